@@ -1,0 +1,103 @@
+#include "app/cli/QueryTool.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/cli/InstanceFormat.h"
+#include "app/cli/PageCommands.h"
+#include "wmi/WbemScripting.h"
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: sysquill-query [--host H] [--root DIR] [--format table|csv|mof|json] \"SELECT ...\"\n"
+    "       sysquill-query [--host H] [--root DIR] --page NAME [--csv FILE]\n"
+    "       sysquill-query --pages\n";
+
+struct Options {
+    std::string host = ".";
+    std::string root;
+    std::string query;
+    std::string page;
+    std::string csvFile;
+    bool listPages = false;
+    Format format = Format::Table;
+};
+
+// Returns an error text, or empty when the arguments are good.
+std::string ParseArguments(int argc, char** argv, Options& options) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (size_t n = 0; n < args.size(); ++n) {
+        const std::string& a = args[n];
+        auto value = [&](std::string& target) -> bool {
+            if (n + 1 >= args.size()) return false;
+            target = args[++n];
+            return true;
+        };
+        if (a == "--host") {
+            if (!value(options.host)) return "--host needs a value";
+        } else if (a == "--root") {
+            if (!value(options.root)) return "--root needs a value";
+        } else if (a == "--format") {
+            std::string name;
+            if (!value(name) || !ParseFormat(name, options.format)) return "--format is one of table, csv, mof, json";
+        } else if (a == "--page") {
+            if (!value(options.page)) return "--page needs a name";
+        } else if (a == "--csv") {
+            if (!value(options.csvFile)) return "--csv needs a file";
+        } else if (a == "--pages") {
+            options.listPages = true;
+        } else if (a == "--help" || a == "-h") {
+            return "help";
+        } else if (a == "--") {
+            if (n + 1 < args.size()) options.query = args[++n];
+        } else if (!a.empty() && a[0] == '-') {
+            return "unknown option " + a;
+        } else if (options.query.empty()) {
+            options.query = a;
+        } else {
+            return "one query at a time";
+        }
+    }
+    if (!options.listPages && options.page.empty() && options.query.empty()) return "no query given";
+    return {};
+}
+
+}  // namespace
+
+int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    Options options;
+    std::string problem = ParseArguments(argc, argv, options);
+    if (problem == "help") {
+        out << kUsage;
+        return 0;
+    }
+    if (!problem.empty()) {
+        err << "sysquill-query: " << problem << '\n' << kUsage;
+        return 2;
+    }
+    if (!options.root.empty()) {
+        cimv2::ProviderContext context = wmi::LocalContext();
+        context.root = cimv2::SystemRoot(options.root);
+        wmi::SetLocalContext(context);
+    }
+    try {
+        if (options.listPages) return ListPages(out, err);
+        if (!options.page.empty()) return PrintPage(options.page, options.host, options.csvFile, out, err);
+        auto backend = wmi::OpenBackend(options.host);
+        cimv2::QueryResult result = wmi::WithAutomationErrors([&] { return backend->ExecQuery(options.query); });
+        WriteResult(out, result, options.format);
+        out.flush();
+        return 0;
+    } catch (const wmi::EOleException& e) {
+        err << cimv2::FormatWbemError(e.what(), e.ErrorCode()) << '\n';
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+    }
+    return 1;
+}
+
+}  // namespace cli

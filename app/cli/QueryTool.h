@@ -1,0 +1,10 @@
+#pragma once
+// sysquill-query: runs WQL (or prints a page) and reports errors as
+// "message (0xCODE)" with a non-zero exit status.
+#include <ostream>
+
+namespace cli {
+
+int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+}  // namespace cli

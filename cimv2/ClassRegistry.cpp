@@ -1,0 +1,20 @@
+#include "cimv2/ClassRegistry.h"
+
+#include "cimv2/Classes.h"
+
+namespace cimv2 {
+
+const std::vector<ClassEntry>& AllClasses() {
+    static const std::vector<ClassEntry> classes = {
+        // one line per class: {schema, enumerate[, invoke]}
+    };
+    return classes;
+}
+
+const ClassEntry* FindClass(std::string_view name) {
+    for (const auto& entry : AllClasses())
+        if (EqualsNoCase(entry.schema().Name(), name)) return &entry;
+    return nullptr;
+}
+
+}  // namespace cimv2

@@ -1,0 +1,6 @@
+#pragma once
+// Declarations of the served classes, one line each.
+#include "cimv2/ClassRegistry.h"
+
+namespace cimv2 {
+}  // namespace cimv2

@@ -1,0 +1,36 @@
+#pragma once
+// Every file the provider reads goes through a system root, so tests can
+// point it at a captured tree instead of the live machine.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cimv2 {
+
+class SystemRoot {
+public:
+    explicit SystemRoot(std::string dir = "/");
+
+    const std::string& Dir() const { return FDir; }
+    // Host path of an absolute machine path ("/proc/cpuinfo").
+    std::string Resolve(std::string_view path) const;
+
+    // Whole file, or nothing when it cannot be read. Reads stop at maxBytes.
+    std::optional<std::string> ReadFile(std::string_view path, size_t maxBytes = 64u << 20) const;
+    // A sysfs-style attribute: the file's text without trailing blanks and
+    // line ends; nothing when unreadable or empty.
+    std::optional<std::string> ReadAttribute(std::string_view path) const;
+    // Entry names of a directory, sorted; empty when unreadable.
+    std::vector<std::string> List(std::string_view path) const;
+    // Target text of a symbolic link.
+    std::optional<std::string> ReadLink(std::string_view path) const;
+    bool Exists(std::string_view path) const;
+    bool IsDirectory(std::string_view path) const;
+
+private:
+    std::string FDir;
+};
+
+}  // namespace cimv2
