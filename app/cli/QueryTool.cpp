@@ -13,14 +13,14 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: sysquill-query [--host H] [--root DIR] [--format table|csv|mof|json] \"SELECT ...\"\n"
+    "usage: sysquill-query [--host H] [--root DIR] [--format table|csv|mof|json] \"SELECT ...\" ...\n"
     "       sysquill-query [--host H] [--root DIR] --page NAME [--csv FILE]\n"
     "       sysquill-query --pages\n";
 
 struct Options {
     std::string host = ".";
     std::string root;
-    std::string query;
+    std::vector<std::string> queries;
     std::string page;
     std::string csvFile;
     bool listPages = false;
@@ -53,16 +53,15 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
         } else if (a == "--help" || a == "-h") {
             return "help";
         } else if (a == "--") {
-            if (n + 1 < args.size()) options.query = args[++n];
+            options.queries.insert(options.queries.end(), args.begin() + static_cast<long>(n) + 1, args.end());
+            break;
         } else if (!a.empty() && a[0] == '-') {
             return "unknown option " + a;
-        } else if (options.query.empty()) {
-            options.query = a;
         } else {
-            return "one query at a time";
+            options.queries.push_back(a);
         }
     }
-    if (!options.listPages && options.page.empty() && options.query.empty()) return "no query given";
+    if (!options.listPages && options.page.empty() && options.queries.empty()) return "no query given";
     return {};
 }
 
@@ -87,9 +86,12 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
     try {
         if (options.listPages) return ListPages(out, err);
         if (!options.page.empty()) return PrintPage(options.page, options.host, options.csvFile, out, err);
+        // Several queries share one connection and print one after another.
         auto backend = wmi::OpenBackend(options.host);
-        cimv2::QueryResult result = wmi::WithAutomationErrors([&] { return backend->ExecQuery(options.query); });
-        WriteResult(out, result, options.format);
+        for (const auto& query : options.queries) {
+            cimv2::QueryResult result = wmi::WithAutomationErrors([&] { return backend->ExecQuery(query); });
+            WriteResult(out, result, options.format);
+        }
         out.flush();
         return 0;
     } catch (const wmi::EOleException& e) {

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# sysquill-query over the nine hardware classes in one process, against
+# `lshw -json`, side by side on this machine (medians of several runs).
+# usage: bench/query_vs_lshw.sh [path/to/sysquill-query]
+set -euo pipefail
+query=${1:-build/release/app/sysquill-query}
+runs=${RUNS:-15}
+classes=(Win32_Bios Win32_ComputerSystem Win32_BaseBoard Win32_SystemSlot Win32_IRQResource Win32_Bus
+         Win32_PnPEntity Win32_CacheMemory Win32_DMAChannel)
+args=()
+for c in "${classes[@]}"; do args+=("SELECT * FROM $c"); done
+command -v lshw >/dev/null || { echo "lshw is not installed" >&2; exit 1; }
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+time_ms() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 || true
+  end=$(date +%s%N)
+  echo $(( (end - start) / 1000000 ))
+}
+
+ours=(); theirs=()
+for _ in $(seq "$runs"); do
+  ours+=("$(time_ms "$query" "${args[@]}")")
+  theirs+=("$(time_ms lshw -json)")
+done
+q=$(printf '%s\n' "${ours[@]}" | median)
+l=$(printf '%s\n' "${theirs[@]}" | median)
+echo "sysquill-query, nine classes: median ${q} ms over ${runs} runs"
+echo "lshw -json:                   median ${l} ms over ${runs} runs"
+awk -v q="$q" -v l="$l" 'BEGIN { exit !(q < l) }' && echo "sysquill-query is faster" || { echo "sysquill-query is NOT faster"; exit 1; }
