@@ -7,6 +7,10 @@ namespace cimv2 {
 const std::vector<ClassEntry>& AllClasses() {
     static const std::vector<ClassEntry> classes = {
         // one line per class: {schema, enumerate[, invoke]}
+        {Win32_IRQResourceSchema, EnumerateWin32_IRQResource},
+        {Win32_DMAChannelSchema, EnumerateWin32_DMAChannel},
+        {Win32_BusSchema, EnumerateWin32_Bus},
+        {Win32_PnPEntitySchema, EnumerateWin32_PnPEntity},
     };
     return classes;
 }

@@ -1,0 +1,145 @@
+#!/bin/bash
+# Captures the /proc, /sys and /etc files the provider reads into DEST/tree,
+# so tests can replay this machine: sysquill-query --root DEST/tree "SELECT ...".
+#
+# Only small attribute files are copied (each read bounded in size and time,
+# so attributes that block or fail are skipped); sysfs's relative symlinks
+# are kept as links, and absolute links (which would point back at the live
+# machine) are dropped. /etc/machine-id is never copied.
+#
+# usage: scripts/capture-fixture.sh DEST
+set -u
+if [ $# -ne 1 ]; then
+    echo "usage: $0 DEST" >&2
+    exit 2
+fi
+DEST=$1
+TREE=$DEST/tree
+MAX_BYTES=262144      # per file
+TIMEOUT=2             # seconds per file
+mkdir -p "$TREE"
+
+# Attribute files worth keeping from a device directory.
+ATTRS=" vendor device class subsystem_vendor subsystem_device revision modalias uevent irq
+        idVendor idProduct bcdDevice manufacturer product serial busnum devnum speed version
+        bDeviceClass bDeviceSubClass bDeviceProtocol bNumInterfaces bConfigurationValue
+        bInterfaceNumber bInterfaceClass bInterfaceSubClass bInterfaceProtocol interface
+        hid uid path adr description status name id type model rev features label "
+# Links worth keeping from a device directory.
+LINKS=" driver subsystem firmware_node device physical_node physical_node1 physical_node2 physical_node3 "
+
+declare -A DONE
+
+copy_file() {   # SRC: a regular file, copied to the same path under the tree
+    local src=$1 dst=$TREE$1
+    [ -f "$src" ] && [ -r "$src" ] || return 0
+    mkdir -p "$(dirname "$dst")"
+    if ! timeout "$TIMEOUT" head -c "$MAX_BYTES" "$src" >"$dst" 2>/dev/null; then
+        rm -f "$dst"
+    fi
+}
+
+copy_link() {   # SRC: a symlink, recreated with the same relative target
+    local src=$1 target
+    target=$(readlink "$src") || return 0
+    case $target in /*) return 0 ;; esac
+    mkdir -p "$(dirname "$TREE$src")"
+    ln -sfn "$target" "$TREE$src"
+}
+
+copy_device_dir() {   # DIR: a real sysfs device directory (not a link)
+    local dir=$1 entry name
+    case $dir in /sys/*) ;; *) return 0 ;; esac
+    [ -n "${DONE[$dir]:-}" ] && return 0
+    DONE[$dir]=1
+    mkdir -p "$TREE$dir"
+    for entry in "$dir"/*; do
+        name=${entry##*/}
+        if [ -L "$entry" ]; then
+            case $LINKS in *" $name "*) copy_link "$entry" ;; esac
+        elif [ -f "$entry" ]; then
+            case $ATTRS in *" $name "*) copy_file "$entry" ;; esac
+        fi
+    done
+}
+
+copy_tree() {   # DIR: every readable regular file below, links kept
+    local dir=$1 entry
+    [ -d "$dir" ] || return 0
+    while IFS= read -r -d '' entry; do
+        if [ -L "$entry" ]; then copy_link "$entry"; elif [ -f "$entry" ]; then copy_file "$entry"; fi
+    done < <(find "$dir" -mindepth 1 -maxdepth "${2:-8}" \( -type f -o -type l \) -print0 2>/dev/null)
+}
+
+# procfs and /etc
+for f in /proc/interrupts /proc/dma /proc/meminfo /proc/cpuinfo /proc/version \
+         /proc/sys/kernel/hostname /proc/sys/kernel/domainname /proc/sys/kernel/arch \
+         /etc/hostname /etc/os-release; do
+    copy_file "$(readlink -f "$f" 2>/dev/null || echo "$f")"
+    real=$(readlink -f "$f" 2>/dev/null || echo "$f")
+    if [ "$real" != "$f" ] && [ -f "$TREE$real" ]; then
+        mkdir -p "$(dirname "$TREE$f")"
+        cp "$TREE$real" "$TREE$f"
+    fi
+done
+
+# Devices of every bus, the directories they point at, and their firmware twins.
+for link in /sys/bus/*/devices/*; do
+    [ -L "$link" ] || continue
+    copy_link "$link"
+    copy_device_dir "$(readlink -f "$link")"
+done
+for dir in "${!DONE[@]}"; do
+    for name in firmware_node physical_node physical_node1 physical_node2 physical_node3; do
+        [ -L "$dir/$name" ] && copy_device_dir "$(readlink -f "$dir/$name")"
+    done
+done
+for bus in /sys/bus/*; do mkdir -p "$TREE$bus/devices"; done
+
+# PCI buses and the bridges behind them.
+for link in /sys/class/pci_bus/*; do
+    [ -L "$link" ] || continue
+    copy_link "$link"
+    real=$(readlink -f "$link")
+    copy_device_dir "$real"
+    if [ -L "$real/device" ]; then
+        dev=$(readlink -f "$real/device")
+        copy_device_dir "$dev"
+        [ -L "$dev/firmware_node" ] && copy_device_dir "$(readlink -f "$dev/firmware_node")"
+    fi
+done
+
+# Interrupt descriptors, processors and caches, firmware tables.
+copy_tree /sys/kernel/irq 2
+for f in online possible present kernel_max; do copy_file "/sys/devices/system/cpu/$f"; done
+for cpu in /sys/devices/system/cpu/cpu[0-9]*; do
+    copy_file "$cpu/online"
+    copy_tree "$cpu/topology" 1
+    copy_tree "$cpu/cache" 2
+done
+if [ -L /sys/class/dmi/id ]; then
+    copy_link /sys/class/dmi/id
+    copy_tree "$(readlink -f /sys/class/dmi/id)" 1
+fi
+copy_tree /sys/firmware/dmi/tables 1
+
+# The slice of the PCI ID database that names this machine's devices.
+for ids in /usr/share/misc/pci.ids /usr/share/hwdata/pci.ids; do
+    [ -r "$ids" ] || continue
+    wanted=$(cat /sys/bus/pci/devices/*/vendor /sys/bus/pci/devices/*/subsystem_vendor \
+                 /sys/bus/virtio/devices/*/vendor 2>/dev/null | sed 's/^0x//' | sort -u | tr '\n' ' ')
+    pairs=$(for d in /sys/bus/pci/devices/*; do
+                [ -r "$d/vendor" ] && echo "$(sed 's/^0x//' "$d/vendor"):$(sed 's/^0x//' "$d/device")"
+            done | sort -u | tr '\n' ' ')
+    mkdir -p "$TREE$(dirname "$ids")"
+    awk -v wanted=" $wanted " -v pairs=" $pairs " '
+        /^#/ { next }
+        /^C / { classes = 1 }
+        classes { if ($0 ~ /^C / || $0 ~ /^\t[0-9a-f][0-9a-f] /) print; next }
+        /^[0-9a-f][0-9a-f][0-9a-f][0-9a-f] / { vendor = $1; keep = index(wanted, " " vendor " ") > 0; if (keep) print; next }
+        /^\t[0-9a-f][0-9a-f][0-9a-f][0-9a-f] / { if (keep && index(pairs, " " vendor ":" substr($1, 1) " ") > 0) print; next }
+    ' "$ids" >"$TREE$ids"
+    break
+done
+
+du -sh "$TREE" | sed 's/^/captured /'
