@@ -7,6 +7,11 @@ namespace cimv2 {
 const std::vector<ClassEntry>& AllClasses() {
     static const std::vector<ClassEntry> classes = {
         // one line per class: {schema, enumerate[, invoke]}
+        {Win32_BiosSchema, EnumerateWin32_Bios},
+        {Win32_BaseBoardSchema, EnumerateWin32_BaseBoard},
+        {Win32_SystemSlotSchema, EnumerateWin32_SystemSlot},
+        {Win32_CacheMemorySchema, EnumerateWin32_CacheMemory},
+        {Win32_ComputerSystemSchema, EnumerateWin32_ComputerSystem, InvokeWin32_ComputerSystem},
         {Win32_IRQResourceSchema, EnumerateWin32_IRQResource},
         {Win32_DMAChannelSchema, EnumerateWin32_DMAChannel},
         {Win32_BusSchema, EnumerateWin32_Bus},
