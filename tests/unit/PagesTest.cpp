@@ -1,0 +1,542 @@
+// The toolkit-free page layer: value rules, the direct-query routine, the
+// guard's message, search, CSV export, the catalogue and the page commands.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <set>
+#include <sstream>
+
+#include "app/cli/PageCommands.h"
+#include "app/cli/QueryTool.h"
+#include "tests/support/FakeWbem.h"
+#include "ui/pages/DirectQuery.h"
+#include "ui/pages/HardwarePages.h"
+#include "ui/pages/ListTools.h"
+#include "ui/pages/LocalIdentity.h"
+#include "ui/pages/PageCatalogue.h"
+
+namespace {
+
+using cimv2::Value;
+using fakewbem::FakeHosts;
+using ui::PageList;
+using ui::ValueRule;
+using wmi::OleVariant;
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::filesystem::path TempFolder(const std::string& name) {
+    auto folder = std::filesystem::temp_directory_path() /
+                  ("sysquill-pages-" + name + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// ---- VariantToInt and the value rules
+
+TEST(PageValueRules, VariantToIntReadsDecimalAndHexadecimal) {
+    struct Case {
+        OleVariant value;
+        int64_t expected;
+    };
+    const Case cases[] = {
+        {OleVariant::Text(" 42 "), 42},
+        {OleVariant::Text("\t\r\n5\n"), 5},
+        {OleVariant::Text("+3"), 3},
+        {OleVariant::Text("4.5"), 0},
+        {OleVariant::Text("1e3"), 0},
+        {OleVariant::Text("True"), 0},
+        {OleVariant::Text("12abc"), 0},
+        {OleVariant::Text(""), 0},
+        {OleVariant::Text("-"), 0},
+        {OleVariant::Text("0x"), 0},
+        {OleVariant::Text("$FF"), 255},
+        {OleVariant::Text("0x1f"), 31},
+        {OleVariant::Text("x10"), 16},
+        {OleVariant::Text("-$10"), -16},
+        {OleVariant::Text("9223372036854775807"), std::numeric_limits<int64_t>::max()},
+        {OleVariant::Text("9223372036854775808"), 0},
+        {OleVariant::Text("-9223372036854775808"), std::numeric_limits<int64_t>::min()},
+        {OleVariant::Text("-9223372036854775809"), 0},
+        {OleVariant::Text("4294967296000"), 4294967296000},
+        {OleVariant::Int(-7), -7},
+        {OleVariant::UInt(4000000000u), 4000000000},
+        {OleVariant::UInt(uint64_t{1} << 63), 0},
+        {OleVariant::Bool(true), 0},
+        {OleVariant::Null(), 0},
+        {OleVariant(), 0},
+        {OleVariant::Array({OleVariant::Int(1)}), 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::VariantToInt(c.value), c.expected) << c.value.ToText();
+}
+
+TEST(PageValueRules, RulesTurnValuesIntoText) {
+    struct Case {
+        OleVariant value;
+        ValueRule rule;
+        const char* expected;  // null: conversion failure
+    };
+    const Case cases[] = {
+        {OleVariant::Text("ASUSTeK"), ValueRule::Text, "ASUSTeK"},
+        {OleVariant::Text("20240131000000.000000+000"), ValueRule::Text, "20240131000000.000000+000"},
+        {OleVariant::Bool(true), ValueRule::Text, "True"},
+        {OleVariant::Bool(false), ValueRule::Text, "False"},
+        {OleVariant::Int(-7), ValueRule::Text, "-7"},
+        {OleVariant::Null(), ValueRule::Text, ""},
+        {OleVariant::Array({}), ValueRule::Text, nullptr},
+        {OleVariant::Text(" 42 "), ValueRule::Integer, "42"},
+        {OleVariant::Text("4.5"), ValueRule::Integer, "0"},
+        {OleVariant::Null(), ValueRule::Integer, "0"},
+        {OleVariant::Int(-7), ValueRule::Integer, "-7"},
+        {OleVariant::Array({OleVariant::Int(1)}), ValueRule::Integer, nullptr},
+        {OleVariant::Text("x"), ValueRule::StrictText, "x"},
+        {OleVariant(), ValueRule::StrictText, ""},
+        {OleVariant::Null(), ValueRule::StrictText, nullptr},
+        {OleVariant::UInt(22), ValueRule::StrictInteger, "22"},
+        {OleVariant(), ValueRule::StrictInteger, "0"},
+        {OleVariant::Text("31"), ValueRule::StrictInteger, "31"},
+        {OleVariant::Text("2.6"), ValueRule::StrictInteger, "3"},
+        {OleVariant::Text("none"), ValueRule::StrictInteger, nullptr},
+        {OleVariant::Null(), ValueRule::StrictInteger, nullptr},
+        {OleVariant::UInt(uint64_t{1} << 63), ValueRule::StrictInteger, nullptr},
+        {OleVariant::Bool(true), ValueRule::StrictBoolean, "True"},
+        {OleVariant::Int(0), ValueRule::StrictBoolean, "False"},
+        {OleVariant::Int(-1), ValueRule::StrictBoolean, "True"},
+        {OleVariant(), ValueRule::StrictBoolean, "False"},
+        {OleVariant::Null(), ValueRule::StrictBoolean, nullptr},
+        {OleVariant::Text("maybe"), ValueRule::StrictBoolean, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.value.TypeName()) + " rule " + std::to_string(static_cast<int>(c.rule)));
+        if (c.expected) {
+            EXPECT_EQ(ui::ApplyValueRule(c.value, c.rule), c.expected);
+        } else {
+            EXPECT_THROW(ui::ApplyValueRule(c.value, c.rule), ui::EVariantError);
+        }
+    }
+}
+
+TEST(PageValueRules, OleExceptionTextTrimsAndFallsBack) {
+    struct Case {
+        std::string description;
+        uint32_t code;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"The RPC server is unavailable. \r\n", 0x800706BA, "EOleException The RPC server is unavailable 800706BA"},
+        {"Invalid class ...", 0x80041010, "EOleException Invalid class 80041010"},
+        {" \t.", 0x80041017, "EOleException Invalid query 80041017"},
+        {"", 0x12345, "EOleException OLE error 00012345 12345"},
+        {"Odd", 0x5, "EOleException Odd 5"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::FormatOleExceptionText(c.description, c.code), c.expected);
+}
+
+// ---- the direct-query routine
+
+class DirectQueryTest : public ::testing::Test {
+protected:
+    void AddBoards(int count) {
+        std::vector<fakewbem::Object> boards;
+        for (int n = 0; n < count; ++n)
+            boards.push_back({{"Tag", Value::Text("Board" + std::to_string(n))},
+                              {"Caption", Value::Text("Base Board")},
+                              {"Manufacturer", Value::Text("Maker " + std::to_string(n))},
+                              {"HostingBoard", Value::Bool(true)},
+                              {"Removable", Value::Bool(false)}});
+        hosts.backend->AddClass(fakewbem::BaseBoardSchema(), boards);
+    }
+    FakeHosts hosts;
+    PageList list{"Base Board Caption"};
+};
+
+TEST_F(DirectQueryTest, WritesTheRowTableOncePerObject) {
+    AddBoards(3);
+    ui::GetWin32_BaseBoardInfo(list, FakeHosts::kHost);
+    ASSERT_EQ(hosts.backend->queries, std::vector<std::string>{"SELECT * FROM Win32_BaseBoard"});
+    const auto table = ui::BaseBoardRows();
+    ASSERT_EQ(list.Count(), 3 * table.size());
+    for (size_t n = 0; n < list.Count(); ++n) {
+        EXPECT_EQ(list.Row(n).property, table[n % table.size()].label);
+        EXPECT_TRUE(list.Row(n).hasValue);
+        EXPECT_EQ(list.IsHeaderRow(n), n % table.size() == 0);
+    }
+    EXPECT_EQ(list.Row(0).value, "Base Board");
+    EXPECT_EQ(list.Row(3 + table.size()).value, "Maker 1");  // Manufacturer of the second object
+    EXPECT_EQ(list.Row(7).value, "True");                   // Hosting Board, a boolean under the text rule
+    EXPECT_EQ(list.Row(9).value, "False");                  // Removable
+    EXPECT_EQ(list.Row(10).value, "");                      // Replaceable is null
+    EXPECT_TRUE(list.TakeFitRequest());
+
+    // Refreshing gives the same rows, not a doubled list.
+    std::vector<ui::PageRow> first = list.Rows();
+    ui::GetWin32_BaseBoardInfo(list, FakeHosts::kHost);
+    ASSERT_EQ(list.Count(), first.size());
+    for (size_t n = 0; n < first.size(); ++n) EXPECT_EQ(list.Row(n).value, first[n].value);
+}
+
+TEST_F(DirectQueryTest, AClassWithoutObjectsLeavesTheListEmpty) {
+    AddBoards(0);
+    list.AddRow("stale", "row");
+    EXPECT_EQ(ui::RunPageFill(ui::Page(48), list, FakeHosts::kHost), std::nullopt);
+    EXPECT_TRUE(list.Empty());
+    EXPECT_TRUE(list.TakeFitRequest());
+}
+
+TEST_F(DirectQueryTest, NullUnderTheIntegerRuleIsZero) {
+    hosts.backend->AddClass(fakewbem::BusSchema(), {{{"DeviceID", Value::Text("PCI_BUS_0")}}});
+    PageList bus("Bus Caption");
+    ui::GetWin32_BusInfo(bus, FakeHosts::kHost);
+    ASSERT_EQ(bus.Count(), 5u);
+    EXPECT_EQ(bus.Row(2).value, "PCI_BUS_0");
+    EXPECT_EQ(bus.Row(3).value, "0");
+    EXPECT_EQ(bus.Row(4).value, "0");
+}
+
+TEST_F(DirectQueryTest, StrictRowStopsTheFillSilentlyAtANull) {
+    hosts.backend->AddClass(fakewbem::PnPEntitySchema(),
+                            {{{"DeviceID", Value::Text("A")}, {"Name", Value::Text("Mouse")}},
+                             {{"DeviceID", Value::Text("B")}, {"Name", Value::Text("Keys")}}});
+    PageList pnp("PNP Entity Caption");
+    EXPECT_EQ(ui::RunPageFill(ui::Page(30), pnp, FakeHosts::kHost), std::nullopt);
+    ASSERT_EQ(pnp.Count(), 8u);  // rows 1-8 of the first object; row 8 has its label only
+    EXPECT_EQ(pnp.Row(0).value, "Mouse");
+    EXPECT_EQ(pnp.Row(7).property, "PNP Entity Config Manager Error Code");
+    EXPECT_FALSE(pnp.Row(7).hasValue);
+    EXPECT_FALSE(pnp.TakeFitRequest());
+}
+
+TEST_F(DirectQueryTest, MissingPropertyStopsTheFillSilently) {
+    // A class that lacks "BusType": the lookup by name fails, no message.
+    using cimv2::CimType;
+    hosts.backend->AddClass(cimv2::ClassSchema("Win32_Bus", {{"DeviceID", CimType::String, cimv2::kKey},
+                                                             {"Caption", CimType::String},
+                                                             {"Description", CimType::String},
+                                                             {"BusNum", CimType::UInt32}}),
+                            {{{"DeviceID", Value::Text("X")}}});
+    PageList bus("Bus Caption");
+    EXPECT_THROW(ui::GetWin32_BusInfo(bus, FakeHosts::kHost), wmi::EPropertyNotFound);
+    EXPECT_EQ(ui::RunPageFill(ui::Page(46), bus, FakeHosts::kHost), std::nullopt);
+    ASSERT_EQ(bus.Count(), 5u);
+    EXPECT_EQ(bus.Row(4).property, "Bus Type");
+    EXPECT_FALSE(bus.Row(4).hasValue);
+}
+
+TEST_F(DirectQueryTest, AutomationErrorsBecomeTheGuardsMessage) {
+    list.AddRow("stale", "row");
+    EXPECT_EQ(ui::RunPageFill(ui::Page(48), list, "downhost"),
+              std::optional<std::string>("EOleException The RPC server is unavailable 800706BA"));
+    EXPECT_TRUE(list.Empty());
+    // A class the host does not serve is an automation error too.
+    EXPECT_EQ(ui::RunPageFill(ui::Page(42), list, FakeHosts::kHost),
+              std::optional<std::string>("EOleException Invalid class 80041010"));
+    // Without the guard the error escapes.
+    ui::PageInfo unguarded = ui::Page(48);
+    unguarded.guard = ui::Guard::None;
+    EXPECT_THROW(ui::RunPageFill(unguarded, list, "downhost"), wmi::EOleException);
+}
+
+TEST(PageHardwareTables, HeaderLabelIsTheFirstLabelOfEveryTable) {
+    struct Case {
+        int page;
+        std::span<const ui::RowEntry> rows;
+        size_t count;
+    };
+    const Case cases[] = {{48, ui::BaseBoardRows(), 14},  {33, ui::SystemSlotRows(), 15}, {36, ui::IRQResourceRows(), 9},
+                          {46, ui::BusRows(), 5},         {30, ui::PnPEntityRows(), 9},   {45, ui::CacheMemoryRows(), 11},
+                          {42, ui::DMAChannelRows(), 11}};
+    for (const Case& c : cases) {
+        const ui::PageInfo& page = ui::Page(c.page);
+        EXPECT_EQ(c.rows.size(), c.count) << page.caption;
+        EXPECT_STREQ(c.rows[0].label, page.headerLabel);
+        EXPECT_EQ(page.guard, ui::Guard::Guarded);
+        EXPECT_NE(page.fill, nullptr);
+        std::set<std::string> labels;
+        for (const auto& row : c.rows) EXPECT_TRUE(labels.insert(row.label).second) << row.label;
+    }
+    EXPECT_STREQ(ui::PnPEntityRows()[0].property, "Name");
+    EXPECT_EQ(ui::PnPEntityRows()[7].rule, ValueRule::StrictInteger);
+    EXPECT_STREQ(ui::DMAChannelRows()[2].label, "DMA Channel");
+}
+
+// ---- search
+
+PageList SearchList() {
+    PageList list("Bus Caption");
+    list.AddRow("Bus Caption", "Alpha");
+    list.AddRow("Bus Description", "beta");
+    list.AddRow("Bus Caption", "Gamma");
+    list.AddRow("Bus Device ID", "ALPHA_2");
+    list.AddRow("Bus Num", "7");
+    return list;
+}
+
+TEST(PageSearch, StepsThroughHitsAndWraps) {
+    PageList list = SearchList();
+    ui::RowRef found;
+    std::vector<size_t> hits;
+    for (int n = 0; n < 3; ++n) {
+        auto hit = ui::FindItem(list, "alpha", found);
+        ASSERT_TRUE(hit);
+        hits.push_back(*hit);
+        found = ui::MakeRowRef(list, *hit);
+    }
+    EXPECT_EQ(hits, (std::vector<size_t>{0, 3, 0}));
+    // A single hit is found again and again.
+    found = ui::MakeRowRef(list, *ui::FindItem(list, "GAMMA", {}));
+    EXPECT_EQ(ui::FindItem(list, "gamma", found), std::optional<size_t>(2));
+}
+
+TEST(PageSearch, MatchesLabelsIgnoresStaleRowsAndEmptyText) {
+    PageList list = SearchList();
+    EXPECT_EQ(ui::FindItem(list, "bus num", {}), std::optional<size_t>(4));
+    EXPECT_EQ(ui::FindItem(list, "", {}), std::nullopt);
+    EXPECT_EQ(ui::FindItem(list, "Bus Num\r\n7", {}), std::optional<size_t>(4));  // the search text's form
+    EXPECT_EQ(ui::FindItem(list, "Num7", {}), std::nullopt);
+    EXPECT_EQ(ui::FindItem(list, "delta", {}), std::nullopt);
+    EXPECT_EQ(ui::FindItem(PageList(), "a", {}), std::nullopt);
+
+    // A remembered row of an earlier fill, or of another list, starts at the top.
+    ui::RowRef old = ui::MakeRowRef(list, 3);
+    list.Clear();
+    list.AddRow("Bus Caption", "alpha");
+    list.AddRow("Other", "alpha");
+    list.AddRow("Third", "alpha");
+    list.AddRow("Fourth", "alpha");
+    list.AddRow("Fifth", "alpha");
+    EXPECT_EQ(ui::FindItem(list, "alpha", old), std::optional<size_t>(0));
+    PageList other = SearchList();
+    EXPECT_EQ(ui::FindItem(list, "alpha", ui::MakeRowRef(other, 1)), std::optional<size_t>(0));
+}
+
+// ---- CSV
+
+TEST(PageCsv, FieldsAreQuotedOnlyWhenNeeded) {
+    struct Case {
+        const char* value;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"", "\"\""},
+        {"plain", "plain"},
+        {"a,b", "\"a,b\""},
+        {"two words", "\"two words\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"tab\there", "\"tab\there\""},
+        {"line\r\nbreak", "\"line\r\nbreak\""},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::CsvField(c.value), c.field) << c.value;
+}
+
+TEST(PageCsv, ExportWritesExactBytesAndReplacesTheFile) {
+    PageList list("Name");
+    list.AddRow("Name", "Sysquill, Inc.");
+    list.AddRow("Label, with comma", "bare");
+    list.AddRow("Empty", "");
+    list.AddRow("Quote", "6\" disk");
+    list.AddRow("Lines", "one\ntwo");
+    list.AddRow("No value cell");
+    const std::string expected =
+        "Name,\"Sysquill, Inc.\"\r\n"
+        "Label, with comma,bare\r\n"
+        "Empty,\"\"\r\n"
+        "Quote,\"6\"\" disk\"\r\n"
+        "Lines,\"one\ntwo\"\r\n"
+        "No value cell,\r\n";
+    EXPECT_EQ(ui::ListToCsv(list), expected);
+
+    auto folder = TempFolder("csv");
+    auto file = folder / "out.csv";
+    {
+        std::ofstream old(file, std::ios::binary);
+        old << "an older and much longer file that must be replaced entirely, not overwritten in place\n";
+    }
+    ui::SaveListToCSV(list, file.string());
+    EXPECT_EQ(ReadBytes(file), expected);
+    ui::SaveListToCSV(PageList(), file.string());
+    EXPECT_EQ(ReadBytes(file), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // no temporary left behind
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PageCsv, UnwritablePathNamesTheFileAndTheReason) {
+    auto folder = TempFolder("csv-bad");
+    auto notFolder = folder / "plain";
+    std::ofstream(notFolder) << "x";
+    const std::string target = (notFolder / "out.csv").string();
+    try {
+        ui::SaveListToCSV(SearchList(), target);
+        FAIL() << "no error";
+    } catch (const ui::EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + target + "\". Not a directory");
+    }
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PageCsv, FailedWriteKeepsTheOldFileWhole) {
+    auto folder = TempFolder("csv-full");
+    auto file = folder / "keep.csv";
+    std::ofstream(file, std::ios::binary) << "precious";
+    PageList big("x");
+    for (int n = 0; n < 1000; ++n) big.AddRow("Row " + std::to_string(n), "some value text");
+
+    // A file-size limit makes the write fail part-way, as a full disk would.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    std::string message;
+    try {
+        ui::SaveListToCSV(big, file.string());
+    } catch (const ui::EFCreateError& e) {
+        threw = true;
+        message = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(threw);
+    EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+    EXPECT_EQ(ReadBytes(file), "precious");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    std::filesystem::remove_all(folder);
+}
+
+// ---- catalogue
+
+TEST(PageCatalogue, PagesListsAndMenus) {
+    const auto& pages = ui::Pages();
+    std::set<std::string> headers;
+    for (size_t n = 0; n < pages.size(); ++n) {
+        const ui::PageInfo& page = pages[n];
+        EXPECT_EQ(page.index, static_cast<int>(n));
+        if (n == 0) continue;
+        const std::string expectedList = n == 1 ? "lv2" : n == 2 ? "lv1" : "lv" + std::to_string(n);
+        EXPECT_EQ(page.listName, expectedList);
+        EXPECT_TRUE(headers.insert(page.headerLabel).second) << page.headerLabel;
+        const bool direct = n == 13 || n >= 25;
+        EXPECT_EQ(page.guard, direct ? ui::Guard::Guarded : ui::Guard::None) << page.caption;
+    }
+    struct Spot {
+        int index;
+        const char* caption;
+        const char* header;
+        const char* menu;
+    };
+    const Spot spots[] = {
+        {3, "Operation System", "OS Caption", "Operating System > Operating System"},
+        {38, "Installed Win32 Programs", "Win32 Program Name", "Operating System > Installed Win32 Programs"},
+        {45, "Cache Memory", "Cache Memory Caption", "Memory > Cach Memory"},
+        {47, "Boot Configuration", "Boot Configuration Caption", "Operating System > Boot Config"},
+        {48, "Base Board", "Base Board Caption", "Computer > Base Board"},
+    };
+    for (const Spot& s : spots) {
+        EXPECT_STREQ(ui::Page(s.index).caption, s.caption);
+        EXPECT_STREQ(ui::Page(s.index).headerLabel, s.header);
+        EXPECT_EQ(ui::MenuPath(ui::Page(s.index)), s.menu);
+    }
+    // Every page appears in the menu exactly once; "Home" is a command itself.
+    std::multiset<int> listed;
+    for (const auto& menu : ui::MainMenu())
+        for (int index : menu.pages) {
+            listed.insert(index);
+            EXPECT_STREQ(ui::Page(index).menu, menu.title);
+        }
+    EXPECT_EQ(listed.size(), 48u);
+    for (int n = 1; n < ui::kPageCount; ++n) EXPECT_EQ(listed.count(n), 1u) << n;
+    EXPECT_EQ(ui::Page(48).description[0], ' ');
+    EXPECT_NE(std::string(ui::Page(19).description).find("select  regions"), std::string::npos);
+    EXPECT_EQ(ui::FindPage("base board"), &ui::Page(48));
+    EXPECT_EQ(ui::FindPage("Cach Memory"), &ui::Page(45));
+    EXPECT_EQ(ui::FindPage("lv1"), &ui::Page(2));
+    EXPECT_EQ(ui::FindPage("36"), &ui::Page(36));
+    EXPECT_EQ(ui::FindPage("49"), nullptr);
+    EXPECT_EQ(ui::FindPage("Nothing"), nullptr);
+}
+
+// ---- the computer line
+
+TEST(PageLocalIdentity, FirstUsableIPv4Address) {
+    using A = ui::InterfaceAddress;
+    struct Case {
+        std::vector<A> addresses;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{}, "127.0.0.1"},
+        {{{"lo", true, true, true, "127.0.0.1"}}, "127.0.0.1"},
+        {{{"lo", true, true, true, "127.0.0.1"},
+          {"eth0", false, false, true, ""},
+          {"eth1", true, false, false, "10.0.0.9"},
+          {"wlan0", true, false, true, "192.168.1.20"},
+          {"eth2", true, false, true, "172.16.0.1"}},
+         "192.168.1.20"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::ChooseLocalIP(c.addresses), c.expected);
+    EXPECT_EQ(ui::ComputerLine("anna", "192.168.1.20"), "anna - 192.168.1.20");
+    EXPECT_FALSE(ui::GetCurrentUserName().empty());
+}
+
+// ---- the query tool's page commands
+
+int RunTool(std::vector<std::string> args, std::string& out, std::string& err) {
+    args.insert(args.begin(), "sysquill-query");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    std::ostringstream o, e;
+    int rc = cli::RunQueryTool(static_cast<int>(argv.size()), argv.data(), o, e);
+    out = o.str();
+    err = e.str();
+    return rc;
+}
+
+TEST(PageCommandsTool, PrintsAndExportsTheWindowsRows) {
+    FakeHosts hosts;
+    hosts.backend->AddClass(fakewbem::BusSchema(), {fakewbem::BusObject("PCI_BUS_0", "Bus", "PCI, bus 0", 0),
+                                                    fakewbem::BusObject("USB_1", "Bus", "USB \"hub\"", 1)});
+    std::string out, err;
+    ASSERT_EQ(RunTool({"--host", FakeHosts::kHost, "--page", "Bus"}, out, err), 0) << err;
+    EXPECT_EQ(out.substr(0, out.find('\n')), "Bus Caption      Bus");
+    EXPECT_NE(out.find("Bus Description  PCI, bus 0\n"), std::string::npos);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 10);
+
+    auto folder = TempFolder("tool");
+    auto file = folder / "bus.csv";
+    ASSERT_EQ(RunTool({"--host", FakeHosts::kHost, "--page", "46", "--csv", file.string()}, out, err), 0) << err;
+    PageList window("Bus Caption");
+    ui::GetWin32_BusInfo(window, FakeHosts::kHost);
+    EXPECT_EQ(ReadBytes(file), ui::ListToCsv(window));
+    EXPECT_NE(ReadBytes(file).find("Bus Description,\"USB \"\"hub\"\"\"\r\n"), std::string::npos);
+    std::filesystem::remove_all(folder);
+
+    EXPECT_EQ(RunTool({"--host", "downhost", "--page", "Bus"}, out, err), 1);
+    EXPECT_EQ(err, "EOleException The RPC server is unavailable 800706BA\n");
+    EXPECT_EQ(RunTool({"--page", "No Such Page"}, out, err), 1);
+    EXPECT_NE(err.find("no page named"), std::string::npos);
+}
+
+TEST(PageCommandsTool, ListsTheCatalogue) {
+    std::string out, err;
+    ASSERT_EQ(RunTool({"--pages"}, out, err), 0);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 49);
+    EXPECT_NE(out.find("48  Base Board"), std::string::npos);
+    EXPECT_NE(out.find("Computer > Base Board"), std::string::npos);
+    EXPECT_NE(out.find("Memory > Cach Memory"), std::string::npos);
+}
+
+}  // namespace

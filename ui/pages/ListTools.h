@@ -1,0 +1,41 @@
+#pragma once
+// Search and CSV export over a page list.
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "ui/pages/PageList.h"
+
+namespace ui {
+
+// The first row after start (wrapping to the top) whose search text,
+// Property CR LF Value CR LF, contains text ignoring letter case; a start
+// that is not a row of this fill of list starts at the top. Empty text
+// matches nothing.
+std::optional<size_t> FindItem(const PageList& list, std::string_view text, const RowRef& start);
+
+// Upper case under the user's locale; UTF-8 in and out.
+std::string UpperText(std::string_view text);
+
+// A Value cell as a CSV field: empty as "", quoted (quotes doubled) when it
+// holds a quote, comma, blank or control character, otherwise bare.
+std::string CsvField(std::string_view value);
+// "Property,Value" CR LF per row; Property is written as it is.
+std::string ListToCsv(const PageList& list);
+
+// The export's failure: "Cannot create file "%s". %s".
+class EFCreateError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes the list's CSV bytes (UTF-8, no byte-order mark) to a temporary
+// file beside fileName and renames it over fileName, so a failed export
+// leaves any earlier file whole. Throws EFCreateError.
+void SaveListToCSV(const PageList& list, const std::string& fileName);
+// The same for bytes already formed.
+void ReplaceFileContents(const std::string& fileName, std::string_view bytes);
+
+}  // namespace ui
