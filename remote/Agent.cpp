@@ -1,0 +1,160 @@
+#include "remote/Agent.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "cimv2/WbemError.h"
+
+namespace remote {
+
+namespace {
+
+constexpr size_t kFlushBytes = 64u << 10;
+constexpr const char* kSoftware = "sysquill-agent 1";
+
+class Channel {
+public:
+    Channel(int inFd, int outFd, size_t maxFrame) : FIn(inFd), FOut(outFd), FParser(maxFrame) {}
+
+    // The next request, or nothing at the end of the input.
+    std::optional<Frame> Read() {
+        for (;;) {
+            if (auto frame = FParser.Next()) return frame;
+            char buffer[64 << 10];
+            ssize_t got = ::read(FIn, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                if (FParser.Buffered() > 0) throw cimv2::WbemError(kTransportFailure, "The request was cut off");
+                return std::nullopt;
+            }
+            FParser.Feed(buffer, static_cast<size_t>(got));
+        }
+    }
+
+    void Send(FrameType type, std::string_view payload) {
+        AppendFrame(FPending, type, payload);
+        if (FPending.size() >= kFlushBytes) Flush();
+    }
+
+    // False once the reader has gone away.
+    bool Flush() {
+        size_t done = 0;
+        while (done < FPending.size()) {
+            ssize_t put = ::write(FOut, FPending.data() + done, FPending.size() - done);
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) {
+                FBroken = true;
+                break;
+            }
+            done += static_cast<size_t>(put);
+        }
+        FPending.clear();
+        return !FBroken;
+    }
+
+    bool Broken() const { return FBroken; }
+
+private:
+    int FIn, FOut;
+    FrameParser FParser;
+    std::string FPending;
+    bool FBroken = false;
+};
+
+void SendError(Channel& channel, uint32_t code, const std::string& message) {
+    channel.Send(FrameType::Error, ErrorPayload(code, message));
+}
+
+void AnswerQuery(Channel& channel, const AgentService& service, const Frame& frame) {
+    cimv2::QueryResult result = service.query(DecodeQuery(frame));
+    channel.Send(FrameType::Header, HeaderPayload(*result.schema));
+    for (const auto& inst : result.instances) channel.Send(FrameType::Record, RecordPayload(inst));
+    channel.Send(FrameType::End, EndPayload(static_cast<uint32_t>(result.instances.size())));
+}
+
+void AnswerMethod(Channel& channel, const AgentService& service, const Frame& frame) {
+    MethodRequest request = DecodeMethod(frame);
+    if (service.readOnly)
+        throw cimv2::WbemError(cimv2::wbem::AccessDenied,
+                               "Access denied: the agent on this computer is read-only and runs no methods");
+    const cimv2::ClassSchema* schema = service.findSchema(request.className);
+    if (!schema) throw cimv2::WbemError(cimv2::wbem::InvalidClass, "Invalid class \"" + request.className + "\"");
+    cimv2::Instance keys(*schema);
+    for (auto& [name, value] : request.keys) {
+        int index = schema->IndexOf(name);
+        if (index < 0 || !schema->Properties()[static_cast<size_t>(index)].IsKey())
+            throw cimv2::WbemError(cimv2::wbem::InvalidParameter, "\"" + name + "\" is not a key of " +
+                                                                      schema->Name());
+        const cimv2::PropertyDef& def = schema->Properties()[static_cast<size_t>(index)];
+        if (!cimv2::ValueFits(value, def.type, def.IsArray()))
+            throw cimv2::WbemError(cimv2::wbem::InvalidParameter, "Key " + name + " does not fit its type");
+        keys.values[static_cast<size_t>(index)] = std::move(value);
+    }
+    cimv2::ParamList out = service.method(schema->Name(), keys, request.method, request.in);
+    channel.Send(FrameType::OutParams, OutParamsPayload(out));
+}
+
+}  // namespace
+
+AgentService ProviderService(const cimv2::Provider& provider, bool readOnly) {
+    AgentService service;
+    service.query = [&provider](const std::string& wql) { return provider.ExecQuery(wql); };
+    service.method = [&provider](const std::string& className, const cimv2::Instance& keys,
+                                 const std::string& method, const cimv2::ParamList& in) {
+        return provider.ExecMethod(className, keys, method, in);
+    };
+    service.readOnly = readOnly;
+    return service;
+}
+
+int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& limits) {
+    Channel channel(inFd, outFd, limits.maxFrameBytes);
+    try {
+        auto first = channel.Read();
+        if (!first) return 0;
+        Hello hello;
+        try {
+            hello = DecodeHello(*first);
+        } catch (const cimv2::WbemError&) {
+            SendError(channel, kTransportFailure, "The request did not start with the sysquill hello");
+            channel.Flush();
+            return 1;
+        }
+        if (hello.version != kProtocolVersion) {
+            SendError(channel, kTransportFailure,
+                      "This sysquill-agent speaks protocol version " + std::to_string(kProtocolVersion) +
+                          ", the client " + std::to_string(hello.version) + "; install matching versions");
+            channel.Flush();
+            return 1;
+        }
+        channel.Send(FrameType::Hello, HelloPayload(kSoftware));
+        if (!channel.Flush()) return 1;
+        while (auto frame = channel.Read()) {
+            if (frame->type != FrameType::Query && frame->type != FrameType::Method) {
+                SendError(channel, kTransportFailure, "Unexpected request frame");
+                channel.Flush();
+                return 1;
+            }
+            try {
+                if (frame->type == FrameType::Query)
+                    AnswerQuery(channel, service, *frame);
+                else
+                    AnswerMethod(channel, service, *frame);
+            } catch (const cimv2::WbemError& e) {
+                SendError(channel, e.Code(), e.what());
+            } catch (const std::exception& e) {
+                SendError(channel, cimv2::wbem::ProviderFailure, e.what());
+            }
+            if (!channel.Flush()) return 1;
+        }
+        return 0;
+    } catch (const cimv2::WbemError& e) {
+        // A request that cannot be read leaves the stream out of step: say so and stop.
+        SendError(channel, e.Code(), e.what());
+        channel.Flush();
+        return 1;
+    }
+}
+
+}  // namespace remote

@@ -1,0 +1,182 @@
+#pragma once
+// The agent protocol: length-prefixed frames over a byte stream (the ssh
+// channel's stdin and stdout). Both ends live here.
+//
+//   frame   = u32 length (of type and payload, big-endian), u8 type, payload
+//   string  = u32 length, bytes
+//   value   = u8 tag, then: text string | i64 | u64 | f64 bits | u8 bool |
+//             u32 count and that many scalar values (an array)
+//
+// A query answer is Header (class and its columns), Record*, End (count).
+// A record names each non-null property by column index with a typed value
+// and is checked against the receiving side's class schema. An Error frame
+// (code, message) may replace any answer or cut one short.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cimv2/ClassRegistry.h"
+#include "cimv2/Provider.h"
+
+namespace remote {
+
+constexpr uint32_t kMagic = 0x53514147;  // "SQAG"
+constexpr uint16_t kProtocolVersion = 1;
+
+// A malformed, oversized or cut-off answer: the stream can no longer be trusted.
+constexpr uint32_t kTransportFailure = 0x80041015;
+
+enum class FrameType : uint8_t {
+    Hello = 1,
+    Query = 2,
+    Method = 3,
+    Header = 4,
+    Record = 5,
+    End = 6,
+    Error = 7,
+    OutParams = 8,
+};
+
+struct Limits {
+    size_t maxFrameBytes = 4u << 20;
+    size_t maxAnswerBytes = 64u << 20;
+};
+
+struct Frame {
+    FrameType type = FrameType::Error;
+    std::string payload;
+};
+
+// Which class schema a class name stands for on this side; null when unknown.
+using SchemaLookup = std::function<const cimv2::ClassSchema*(std::string_view className)>;
+const cimv2::ClassSchema* RegistrySchema(std::string_view className);
+
+// ---- writing
+
+class ByteWriter {
+public:
+    void U8(uint8_t v) { FBytes.push_back(static_cast<char>(v)); }
+    void U16(uint16_t v);
+    void U32(uint32_t v);
+    void U64(uint64_t v);
+    void String(std::string_view s);
+    void Value(const cimv2::Value& v);
+    std::string& Bytes() { return FBytes; }
+
+private:
+    std::string FBytes;
+};
+
+// Appends one whole frame (length, type, payload) to out.
+void AppendFrame(std::string& out, FrameType type, std::string_view payload);
+
+std::string HelloPayload(std::string_view software);
+std::string QueryPayload(std::string_view wql);
+std::string MethodPayload(const cimv2::Instance& keys, std::string_view method, const cimv2::ParamList& in);
+std::string HeaderPayload(const cimv2::ClassSchema& schema);
+std::string RecordPayload(const cimv2::Instance& instance);
+std::string EndPayload(uint32_t count);
+std::string ErrorPayload(uint32_t code, std::string_view message);
+std::string OutParamsPayload(const cimv2::ParamList& out);
+
+// Header, every record and End for a query result.
+void AppendAnswer(std::string& out, const cimv2::QueryResult& result);
+
+// ---- reading
+
+// Reads a payload; every read is checked against what is left and throws
+// WbemError(kTransportFailure) when it runs past the end.
+class ByteReader {
+public:
+    explicit ByteReader(std::string_view bytes) : FBytes(bytes) {}
+    uint8_t U8();
+    uint16_t U16();
+    uint32_t U32();
+    uint64_t U64();
+    std::string String();
+    cimv2::Value Value();
+    bool AtEnd() const { return FPos == FBytes.size(); }
+    // Throws unless the whole payload was read.
+    void Finish(const char* what) const;
+
+private:
+    std::string_view Take(size_t n);
+    cimv2::Value Scalar(uint8_t tag);
+    std::string_view FBytes;
+    size_t FPos = 0;
+};
+
+// Splits a byte stream into frames. Bytes are fed as they arrive; a length
+// over the cap is refused as soon as its four bytes are in, so a hostile
+// peer cannot make the reader hold more than one capped frame.
+class FrameParser {
+public:
+    explicit FrameParser(size_t maxFrameBytes) : FMaxFrame(maxFrameBytes) {}
+    void Feed(const char* data, size_t size);
+    // The next complete frame, or nothing until more bytes arrive. Throws
+    // WbemError(kTransportFailure) for an empty or oversized frame.
+    std::optional<Frame> Next();
+    size_t Buffered() const { return FBuffer.size() - FStart; }
+
+private:
+    size_t FMaxFrame;
+    std::string FBuffer;
+    size_t FStart = 0;
+};
+
+// Where the decoder gets its frames: a live channel or bytes in memory.
+class FrameSource {
+public:
+    virtual ~FrameSource() = default;
+    // The next frame; throws WbemError when the stream ends or fails.
+    virtual Frame NextFrame() = 0;
+};
+
+class MemoryFrameSource : public FrameSource {
+public:
+    MemoryFrameSource(std::string_view bytes, size_t maxFrameBytes);
+    Frame NextFrame() override;
+
+private:
+    FrameParser FParser;
+};
+
+struct Hello {
+    uint16_t version = 0;
+    std::string software;
+};
+Hello DecodeHello(const Frame& frame);
+
+// Throws WbemError with the peer's code and message.
+[[noreturn]] void ThrowErrorFrame(const Frame& frame);
+
+// Reads one query answer (header, records, end marker) for the expected
+// class. Records are checked against its schema; the total is capped.
+std::vector<cimv2::Instance> ReadQueryAnswer(FrameSource& source, const cimv2::ClassSchema& expected,
+                                             const Limits& limits);
+// The same, once the header frame is in hand.
+std::vector<cimv2::Instance> ReadAnswerBody(FrameSource& source, const Frame& header,
+                                            const cimv2::ClassSchema& expected, const Limits& limits);
+// Reads the out parameters of a method call, checked against the method.
+cimv2::ParamList ReadMethodAnswer(FrameSource& source, const cimv2::MethodDef& method);
+
+// The far side's requests, decoded against this side's schemas.
+struct MethodRequest {
+    std::string className;
+    std::vector<std::pair<std::string, cimv2::Value>> keys;
+    std::string method;
+    cimv2::ParamList in;
+};
+std::string DecodeQuery(const Frame& frame);
+MethodRequest DecodeMethod(const Frame& frame);
+
+// The whole client-side decoder over bytes, for the fuzzer: a hello, then
+// one answer for the class named by the first header. Throws WbemError.
+size_t DecodeAnswerStream(std::span<const uint8_t> bytes, const SchemaLookup& lookup, const Limits& limits);
+
+}  // namespace remote

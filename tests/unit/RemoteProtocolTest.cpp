@@ -1,0 +1,393 @@
+// The agent protocol in memory: frames, records checked against the class
+// schema, caps, and the agent loop over a socket pair.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "cimv2/WbemError.h"
+#include "remote/Agent.h"
+#include "remote/Protocol.h"
+#include "tests/unit/RemoteSample.h"
+
+using namespace remote;
+using cimv2::Value;
+using remotetest::SampleInstances;
+using remotetest::SampleSchema;
+
+namespace {
+
+std::string Answer(const std::vector<cimv2::Instance>& instances) {
+    cimv2::QueryResult result;
+    result.schema = &SampleSchema();
+    result.instances = instances;
+    std::string bytes;
+    AppendAnswer(bytes, result);
+    return bytes;
+}
+
+std::string Bytes(FrameType type, const std::string& payload) {
+    std::string out;
+    AppendFrame(out, type, payload);
+    return out;
+}
+
+std::string Record(std::initializer_list<std::pair<uint16_t, Value>> values) {
+    ByteWriter w;
+    w.U16(static_cast<uint16_t>(values.size()));
+    for (const auto& [column, value] : values) {
+        w.U16(column);
+        w.Value(value);
+    }
+    return Bytes(FrameType::Record, w.Bytes());
+}
+
+std::string Header() { return Bytes(FrameType::Header, HeaderPayload(SampleSchema())); }
+std::string End(uint32_t n) { return Bytes(FrameType::End, EndPayload(n)); }
+
+std::vector<cimv2::Instance> Decode(const std::string& bytes, Limits limits = {}) {
+    MemoryFrameSource source(bytes, limits.maxFrameBytes);
+    return ReadQueryAnswer(source, SampleSchema(), limits);
+}
+
+TEST(RemoteProtocol, AnswerRoundTripKeepsEveryValueAndNull) {
+    auto sent = SampleInstances();
+    auto got = Decode(Answer(sent));
+    ASSERT_EQ(got.size(), sent.size());
+    for (size_t n = 0; n < sent.size(); ++n) {
+        EXPECT_EQ(got[n].schema, &SampleSchema());
+        EXPECT_EQ(got[n].values, sent[n].values) << "instance " << n;
+    }
+    EXPECT_TRUE(got[2].Get("Count").IsNull());
+    EXPECT_EQ(got[1].Get("Codes").kind, Value::Kind::Array);
+}
+
+TEST(RemoteProtocol, ParserSplitsFramesFedOneByteAtATime) {
+    std::string bytes = Answer(SampleInstances());
+    FrameParser parser(1 << 20);
+    std::vector<FrameType> types;
+    for (char c : bytes) {
+        parser.Feed(&c, 1);
+        while (auto frame = parser.Next()) types.push_back(frame->type);
+    }
+    std::vector<FrameType> expected = {FrameType::Header, FrameType::Record, FrameType::Record, FrameType::Record,
+                                       FrameType::End};
+    EXPECT_EQ(types, expected);
+    EXPECT_EQ(parser.Buffered(), 0u);
+}
+
+TEST(RemoteProtocol, OversizedFrameIsRefusedFromItsLengthAlone) {
+    FrameParser parser(1000);
+    const char length[4] = {0x00, 0x00, 0x03, static_cast<char>(0xE9)};  // 1001
+    parser.Feed(length, 4);
+    try {
+        parser.Next();
+        FAIL() << "no error";
+    } catch (const cimv2::WbemError& e) {
+        EXPECT_EQ(e.Code(), kTransportFailure);
+        EXPECT_NE(std::string(e.what()).find("over the limit of 1000"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(parser.Buffered(), 4u);
+}
+
+struct BadAnswer {
+    const char* name;
+    std::string bytes;
+    const char* message;  // part of the error text
+    uint32_t code = kTransportFailure;
+};
+
+std::string ArrayOf(uint32_t count, uint8_t itemTag) {
+    ByteWriter w;
+    w.U16(1);
+    w.U16(5);  // Codes
+    w.U8(6);
+    w.U32(count);
+    for (uint32_t n = 0; n < std::min<uint32_t>(count, 3); ++n) {
+        w.U8(itemTag);
+        w.U64(1);
+    }
+    return Bytes(FrameType::Record, w.Bytes());
+}
+
+std::string RawRecord(const std::string& payload) { return Bytes(FrameType::Record, payload); }
+
+TEST(RemoteProtocol, MalformedAnswersAreErrorsNeverShortLists) {
+    std::string full = Answer(SampleInstances());
+    std::string header = Header();
+    ByteWriter otherClass;
+    otherClass.String("Win32_Other");
+    otherClass.U16(0);
+    ByteWriter otherType;
+    otherType.String("Sq_Sample");
+    otherType.U16(1);
+    otherType.String("Count");
+    otherType.U16(static_cast<uint16_t>(cimv2::CimType::String));
+    otherType.U8(0);
+    ByteWriter twice;
+    twice.U16(2);
+    twice.U16(0), twice.Value(Value::Text("a"));
+    twice.U16(0), twice.Value(Value::Text("b"));
+    ByteWriter stray;
+    stray.U16(0);
+    stray.U8(0);
+    ByteWriter badBool;
+    badBool.U16(1), badBool.U16(4), badBool.U8(5), badBool.U8(2);
+    ByteWriter badTag;
+    badTag.U16(1), badTag.U16(0), badTag.U8(9);
+    ByteWriter longText;
+    longText.U16(1), longText.U16(0), longText.U8(1), longText.U32(1000), longText.U8('x');
+
+    const BadAnswer cases[] = {
+        {"nothing at all", "", "ended before it was complete"},
+        {"cut after header", header, "ended before it was complete"},
+        {"cut after a record", full.substr(0, full.size() - 9), "ended before it was complete"},
+        {"cut inside a frame", full.substr(0, full.size() - 2), "ended before it was complete"},
+        {"end counts more", header + Record({{0, Value::Text("a")}}) + End(2), "counts 2 records, 1 arrived"},
+        {"column past the header", header + Record({{8, Value::Text("a")}}) + End(1), "names column 8 of 8"},
+        {"text for an integer", header + Record({{1, Value::Text("7")}}) + End(1), "Sq_Sample.Count does not fit"},
+        {"signed for unsigned", header + Record({{1, Value::Int(7)}}) + End(1), "does not fit"},
+        {"scalar for an array", header + Record({{5, Value::UInt(7)}}) + End(1), "Sq_Sample.Codes does not fit"},
+        {"explicit null", header + Record({{1, Value::Null()}}) + End(1), "does not fit"},
+        {"column set twice", header + RawRecord(twice.Bytes()) + End(1), "sets a column twice"},
+        {"stray bytes", header + RawRecord(stray.Bytes() + "zz") + End(1), "stray bytes"},
+        {"boolean byte 2", header + RawRecord(badBool.Bytes()) + End(1), "boolean byte 2"},
+        {"unknown tag", header + RawRecord(badTag.Bytes()) + End(1), "unknown value tag 9"},
+        {"text past its frame", header + RawRecord(longText.Bytes()) + End(1), "runs past the end"},
+        {"array count past its frame", header + ArrayOf(4000000000u, 3) + End(1), "does not fit its frame"},
+        {"array of arrays", header + ArrayOf(1, 6) + End(1), "must be a plain value"},
+        {"zero-length frame", header + std::string(4, '\0') + End(0), "an empty frame"},
+        {"answer for another class", Bytes(FrameType::Header, otherClass.Bytes()) + End(0), "for class \"Win32_Other\""},
+        {"column of another type", Bytes(FrameType::Header, otherType.Bytes()) + End(0), "different type"},
+        {"record before header", Record({{0, Value::Text("a")}}), "expected a header frame"},
+        {"hello inside an answer", header + Bytes(FrameType::Hello, HelloPayload("x")), "expected a record frame"},
+        {"error with a success code", header + Bytes(FrameType::Error, ErrorPayload(0, "fine")), "code 0"},
+        {"agent error mid-answer", header + Record({{0, Value::Text("a")}}) +
+                                       Bytes(FrameType::Error, ErrorPayload(0x80041004, "disk gone")),
+         "disk gone", 0x80041004},
+    };
+    for (const auto& c : cases) {
+        try {
+            auto got = Decode(c.bytes);
+            ADD_FAILURE() << c.name << ": decoded " << got.size() << " instances";
+        } catch (const cimv2::WbemError& e) {
+            EXPECT_EQ(e.Code(), c.code) << c.name;
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+        }
+    }
+}
+
+TEST(RemoteProtocol, AnswerOverItsCapIsAnError) {
+    std::vector<cimv2::Instance> many(2000, SampleInstances()[2]);
+    std::string bytes = Answer(many);
+    Limits limits;
+    EXPECT_EQ(Decode(bytes, limits).size(), 2000u);
+    limits.maxAnswerBytes = 100000;
+    try {
+        Decode(bytes, limits);
+        FAIL() << "no error";
+    } catch (const cimv2::WbemError& e) {
+        EXPECT_EQ(e.Code(), kTransportFailure);
+        EXPECT_NE(std::string(e.what()).find("over the limit of 100000"), std::string::npos) << e.what();
+    }
+}
+
+TEST(RemoteProtocol, ColumnUnknownHereIsDroppedAndTheRestKept) {
+    // A newer agent may know a property this side lacks.
+    ByteWriter h;
+    h.String("Sq_Sample");
+    h.U16(2);
+    h.String("Future"), h.U16(8), h.U8(0);
+    h.String("Count"), h.U16(19), h.U8(0);
+    std::string bytes = Bytes(FrameType::Header, h.Bytes()) + Record({{0, Value::Text("x")}, {1, Value::UInt(9)}}) +
+                        End(1);
+    auto got = Decode(bytes);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].Get("Count"), Value::UInt(9));
+    EXPECT_TRUE(got[0].Get("Name").IsNull());
+}
+
+TEST(RemoteProtocol, MethodAnswerIsCheckedAgainstTheMethod) {
+    const cimv2::MethodDef& poke = SampleSchema().Methods()[0];
+    auto decode = [&](const cimv2::ParamList& out) {
+        MemoryFrameSource source(Bytes(FrameType::OutParams, OutParamsPayload(out)), 1 << 20);
+        return ReadMethodAnswer(source, poke);
+    };
+    cimv2::ParamList good = {{"ReturnValue", Value::UInt(0)}, {"note", Value::Text("done")}};
+    EXPECT_EQ(decode(good), good);
+    const std::pair<const char*, cimv2::ParamList> bad[] = {
+        {"unknown out parameter", {{"Extra", Value::UInt(1)}}},
+        {"does not fit", {{"ReturnValue", Value::Text("0")}}},
+        {"given twice", {{"ReturnValue", Value::UInt(0)}, {"RETURNVALUE", Value::UInt(1)}}},
+    };
+    for (const auto& [message, out] : bad) {
+        try {
+            decode(out);
+            ADD_FAILURE() << message << ": accepted";
+        } catch (const cimv2::WbemError& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(RemoteProtocol, StreamDecoderReadsHelloThenAnswer) {
+    std::string bytes = Bytes(FrameType::Hello, HelloPayload("agent")) + Answer(SampleInstances());
+    std::span<const uint8_t> span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    EXPECT_EQ(DecodeAnswerStream(span, remotetest::SampleLookup, {}), 3u);
+    EXPECT_THROW(DecodeAnswerStream(span.subspan(0, span.size() - 1), remotetest::SampleLookup, {}),
+                 cimv2::WbemError);
+    EXPECT_THROW(DecodeAnswerStream(span.subspan(1), remotetest::SampleLookup, {}), cimv2::WbemError);
+}
+
+// ---- the agent loop
+
+struct AgentRun {
+    int client = -1;
+    std::thread thread;
+    int status = -1;
+    FrameParser parser{1 << 20};
+    std::vector<std::string> methodCalls;
+
+    explicit AgentRun(AgentService service) {
+        int fds[2];
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+        client = fds[0];
+        thread = std::thread([this, fd = fds[1], service = std::move(service)] {
+            status = ServeAgent(fd, fd, service);
+            close(fd);
+        });
+    }
+    ~AgentRun() {
+        if (client >= 0) shutdown(client, SHUT_WR);
+        thread.join();
+        close(client);
+    }
+    void Send(const std::string& bytes) { ASSERT_EQ(write(client, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    // Reads until the agent closes its end.
+    int Finish() {
+        shutdown(client, SHUT_WR);
+        thread.join();
+        thread = std::thread([] {});
+        return status;
+    }
+    Frame Next() {
+        for (;;) {
+            if (auto frame = parser.Next()) return *frame;
+            char buffer[4096];
+            ssize_t got = read(client, buffer, sizeof buffer);
+            if (got <= 0) throw cimv2::WbemError(kTransportFailure, "The answer from the agent ended early");
+            parser.Feed(buffer, static_cast<size_t>(got));
+        }
+    }
+    struct Source : FrameSource {
+        AgentRun& run;
+        explicit Source(AgentRun& r) : run(r) {}
+        Frame NextFrame() override { return run.Next(); }
+    };
+};
+
+AgentService SampleService(std::vector<std::string>* calls, bool readOnly) {
+    AgentService service;
+    service.findSchema = remotetest::SampleLookup;
+    service.readOnly = readOnly;
+    service.query = [](const std::string& wql) {
+        if (wql.find("Sq_Sample") == std::string::npos)
+            throw cimv2::WbemError(cimv2::wbem::InvalidClass, "Invalid class in " + wql);
+        cimv2::QueryResult result;
+        result.schema = &SampleSchema();
+        result.instances = SampleInstances();
+        return result;
+    };
+    service.method = [calls](const std::string& className, const cimv2::Instance& keys, const std::string& method,
+                             const cimv2::ParamList& in) {
+        calls->push_back(className + "." + method + " on " + keys.Get("Name").ToText() + " with " +
+                         in.at(0).first + "=" + in.at(0).second.ToText());
+        return cimv2::ParamList{{"ReturnValue", Value::UInt(0)}};
+    };
+    return service;
+}
+
+std::string Hello(uint16_t version = kProtocolVersion) {
+    ByteWriter w;
+    w.U32(kMagic);
+    w.U16(version);
+    w.String("test");
+    return Bytes(FrameType::Hello, w.Bytes());
+}
+
+TEST(RemoteAgent, AnswersQueriesAndKeepsTheStreamAfterAnError) {
+    std::vector<std::string> calls;
+    AgentRun agent(SampleService(&calls, false));
+    agent.Send(Hello() + Bytes(FrameType::Query, QueryPayload("SELECT * FROM Win32_Nope")) +
+               Bytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")));
+    EXPECT_EQ(DecodeHello(agent.Next()).version, kProtocolVersion);
+    AgentRun::Source source(agent);
+    try {
+        ReadQueryAnswer(source, SampleSchema(), {});
+        ADD_FAILURE() << "no error";
+    } catch (const cimv2::WbemError& e) {
+        EXPECT_EQ(e.Code(), cimv2::wbem::InvalidClass);
+        EXPECT_STREQ(e.what(), "Invalid class in SELECT * FROM Win32_Nope");
+    }
+    auto got = ReadQueryAnswer(source, SampleSchema(), {});
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].values, SampleInstances()[0].values);
+    EXPECT_EQ(agent.Finish(), 0);
+}
+
+TEST(RemoteAgent, MethodCallsRunUnlessReadOnly) {
+    cimv2::Instance target = SampleInstances()[0];
+    cimv2::ParamList in = {{"Level", Value::UInt(3)}};
+    const cimv2::MethodDef& poke = SampleSchema().Methods()[0];
+    for (bool readOnly : {false, true}) {
+        std::vector<std::string> calls;
+        AgentRun agent(SampleService(&calls, readOnly));
+        agent.Send(Hello() + Bytes(FrameType::Method, MethodPayload(target, "Poke", in)));
+        DecodeHello(agent.Next());
+        AgentRun::Source source(agent);
+        if (readOnly) {
+            try {
+                ReadMethodAnswer(source, poke);
+                ADD_FAILURE() << "read-only agent ran the method";
+            } catch (const cimv2::WbemError& e) {
+                EXPECT_EQ(e.Code(), cimv2::wbem::AccessDenied);
+            }
+            EXPECT_TRUE(calls.empty());
+        } else {
+            EXPECT_EQ(ReadMethodAnswer(source, poke), (cimv2::ParamList{{"ReturnValue", Value::UInt(0)}}));
+            ASSERT_EQ(calls.size(), 1u);
+            EXPECT_EQ(calls[0], "Sq_Sample.Poke on " + target.Get("Name").ToText() + " with Level=3");
+        }
+        EXPECT_EQ(agent.Finish(), 0);
+    }
+}
+
+TEST(RemoteAgent, BadRequestsAreAnsweredWithAnError) {
+    // Status 1: the stream is out of step and the agent stops; 0: a framed
+    // but malformed request is refused and the agent reads on.
+    const std::tuple<std::string, const char*, int> cases[] = {
+        {"GET / HTTP/1.0\r\n\r\n", "over the limit", 1},
+        {Hello(7), "protocol version 1, the client 7", 1},
+        {Bytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")), "did not start with the sysquill hello", 1},
+        {Hello() + Bytes(FrameType::Record, "x"), "Unexpected request frame", 1},
+        {Hello() + Bytes(FrameType::Query, std::string("\0\0\1\0abc", 7)), "runs past the end", 0},
+        {Hello() + Bytes(FrameType::Method, "\0"), "runs past the end", 0},
+    };
+    for (const auto& [bytes, message, status] : cases) {
+        std::vector<std::string> calls;
+        AgentRun agent(SampleService(&calls, false));
+        agent.Send(bytes);
+        Frame frame = agent.Next();
+        if (frame.type == FrameType::Hello) frame = agent.Next();
+        ASSERT_EQ(frame.type, FrameType::Error) << message;
+        try {
+            ThrowErrorFrame(frame);
+        } catch (const cimv2::WbemError& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(agent.Finish(), status) << message;
+    }
+}
+
+}  // namespace
