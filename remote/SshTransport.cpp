@@ -440,10 +440,13 @@ public:
         cimv2::WqlQuery parsed = cimv2::ParseWql(wql);
         const cimv2::ClassSchema* schema = CurrentSshConfig().findSchema(parsed.className);
         if (!schema) throw WbemError(wbem::InvalidClass, "Invalid class \"" + parsed.className + "\"");
-        cimv2::BoundQuery bound(parsed, *schema);
+        // The agent filters; the select list is applied again here so the
+        // shape of the result is this side's own. Not the WHERE: it may name
+        // properties the agent has already nulled.
+        cimv2::WqlQuery shape = parsed;
+        shape.where = nullptr;
+        cimv2::BoundQuery bound(shape, *schema);
         auto instances = WithSession([&](SshSession& s) { return s.Query(wql, *schema); });
-        // The agent applied the query; applying it again here makes the shape
-        // of the result this side's own, whatever the far side did.
         return cimv2::ApplyQuery(bound, std::move(instances));
     }
 

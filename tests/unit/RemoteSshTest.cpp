@@ -1,0 +1,328 @@
+// End to end over a throwaway sshd on 127.0.0.1: the real agent against the
+// in-process provider, ssh's own failures, and fake agents that misbehave.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cimv2/ClassRegistry.h"
+#include "cimv2/ObjectText.h"
+#include "cimv2/Provider.h"
+#include "remote/SshTransport.h"
+#include "tests/support/ThrowawaySshd.h"
+#include "tests/unit/RemoteSample.h"
+#include "wmi/WbemScripting.h"
+
+using namespace remote;
+using sshtest::Sshd;
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef SYSQUILL_AGENT
+constexpr const char* kAgent = SYSQUILL_AGENT;
+#else
+constexpr const char* kAgent = "";
+#endif
+
+constexpr const char* kSampleQuery = "SELECT * FROM Sq_Sample";
+
+std::string Frame(FrameType type, const std::string& payload) {
+    std::string out;
+    AppendFrame(out, type, payload);
+    return out;
+}
+
+std::string Hello(uint16_t version = kProtocolVersion) {
+    ByteWriter w;
+    w.U32(kMagic);
+    w.U16(version);
+    w.String("fake agent");
+    return Frame(FrameType::Hello, w.Bytes());
+}
+
+std::string SampleHeader() { return Frame(FrameType::Header, HeaderPayload(remotetest::SampleSchema())); }
+
+std::string SampleRecords(size_t count) {
+    std::string out;
+    auto instances = remotetest::SampleInstances();
+    for (size_t n = 0; n < count; ++n) out += Frame(FrameType::Record, RecordPayload(instances[n % instances.size()]));
+    return out;
+}
+
+std::string GoodAnswer() {
+    cimv2::QueryResult result;
+    result.schema = &remotetest::SampleSchema();
+    result.instances = remotetest::SampleInstances();
+    std::string out = Hello();
+    AppendAnswer(out, result);
+    return out;
+}
+
+std::vector<fs::path> FixtureTrees() {
+    std::vector<fs::path> trees;
+    for (const auto& entry : fs::directory_iterator(SYSQUILL_FIXTURES))
+        if (fs::is_directory(entry.path() / "tree")) trees.push_back(entry.path() / "tree");
+    std::sort(trees.begin(), trees.end());
+    return trees;
+}
+
+class RemoteSsh : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { FServer = new Sshd(); }
+    static void TearDownTestSuite() {
+        delete FServer;
+        FServer = nullptr;
+    }
+    void SetUp() override {
+        if (!FServer->SkipReason().empty()) GTEST_SKIP() << FServer->SkipReason();
+        if (!*kAgent) GTEST_SKIP() << "sysquill-agent was not built";
+    }
+    void TearDown() override {
+        SetSshConfig({});
+        wmi::SetRemoteConnector(nullptr);
+        FServer->StopMasters();
+    }
+
+    // A fake agent that sends these bytes, then reads its input to the end.
+    void InstallFake(const std::string& bytes, const std::string& after = "exec cat >/dev/null\n") {
+        sshtest::WriteText(FServer->Dir() / "reply.bin", bytes);
+        FServer->InstallAgent("cat " + (FServer->Dir() / "reply.bin").string() + "\n" + after);
+    }
+
+    SshConfig SampleConfig(const std::string& clientConfig = {}) {
+        SshConfig config = FServer->Config(clientConfig);
+        config.findSchema = remotetest::SampleLookup;
+        return config;
+    }
+
+    static Sshd* FServer;
+};
+
+Sshd* RemoteSsh::FServer = nullptr;
+
+void ExpectSameResult(const cimv2::QueryResult& remote, const cimv2::QueryResult& local, const std::string& what) {
+    EXPECT_EQ(remote.schema, local.schema) << what;
+    EXPECT_EQ(remote.selected, local.selected) << what;
+    ASSERT_EQ(remote.instances.size(), local.instances.size()) << what;
+    for (size_t n = 0; n < local.instances.size(); ++n)
+        EXPECT_EQ(cimv2::WriteObjectText(remote.instances[n]), cimv2::WriteObjectText(local.instances[n]))
+            << what << " instance " << n;
+}
+
+TEST_F(RemoteSsh, RemotePathAnswersAsTheLocalPathForEveryClass) {
+    size_t instances = 0, classes = 0;
+    for (const fs::path& tree : FixtureTrees()) {
+        SetSshConfig(FServer->Config());
+        FServer->InstallRealAgent(kAgent, tree.string());
+        cimv2::ProviderContext context;
+        context.root = cimv2::SystemRoot(tree.string());
+        cimv2::Provider local(context);
+        auto backend = OpenSshBackend(std::string(Sshd::kAlias));
+        for (const auto& entry : cimv2::AllClasses()) {
+            const cimv2::ClassSchema& schema = entry.schema();
+            std::string all = "SELECT * FROM " + schema.Name();
+            auto expected = local.ExecQuery(all);
+            ExpectSameResult(backend->ExecQuery(all), expected, tree.string() + " " + all);
+            // A select list and a WHERE travel too; unselected values stay null.
+            std::string some = "SELECT " + schema.Properties().back().name + " FROM " + schema.Name() + " WHERE " +
+                               schema.Properties().front().name + " IS NOT NULL";
+            ExpectSameResult(backend->ExecQuery(some), local.ExecQuery(some), tree.string() + " " + some);
+            instances += expected.instances.size();
+            ++classes;
+        }
+    }
+    EXPECT_GT(classes, 0u);
+    EXPECT_GT(instances, 0u) << "no fixture gave any instance to compare";
+}
+
+TEST_F(RemoteSsh, ScriptingInterfaceReachesTheAgentByAliasAndByAddress) {
+    const fs::path tree = FixtureTrees().at(0);
+    SetSshConfig(FServer->Config());
+    FServer->InstallRealAgent(kAgent, tree.string());
+    InstallSshTransport();
+    cimv2::ProviderContext context;
+    context.root = cimv2::SystemRoot(tree.string());
+    const cimv2::ClassEntry* cls = nullptr;
+    for (const auto& entry : cimv2::AllClasses())
+        if (!cimv2::Provider(context).ExecQuery("SELECT * FROM " + entry.schema().Name()).instances.empty()) {
+            cls = &entry;
+            break;
+        }
+    ASSERT_NE(cls, nullptr);
+    std::string query = "SELECT * FROM " + cls->schema().Name();
+    auto local = cimv2::Provider(context).ExecQuery(query);
+    for (std::string host : {std::string(Sshd::kAlias), "127.0.0.1:" + std::to_string(FServer->Port()),
+                             FServer->User() + "@127.0.0.1:" + std::to_string(FServer->Port())}) {
+        auto services = wmi::SWbemLocator().ConnectServer(host, "root\\CIMV2");
+        auto set = services->ExecQuery(query, "WQL", wmi::wbemFlagForwardOnly);
+        auto items = set->_NewEnum();
+        std::vector<std::string> texts;
+        wmi::OleVariant item;
+        uint32_t fetched = 0;
+        while (items->Next(1, &item, &fetched) == wmi::S_OK_) texts.push_back(item.AsObject()->GetObjectText_(0));
+        ASSERT_EQ(texts.size(), local.instances.size()) << host;
+        for (size_t n = 0; n < texts.size(); ++n) EXPECT_EQ(texts[n], cimv2::WriteObjectText(local.instances[n]));
+    }
+}
+
+TEST_F(RemoteSsh, SecondQueryWithinAMinuteOpensNoNewConnection) {
+    SetSshConfig(SampleConfig());
+    InstallFake(GoodAnswer() + GoodAnswer().substr(Hello().size()));
+    size_t spawned = SshSpawnCount();
+    int logins = FServer->Accepted();
+    EXPECT_EQ(OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery).instances.size(), 3u);
+    EXPECT_EQ(OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery).instances.size(), 3u);
+    EXPECT_EQ(SshSpawnCount(), spawned + 1);
+    EXPECT_EQ(FServer->Accepted(), logins + 1);
+    // A program started anew within the minute has no agent to reuse, but ssh
+    // reuses the master connection: a new ssh process, no new login.
+    CloseSshConnections();
+    EXPECT_EQ(OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery).instances.size(), 3u);
+    EXPECT_EQ(SshSpawnCount(), spawned + 2);
+    EXPECT_EQ(FServer->Accepted(), logins + 1);
+}
+
+TEST_F(RemoteSsh, SshFailuresMapToAutomationErrors) {
+    struct Case {
+        const char* name;
+        std::string clientConfig;
+        std::string host;
+        bool agent;
+        uint32_t code;
+        std::vector<std::string> messages;  // each part must appear
+    };
+    const std::string closedPort = "127.0.0.1:" + std::to_string(sshtest::FreePort());
+    const Case cases[] = {
+        {"unreachable port", {}, closedPort, true, cimv2::wbem::RpcServerUnavailable,
+         {"Cannot reach \"" + closedPort + "\": ", "Connection refused"}},
+        {"wrong key", "ssh_config_wrong_key", Sshd::kAlias, true, cimv2::wbem::ConnectAccessDenied,
+         {"Access denied by \"sqtest\": ", "Permission denied (publickey)"}},
+        {"changed host key", "ssh_config_changed_host", Sshd::kAlias, true, cimv2::wbem::ConnectAccessDenied,
+         {"Access denied by \"sqtest\": ", "REMOTE HOST IDENTIFICATION HAS CHANGED", "Host key verification failed"}},
+        {"no agent on the far side", {}, Sshd::kAlias, false, cimv2::wbem::RpcServerUnavailable,
+         {"sysquill-agent is not installed on \"sqtest\"", "install the sysquill package there",
+          "sysquill-agent: not found"}},
+    };
+    for (const auto& c : cases) {
+        SetSshConfig(SampleConfig(c.clientConfig));
+        if (c.agent)
+            InstallFake(GoodAnswer());
+        else
+            FServer->InstallAgent("");
+        try {
+            OpenSshBackend(c.host);
+            ADD_FAILURE() << c.name << ": connected";
+        } catch (const cimv2::WbemError& e) {
+            EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
+            for (const auto& part : c.messages)
+                EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << c.name << ": " << e.what();
+        }
+    }
+}
+
+TEST_F(RemoteSsh, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
+    const std::string dir = FServer->Dir().string();
+    sshtest::WriteText(FServer->Dir() / "records.bin", SampleRecords(3000));
+    ByteWriter badRecord;
+    badRecord.U16(1), badRecord.U16(1), badRecord.Value(cimv2::Value::Text("seven"));
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string after;
+        bool atConnect;
+        uint32_t code;
+        const char* message;
+    };
+    const std::string hold = "exec cat >/dev/null\n";
+    const Case cases[] = {
+        {"text instead of frames", "Welcome to the lab machine!\n", hold, true, kTransportFailure,
+         "did not answer as sysquill-agent"},
+        {"binary garbage", std::string("\xff\xfe\xfdgarbage\0\1", 12), hold, true, kTransportFailure,
+         "did not answer as sysquill-agent"},
+        {"other protocol version", Hello(9), hold, true, kTransportFailure, "speaks protocol version 9"},
+        {"huge frame", Hello() + std::string("\x7f\xff\xff\xff", 4), "exec cat /dev/zero\n", false, kTransportFailure,
+         "A frame of 2147483647 bytes is over the limit of 4194304"},
+        {"endless data", Hello() + SampleHeader(),
+         "while cat " + dir + "/records.bin; do :; done\n", false, kTransportFailure,
+         "The answer from the agent is over the limit of 2097152 bytes"},
+        {"stalls before its hello", "", hold, true, cimv2::wbem::RpcServerUnavailable,
+         "\"sqtest\" did not answer within 2 s; the connection was closed"},
+        {"stalls mid-answer", Hello() + SampleHeader() + SampleRecords(1), hold, false,
+         cimv2::wbem::RpcServerUnavailable, "sysquill-agent on \"sqtest\" stopped answering for 2 s"},
+        {"dies mid-answer", Hello() + SampleHeader() + SampleRecords(2), "exit 0\n", false, kTransportFailure,
+         "The answer from \"sqtest\" was cut off: the connection ended"},
+        {"dies before its hello", "", "echo 'Segmentation fault' >&2; exit 139\n", true,
+         cimv2::wbem::RpcServerUnavailable,
+         "sysquill-agent on \"sqtest\" did not start: the remote command ended with status 139: Segmentation fault"},
+        {"record that does not fit", Hello() + SampleHeader() + Frame(FrameType::Record, badRecord.Bytes()) +
+                                         Frame(FrameType::End, EndPayload(1)),
+         hold, false, kTransportFailure, "Sq_Sample.Count does not fit its type uint32"},
+        {"end marker that miscounts", Hello() + SampleHeader() + SampleRecords(2) + Frame(FrameType::End, EndPayload(3)),
+         hold, false, kTransportFailure, "end marker counts 3 records, 2 arrived"},
+    };
+    for (const auto& c : cases) {
+        SshConfig config = SampleConfig();
+        config.idleTimeout = std::chrono::seconds(2);
+        config.limits.maxAnswerBytes = 2u << 20;
+        SetSshConfig(config);
+        InstallFake(c.bytes, c.after);
+        bool connected = false;
+        try {
+            auto backend = OpenSshBackend(Sshd::kAlias);
+            connected = true;
+            auto result = backend->ExecQuery(kSampleQuery);
+            ADD_FAILURE() << c.name << ": answered " << result.instances.size() << " instances";
+        } catch (const cimv2::WbemError& e) {
+            EXPECT_EQ(connected, !c.atConnect) << c.name << ": " << e.what();
+            EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+        }
+        // The broken connection is gone: the next query starts afresh.
+        InstallFake(GoodAnswer());
+        auto again = OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery);
+        ASSERT_EQ(again.instances.size(), 3u) << c.name;
+        EXPECT_EQ(again.instances[0].values, remotetest::SampleInstances()[0].values) << c.name;
+    }
+}
+
+TEST_F(RemoteSsh, MethodCallsTravelAndAReadOnlyAgentRefusesThem) {
+    const cimv2::ClassEntry* cls = nullptr;
+    for (const auto& entry : cimv2::AllClasses())
+        if (entry.invoke && !entry.schema().Methods().empty()) cls = &entry;
+    if (!cls) GTEST_SKIP() << "no class with a method is registered";
+    const fs::path tree = FixtureTrees().at(0);
+    cimv2::ProviderContext context;
+    context.root = cimv2::SystemRoot(tree.string());
+    cimv2::Provider local(context);
+    auto targets = local.ExecQuery("SELECT * FROM " + cls->schema().Name()).instances;
+    if (targets.empty()) GTEST_SKIP() << cls->schema().Name() << " has no instance in " << tree;
+    const cimv2::MethodDef& method = cls->schema().Methods().front();
+    cimv2::ParamList in;
+    for (const auto& p : method.in)
+        in.emplace_back(p.name, p.type == cimv2::CimType::String ? cimv2::Value::Text("sq-test")
+                                                                 : cimv2::Coerce(cimv2::Value::UInt(0), p.type));
+    // Without actions both sides refuse alike; what matters is that they agree.
+    auto outcome = [&](auto&& call) -> std::string {
+        try {
+            std::string text;
+            for (const auto& [name, value] : call()) text += name + "=" + value.ToText() + ";";
+            return text;
+        } catch (const cimv2::WbemError& e) {
+            return "error " + std::to_string(e.Code()) + " " + e.what();
+        }
+    };
+    std::string expected = outcome([&] { return local.ExecMethod(cls->schema().Name(), targets[0], method.name, in); });
+    for (bool readOnly : {false, true}) {
+        SetSshConfig(FServer->Config());
+        FServer->InstallRealAgent(kAgent, tree.string(), readOnly ? "--read-only" : "");
+        auto backend = OpenSshBackend(Sshd::kAlias);
+        std::string got = outcome([&] { return backend->ExecMethod(cls->schema().Name(), targets[0], method.name, in); });
+        if (readOnly)
+            EXPECT_EQ(got, "error " + std::to_string(cimv2::wbem::AccessDenied) +
+                               " Access denied: the agent on this computer is read-only and runs no methods");
+        else
+            EXPECT_EQ(got, expected);
+    }
+}
+
+}  // namespace
