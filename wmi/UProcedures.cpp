@@ -136,6 +136,8 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 }
 
 const int64_t kDateZero = DaysFromCivil(1899, 12, 30);
+const double kFirstDate = static_cast<double>(DaysFromCivil(1, 1, 1) - kDateZero);
+const double kLastDate = static_cast<double>(DaysFromCivil(9999, 12, 31) - kDateZero);
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -288,6 +290,11 @@ double EncodeDate(int year, int month, int day) {
 }
 
 void DecodeDate(double dateTime, int& year, int& month, int& day) {
+    // Only years 1 to 9999 have a calendar date here.
+    if (!(dateTime >= kFirstDate && dateTime < kLastDate + 1)) {
+        year = month = day = 0;
+        return;
+    }
     // civil_from_days, the inverse of DaysFromCivil.
     const int64_t z = static_cast<int64_t>(std::floor(dateTime)) + kDateZero + 719468;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;

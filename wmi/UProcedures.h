@@ -50,7 +50,8 @@ bool TryReadLocaleNumber(std::string_view text, double& result);
 // Days since 30 December 1899 of a calendar date; EConvertError("Invalid
 // argument to date encode") for an impossible date.
 double EncodeDate(int year, int month, int day);
-// Year, month and day of a date-time (its time of day ignored).
+// Year, month and day of a date-time (its time of day ignored); all 0
+// outside the years 1 to 9999.
 void DecodeDate(double dateTime, int& year, int& month, int& day);
 
 // Reads the date part of a CIM date-time text (yyyymmdd...) as a date with

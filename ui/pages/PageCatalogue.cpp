@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "cimv2/Schema.h"
+#include "ui/pages/ComputerPages.h"
 #include "ui/pages/HardwarePages.h"
 
 namespace ui {
@@ -14,8 +15,8 @@ namespace {
 // "Disks" commands get descriptions so the line never shows a stale text.
 const std::array<PageInfo, kPageCount> kPages = {{
     {0, "Home", nullptr, nullptr, nullptr, "Home", "Windows Management Instrumentation (WMI) consists of a set of extensions to the Windows Driver Model that provides an operating system interface through which instrumented components provide information and notification", nullptr, nullptr, Guard::None, nullptr},
-    {1, "Computer", "lv2", "Computer Caption", "Computer", "Computer", "The Win32_ComputerSystem class represents a computer system operating in a Win32 environment", "GetComputerSystemInfo", "Win32_ComputerSystem", Guard::None, nullptr},
-    {2, "BIOS", "lv1", "BIOS Caption", "Computer", "BIOS", " The Win32_BIOS class represents the attributes of the computer system's basic input/output services (BIOS) that are installed on the computer", "GetBiosInfo", "Win32_Bios", Guard::None, nullptr},
+    {1, "Computer", "lv2", "Computer Caption", "Computer", "Computer", "The Win32_ComputerSystem class represents a computer system operating in a Win32 environment", "GetComputerSystemInfo", "Win32_ComputerSystem", Guard::None, GetComputerSystemInfo},
+    {2, "BIOS", "lv1", "BIOS Caption", "Computer", "BIOS", " The Win32_BIOS class represents the attributes of the computer system's basic input/output services (BIOS) that are installed on the computer", "GetBiosInfo", "Win32_Bios", Guard::None, GetBiosInfo},
     {3, "Operation System", "lv3", "OS Caption", "Operating System", "Operating System", "The Win32_OperatingSystem class represents an operating system installed on a Win32 computer system. Any operating system that can be installed on a Win32 system is a descendent (or member) of this class. Example: Microsoft Windows 95", "GetOSinfo", "Win32_OperatingSystem", Guard::None, nullptr},
     {4, "Processor", "lv4", "CPU Caption", "Computer", "Processors", "The Win32_Processor class represents a device that is capable of interpreting a sequence of machine instructions on a Win32 computer system", "GetProcessorInfo", "Win32_Processor", Guard::None, nullptr},
     {5, "Disk Drive", "lv5", "HDD Caption", "Disks", "Disk Drives", "The Win32_DiskDrive class represents a physical disk drive as seen by a computer running the operating system", "GetDiskDriveInfo", "Win32_DiskDrive", Guard::None, nullptr},

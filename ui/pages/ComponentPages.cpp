@@ -1,0 +1,35 @@
+#include "ui/pages/ComponentPages.h"
+
+#include <stdexcept>
+
+#include "ui/pages/DateFormat.h"
+
+namespace ui {
+
+std::string FormatRecordValue(const components::TWMIProperties& record, const RecordRow& row) {
+    using T = wmi::OleVariant::Type;
+    const wmi::OleVariant value = record.PropertyValue(row.property);
+    switch (row.format) {
+        case RecordFormat::Text:
+        case RecordFormat::Decoded:
+            if (value.GetType() == T::Text) return value.AsText();
+            break;
+        case RecordFormat::YesNo:
+            if (value.GetType() == T::Bool) return value.AsBool() ? "True" : "False";
+            break;
+        case RecordFormat::Number:
+            if (value.GetType() == T::Int) return std::to_string(value.AsInt());
+            break;
+        case RecordFormat::Date:
+            if (value.GetType() == T::Real) return FormatShortDate(value.AsReal());
+            break;
+    }
+    throw std::logic_error(std::string("row \"") + row.label + "\" cannot format property " + row.property);
+}
+
+void WriteRecordRows(PageList& list, const components::TWMIProperties& record, std::span<const RecordRow> rows) {
+    list.Reserve(list.Count() + rows.size());
+    for (const RecordRow& row : rows) list.AddRow(row.label, FormatRecordValue(record, row));
+}
+
+}  // namespace ui

@@ -1,0 +1,32 @@
+#pragma once
+// Rows of the component-backed pages: each row reads one property of the
+// component's record by name and formats it by the page's rule.
+#include <span>
+
+#include "components/PropertyRecord.h"
+#include "ui/pages/PageList.h"
+
+namespace ui {
+
+enum class RecordFormat {
+    Text,     // the text unchanged (a list's text with braces and quotes)
+    YesNo,    // "True" or "False"
+    Number,   // decimal, minus sign when negative, 64-bit fields whole
+    Date,     // the user's short date
+    Decoded,  // the record's decoded text of a code
+};
+
+struct RecordRow {
+    const char* label;
+    const char* property;  // a name the record lists
+    RecordFormat format;
+};
+
+// One row's value text; std::logic_error when the record's property does
+// not have the kind the format expects (a mistake in a row table).
+std::string FormatRecordValue(const components::TWMIProperties& record, const RecordRow& row);
+
+// Appends the rows of the record's current object, in table order.
+void WriteRecordRows(PageList& list, const components::TWMIProperties& record, std::span<const RecordRow> rows);
+
+}  // namespace ui
