@@ -68,10 +68,10 @@ struct PciClassRule {
     const char* pnpClass;
 };
 constexpr PciClassRule kPciClassRules[] = {
-    {0x01, 0x01, "HDC"},         {0x01, 0x06, "HDC"},      {0x01, 0xFF, "SCSIAdapter"}, {0x02, 0xFF, "Net"},
-    {0x03, 0xFF, "Display"},     {0x04, 0x01, "MEDIA"},    {0x04, 0x03, "MEDIA"},       {0x05, 0xFF, "System"},
-    {0x06, 0xFF, "System"},      {0x08, 0xFF, "System"},   {0x0C, 0x00, "1394"},        {0x0C, 0x03, "USB"},
-    {0x0C, 0x05, "System"},      {0x0D, 0x11, "Bluetooth"}, {0x0D, 0xFF, "Net"},
+    {0x01, 0x01, "HDC"},     {0x01, 0x06, "HDC"},       {0x01, 0xFF, "SCSIAdapter"}, {0x02, 0xFF, "Net"},
+    {0x03, 0xFF, "Display"}, {0x04, 0x01, "MEDIA"},     {0x04, 0x03, "MEDIA"},       {0x05, 0xFF, "System"},
+    {0x06, 0xFF, "System"},  {0x08, 0xFF, "System"},    {0x0C, 0x00, "1394"},        {0x0C, 0x03, "USB"},
+    {0x0C, 0x05, "System"},  {0x0D, 0x11, "Bluetooth"}, {0x0D, 0xFF, "Net"},
 };
 
 // Setup classes by USB class code (device or interface).
@@ -80,7 +80,7 @@ struct UsbClassRule {
     const char* pnpClass;
 };
 constexpr UsbClassRule kUsbClassRules[] = {
-    {0x00, "USB"}, {0x01, "MEDIA"}, {0x03, "HIDClass"}, {0x06, "Image"}, {0x08, "USB"},
+    {0x00, "USB"}, {0x01, "MEDIA"}, {0x03, "HIDClass"},  {0x06, "Image"}, {0x08, "USB"},
     {0x09, "USB"}, {0x0E, "Image"}, {0xE0, "Bluetooth"}, {0xEF, "USB"},
 };
 
@@ -143,14 +143,28 @@ struct PciBaseName {
     const char* name;
 };
 constexpr PciBaseName kPciBaseNames[] = {
-    {0x00, "Unclassified device"},   {0x01, "Mass storage controller"},   {0x02, "Network controller"},
-    {0x03, "Display controller"},    {0x04, "Multimedia controller"},     {0x05, "Memory controller"},
-    {0x06, "Bridge"},                {0x07, "Communication controller"},  {0x08, "Generic system peripheral"},
-    {0x09, "Input device controller"}, {0x0A, "Docking station"},         {0x0B, "Processor"},
-    {0x0C, "Serial bus controller"}, {0x0D, "Wireless controller"},       {0x0E, "Intelligent controller"},
-    {0x0F, "Satellite communications controller"}, {0x10, "Encryption controller"},
-    {0x11, "Signal processing controller"}, {0x12, "Processing accelerators"},
-    {0x13, "Non-Essential Instrumentation"}, {0x40, "Coprocessor"},      {0xFF, "Unassigned class"},
+    {0x00, "Unclassified device"},
+    {0x01, "Mass storage controller"},
+    {0x02, "Network controller"},
+    {0x03, "Display controller"},
+    {0x04, "Multimedia controller"},
+    {0x05, "Memory controller"},
+    {0x06, "Bridge"},
+    {0x07, "Communication controller"},
+    {0x08, "Generic system peripheral"},
+    {0x09, "Input device controller"},
+    {0x0A, "Docking station"},
+    {0x0B, "Processor"},
+    {0x0C, "Serial bus controller"},
+    {0x0D, "Wireless controller"},
+    {0x0E, "Intelligent controller"},
+    {0x0F, "Satellite communications controller"},
+    {0x10, "Encryption controller"},
+    {0x11, "Signal processing controller"},
+    {0x12, "Processing accelerators"},
+    {0x13, "Non-Essential Instrumentation"},
+    {0x40, "Coprocessor"},
+    {0xFF, "Unassigned class"},
 };
 
 const FirmwareIdRule* FindFirmwareId(std::string_view id) {
@@ -381,13 +395,14 @@ std::optional<PnpDevice> DescribeScsi(const Context& ctx, const std::string& pat
     PnpDevice out;
     out.bus = "scsi";
     out.name = name;
-    std::string base = std::string("SCSI\\") + kind + "&Ven_" + (vendor ? *vendor : "") + "&Prod_" + (model ? *model : "");
+    std::string base =
+        std::string("SCSI\\") + kind + "&Ven_" + (vendor ? *vendor : "") + "&Prod_" + (model ? *model : "");
     for (char& c : base)
         if (c == ' ') c = '_';
     out.deviceId = base + "\\" + InstancePart(name);
     out.hardwareIds = {base, std::string("SCSI\\") + kind};
-    if (vendor || model) out.displayName = std::string(vendor ? *vendor : "") + (vendor && model ? " " : "") +
-                                           (model ? *model : "");
+    if (vendor || model)
+        out.displayName = std::string(vendor ? *vendor : "") + (vendor && model ? " " : "") + (model ? *model : "");
     out.manufacturer = vendor;
     SetClass(out, *type == "0" ? "DiskDrive" : *type == "5" ? "CDROM" : nullptr);
     out.service = DriverOf(ctx, path);
@@ -466,13 +481,11 @@ std::optional<PnpDevice> Describe(const Context& ctx, const std::string& bus, co
 // Hardware buses whose devices are Plug and Play entities, in listing order.
 // Kernel-internal buses (cpu, memory, node, workqueue, clock sources, ...)
 // hold no devices in that sense.
-constexpr const char* kHardwareBuses[] = {"pci",   "usb",   "acpi",  "pnp", "platform", "virtio", "scsi",
-                                          "hid",   "i2c",   "spi",   "serio", "mmc",    "sdio",   "hdaudio",
-                                          "pcmcia", "isa",  "thunderbolt", "gameport", "ac97"};
+constexpr const char* kHardwareBuses[] = {"pci",    "usb", "acpi",        "pnp",      "platform", "virtio", "scsi",
+                                          "hid",    "i2c", "spi",         "serio",    "mmc",      "sdio",   "hdaudio",
+                                          "pcmcia", "isa", "thunderbolt", "gameport", "ac97"};
 
-bool HasHardwareId(const Context& ctx, const std::string& path) {
-    return ctx.root.Exists(path + "/firmware_node/hid");
-}
+bool HasHardwareId(const Context& ctx, const std::string& path) { return ctx.root.Exists(path + "/firmware_node/hid"); }
 
 // Firmware describes some bus devices too; one entry per physical device.
 bool ListedElsewhere(const Context& ctx, const std::string& bus, const std::string& path) {
@@ -499,10 +512,14 @@ std::optional<uint32_t> ParseHex(std::string_view text) {
     uint32_t value = 0;
     for (char c : text) {
         uint32_t digit;
-        if (c >= '0' && c <= '9') digit = static_cast<uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'f') digit = static_cast<uint32_t>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F') digit = static_cast<uint32_t>(c - 'A' + 10);
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<uint32_t>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        else
+            return std::nullopt;
         value = value << 4 | digit;
     }
     return value;
@@ -582,15 +599,24 @@ std::optional<std::string> ClassGuidOf(std::string_view pnpClass) {
         const char* guid;
     };
     static constexpr Entry kGuids[] = {
-        {"1394", "{6bdd1fc1-810f-11d0-bec7-08002be2092f}"},     {"Battery", "{72631e54-78a4-11d0-bcf7-00aa00b7b32a}"},
-        {"Bluetooth", "{e0cbf06c-cd8b-4647-bb8a-263b43f0f974}"}, {"CDROM", "{4d36e965-e325-11ce-bfc1-08002be10318}"},
-        {"DiskDrive", "{4d36e967-e325-11ce-bfc1-08002be10318}"}, {"Display", "{4d36e968-e325-11ce-bfc1-08002be10318}"},
-        {"fdc", "{4d36e969-e325-11ce-bfc1-08002be10318}"},       {"HDC", "{4d36e96a-e325-11ce-bfc1-08002be10318}"},
-        {"HIDClass", "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}"},  {"Image", "{6bdd1fc6-810f-11d0-bec7-08002be2092f}"},
-        {"Keyboard", "{4d36e96b-e325-11ce-bfc1-08002be10318}"},  {"MEDIA", "{4d36e96c-e325-11ce-bfc1-08002be10318}"},
-        {"Mouse", "{4d36e96f-e325-11ce-bfc1-08002be10318}"},     {"Net", "{4d36e972-e325-11ce-bfc1-08002be10318}"},
-        {"Ports", "{4d36e978-e325-11ce-bfc1-08002be10318}"},     {"Processor", "{50127dc3-0f36-415e-a6cc-4cb3be910b65}"},
-        {"SCSIAdapter", "{4d36e97b-e325-11ce-bfc1-08002be10318}"}, {"System", "{4d36e97d-e325-11ce-bfc1-08002be10318}"},
+        {"1394", "{6bdd1fc1-810f-11d0-bec7-08002be2092f}"},
+        {"Battery", "{72631e54-78a4-11d0-bcf7-00aa00b7b32a}"},
+        {"Bluetooth", "{e0cbf06c-cd8b-4647-bb8a-263b43f0f974}"},
+        {"CDROM", "{4d36e965-e325-11ce-bfc1-08002be10318}"},
+        {"DiskDrive", "{4d36e967-e325-11ce-bfc1-08002be10318}"},
+        {"Display", "{4d36e968-e325-11ce-bfc1-08002be10318}"},
+        {"fdc", "{4d36e969-e325-11ce-bfc1-08002be10318}"},
+        {"HDC", "{4d36e96a-e325-11ce-bfc1-08002be10318}"},
+        {"HIDClass", "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}"},
+        {"Image", "{6bdd1fc6-810f-11d0-bec7-08002be2092f}"},
+        {"Keyboard", "{4d36e96b-e325-11ce-bfc1-08002be10318}"},
+        {"MEDIA", "{4d36e96c-e325-11ce-bfc1-08002be10318}"},
+        {"Mouse", "{4d36e96f-e325-11ce-bfc1-08002be10318}"},
+        {"Net", "{4d36e972-e325-11ce-bfc1-08002be10318}"},
+        {"Ports", "{4d36e978-e325-11ce-bfc1-08002be10318}"},
+        {"Processor", "{50127dc3-0f36-415e-a6cc-4cb3be910b65}"},
+        {"SCSIAdapter", "{4d36e97b-e325-11ce-bfc1-08002be10318}"},
+        {"System", "{4d36e97d-e325-11ce-bfc1-08002be10318}"},
         {"USB", "{36fc9e60-c465-11cf-8056-444553540000}"},
     };
     for (const auto& entry : kGuids)

@@ -11,10 +11,10 @@ namespace cimv2 {
 
 struct InterruptLine {
     uint32_t irq = 0;
-    std::string chip;                 // "IO-APIC", "PCI-MSIX-0000:00:01.0"; empty when the line has none
-    std::optional<uint32_t> hwirq;    // line number on that chip
-    std::string trigger;              // "edge", "level", "fasteoi", ... as the kernel names the flow
-    std::vector<std::string> actions; // device names that registered a handler
+    std::string chip;                  // "IO-APIC", "PCI-MSIX-0000:00:01.0"; empty when the line has none
+    std::optional<uint32_t> hwirq;     // line number on that chip
+    std::string trigger;               // "edge", "level", "fasteoi", ... as the kernel names the flow
+    std::vector<std::string> actions;  // device names that registered a handler
 };
 
 // One entry per line that starts with a decimal IRQ number; the named

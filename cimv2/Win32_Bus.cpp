@@ -12,7 +12,7 @@ namespace {
 
 struct BusKind {
     const char* sysfsBus;
-    const char* prefix;       // DeviceID is "<prefix>_BUS_<n>"
+    const char* prefix;  // DeviceID is "<prefix>_BUS_<n>"
     const char* name;
     std::optional<int64_t> busType;  // WMI's interface type; none where WMI has no code
 };
@@ -113,6 +113,8 @@ std::vector<Found> FindBuses(const SystemRoot& root, const BusKind& kind) {
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_BusSchema() {
     static const ClassSchema schema("Win32_Bus", {
         {"Availability", CimType::UInt16},
@@ -139,6 +141,7 @@ const ClassSchema& Win32_BusSchema() {
     });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_Bus(const ProviderContext& context) {
     const SystemRoot& root = context.root;

@@ -7,6 +7,8 @@
 
 namespace cimv2 {
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_DMAChannelSchema() {
     static const ClassSchema schema("Win32_DMAChannel", {
         {"AddressSize", CimType::UInt16},
@@ -30,6 +32,7 @@ const ClassSchema& Win32_DMAChannelSchema() {
     });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_DMAChannel(const ProviderContext& context) {
     std::vector<Instance> out;

@@ -76,6 +76,8 @@ std::vector<std::string> SplitActions(const std::string& text) {
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_IRQResourceSchema() {
     static const ClassSchema schema("Win32_IRQResource", {
         {"Availability", CimType::UInt16},
@@ -96,6 +98,7 @@ const ClassSchema& Win32_IRQResourceSchema() {
     });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_IRQResource(const ProviderContext& context) {
     const SystemRoot& root = context.root;

@@ -19,6 +19,8 @@ Value TextArray(const std::vector<std::string>& items) {
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_PnPEntitySchema() {
     static const ClassSchema schema("Win32_PnPEntity", {
         {"Availability", CimType::UInt16},
@@ -50,6 +52,7 @@ const ClassSchema& Win32_PnPEntitySchema() {
     });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_PnPEntity(const ProviderContext& context) {
     const SystemRoot& root = context.root;

@@ -51,7 +51,9 @@ const char* kPciIds =
     "\t00  Host bridge\n"
     "\t04  PCI bridge\n";
 
-std::vector<Instance> Entities(const TempTree& tree) { return EnumerateWin32_PnPEntity({SystemRoot(tree.Dir()), nullptr}); }
+std::vector<Instance> Entities(const TempTree& tree) {
+    return EnumerateWin32_PnPEntity({SystemRoot(tree.Dir()), nullptr});
+}
 
 }  // namespace
 
@@ -74,7 +76,8 @@ TEST(DeviceTree, ParseHexAcceptsSysfsFormsOnly) {
     EXPECT_EQ(devtree::ParseHex("0x1af4"), 0x1af4u);
     EXPECT_EQ(devtree::ParseHex("1AF4"), 0x1af4u);
     EXPECT_EQ(devtree::ParseHex(" 0x020000 "), 0x020000u);
-    for (const char* bad : {"", "0x", "xyz", "0x123456789", "12 34", "-1"}) EXPECT_EQ(devtree::ParseHex(bad), std::nullopt) << bad;
+    for (const char* bad : {"", "0x", "xyz", "0x123456789", "12 34", "-1"})
+        EXPECT_EQ(devtree::ParseHex(bad), std::nullopt) << bad;
 }
 
 TEST(Win32_PnPEntity, PciDeviceIdsFollowTheWindowsForm) {
@@ -90,10 +93,10 @@ TEST(Win32_PnPEntity, PciDeviceIdsFollowTheWindowsForm) {
               (std::vector<std::string>{"PCI\\VEN_1AF4&DEV_1000&SUBSYS_00011AF4&REV_00",
                                         "PCI\\VEN_1AF4&DEV_1000&SUBSYS_00011AF4", "PCI\\VEN_1AF4&DEV_1000&CC_020000",
                                         "PCI\\VEN_1AF4&DEV_1000&CC_0200"}));
-    EXPECT_EQ(Texts(nic.Get("CompatibleID")),
-              (std::vector<std::string>{"PCI\\VEN_1AF4&DEV_1000&REV_00", "PCI\\VEN_1AF4&DEV_1000",
-                                        "PCI\\VEN_1AF4&CC_020000", "PCI\\VEN_1AF4&CC_0200", "PCI\\VEN_1AF4",
-                                        "PCI\\CC_020000", "PCI\\CC_0200"}));
+    EXPECT_EQ(
+        Texts(nic.Get("CompatibleID")),
+        (std::vector<std::string>{"PCI\\VEN_1AF4&DEV_1000&REV_00", "PCI\\VEN_1AF4&DEV_1000", "PCI\\VEN_1AF4&CC_020000",
+                                  "PCI\\VEN_1AF4&CC_0200", "PCI\\VEN_1AF4", "PCI\\CC_020000", "PCI\\CC_0200"}));
     EXPECT_EQ(nic.Get("Name").text, "Virtio network device");
     EXPECT_EQ(nic.Get("Caption").text, "Virtio network device");
     EXPECT_EQ(nic.Get("Manufacturer").text, "Red Hat, Inc.");
@@ -169,9 +172,9 @@ TEST(Win32_PnPEntity, UsbDevicesAndInterfaces) {
 
     const Instance* mouse = FindById(list, "USB\\VID_046D&PID_C52B&MI_01\\1-2:1.1");
     ASSERT_NE(mouse, nullptr);
-    EXPECT_EQ(Texts(mouse->Get("CompatibleID")),
-              (std::vector<std::string>{"USB\\Class_03&SubClass_01&Prot_02", "USB\\Class_03&SubClass_01",
-                                        "USB\\Class_03"}));
+    EXPECT_EQ(
+        Texts(mouse->Get("CompatibleID")),
+        (std::vector<std::string>{"USB\\Class_03&SubClass_01&Prot_02", "USB\\Class_03&SubClass_01", "USB\\Class_03"}));
     EXPECT_EQ(mouse->Get("PNPClass").text, "HIDClass");
     EXPECT_EQ(mouse->Get("Name").text, "USB Receiver");  // no interface string: the device's product
     EXPECT_EQ(mouse->Get("ConfigManagerErrorCode").u, 28u);
@@ -256,4 +259,40 @@ TEST(Win32_Bus, PciBusesNamedByTheirBridgesAndUsbRootHubs) {
         EXPECT_EQ(list[n].Get("SystemName").text, "box");
         EXPECT_FALSE(list[n].Get("Caption").IsNull());
     }
+}
+
+TEST(Win32_PnPEntity, ScsiUnitsVirtioAndOtherBuses) {
+    TempTree tree;
+    tree.File("/usr/share/misc/pci.ids", kPciIds);
+    const std::string lun = "/sys/devices/pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0";
+    tree.File(lun + "/type", "0\n")
+        .File(lun + "/vendor", "ATA     \n")
+        .File(lun + "/model", "Samsung SSD 860\n")
+        .Link(lun + "/driver", "../../../../../../../bus/scsi/drivers/sd")
+        .Link("/sys/bus/scsi/devices/0:0:0:0",
+              "../../../devices/pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0")
+        // Hosts and targets share the bus but are not devices of their own.
+        .MakeDir("/sys/devices/pci0000:00/0000:00:1f.2/ata1/host0/scsi_host")
+        .Link("/sys/bus/scsi/devices/host0", "../../../devices/pci0000:00/0000:00:1f.2/ata1/host0")
+        .File("/sys/devices/pci0000:00/0000:00:03.0/virtio2/vendor", "0x1af4\n")
+        .File("/sys/devices/pci0000:00/0000:00:03.0/virtio2/device", "0x0001\n")
+        .Link("/sys/devices/pci0000:00/0000:00:03.0/virtio2/driver", "../../../../bus/virtio/drivers/virtio_net")
+        .Link("/sys/bus/virtio/devices/virtio2", "../../../devices/pci0000:00/0000:00:03.0/virtio2")
+        .File("/sys/devices/pci0000:00/0000:00:1f.3/i2c-0/name", "SMBus I801 adapter at f040\n")
+        .Link("/sys/bus/i2c/devices/i2c-0", "../../../devices/pci0000:00/0000:00:1f.3/i2c-0")
+        .File("/sys/devices/system/memory/memory0/online", "1\n")
+        .Link("/sys/bus/memory/devices/memory0", "../../../devices/system/memory/memory0");
+    auto list = Entities(tree);
+    ASSERT_EQ(list.size(), 3u);  // memory blocks are not Plug and Play devices
+    EXPECT_EQ(list[0].Get("DeviceID").text, "VIRTIO\\VEN_1AF4&DEV_0001\\virtio2");
+    EXPECT_EQ(list[0].Get("Name").text, "VirtIO Network Device");
+    EXPECT_EQ(list[0].Get("Manufacturer").text, "Red Hat, Inc.");
+    EXPECT_EQ(list[0].Get("Service").text, "virtio_net");
+    EXPECT_EQ(list[1].Get("DeviceID").text, "SCSI\\Disk&Ven_ATA&Prod_Samsung_SSD_860\\0:0:0:0");
+    EXPECT_EQ(list[1].Get("Name").text, "ATA Samsung SSD 860");
+    EXPECT_EQ(list[1].Get("PNPClass").text, "DiskDrive");
+    EXPECT_EQ(list[1].Get("Service").text, "sd");
+    EXPECT_EQ(list[2].Get("DeviceID").text, "I2C\\i2c-0");
+    EXPECT_EQ(list[2].Get("Name").text, "SMBus I801 adapter at f040");
+    EXPECT_EQ(list[2].Get("ConfigManagerErrorCode").u, 28u);
 }

@@ -17,7 +17,9 @@ struct LineCase {
     std::vector<std::string> actions;
 };
 
-std::vector<Instance> Irqs(const TempTree& tree) { return EnumerateWin32_IRQResource({SystemRoot(tree.Dir()), nullptr}); }
+std::vector<Instance> Irqs(const TempTree& tree) {
+    return EnumerateWin32_IRQResource({SystemRoot(tree.Dir()), nullptr});
+}
 
 const Instance* FindIrq(const std::vector<Instance>& list, uint64_t irq) {
     for (const auto& inst : list)
@@ -32,14 +34,26 @@ const char* kHeader = "           CPU0       CPU1\n";
 TEST(Interrupts, ParsesTheLineFormatsOfKernelsAndArchitectures) {
     const LineCase cases[] = {
         {"  9:   0   3   IO-APIC   9-fasteoi   acpi", 9, "IO-APIC", 9, "fasteoi", {"acpi"}},
-        {" 16:   1   2   IO-APIC  16-fasteoi   ehci_hcd:usb1, uhci_hcd:usb3", 16, "IO-APIC", 16, "fasteoi",
+        {" 16:   1   2   IO-APIC  16-fasteoi   ehci_hcd:usb1, uhci_hcd:usb3",
+         16,
+         "IO-APIC",
+         16,
+         "fasteoi",
          {"ehci_hcd:usb1", "uhci_hcd:usb3"}},
         {"  0:  123  44  IO-APIC-edge      timer", 0, "IO-APIC", std::nullopt, "edge", {"timer"}},
         {" 11:   5   5   GICv3  27 Level     arch_timer", 11, "GICv3", 27, "level", {"arch_timer"}},
-        {" 120:  9   0   PCI-MSI 512000-edge      ahci[0000:00:1f.2]", 120, "PCI-MSI", 512000, "edge",
+        {" 120:  9   0   PCI-MSI 512000-edge      ahci[0000:00:1f.2]",
+         120,
+         "PCI-MSI",
+         512000,
+         "edge",
          {"ahci[0000:00:1f.2]"}},
         {" 27:   0   0   IO-APIC   1-edge", 27, "IO-APIC", 1, "edge", {}},
-        {" 28:   0   0 PCI-MSIX-0000:00:01.0   0-edge      virtio0-config", 28, "PCI-MSIX-0000:00:01.0", 0, "edge",
+        {" 28:   0   0 PCI-MSIX-0000:00:01.0   0-edge      virtio0-config",
+         28,
+         "PCI-MSIX-0000:00:01.0",
+         0,
+         "edge",
          {"virtio0-config"}},
     };
     for (const auto& c : cases) {
