@@ -534,11 +534,14 @@ PciIds PciIds::Load(const SystemRoot& root) {
 PciIds PciIds::FromText(std::string text) {
     PciIds ids;
     ids.FText = std::make_shared<const std::string>(std::move(text));
-    std::string_view rest = *ids.FText;
-    // Current vendor or base class; a line that names neither leaves them unset.
-    bool haveVendor = false, haveClass = false, inClasses = false;
-    uint32_t vendor = 0, baseClass = 0;
+    const std::string_view all = *ids.FText;
+    std::string_view rest = all;
+    // Vendors are indexed by their line only; device lines are searched when asked for.
+    VendorEntry* vendor = nullptr;
+    bool haveClass = false, inClasses = false;
+    uint32_t baseClass = 0;
     while (!rest.empty()) {
+        const size_t lineStart = all.size() - rest.size();
         size_t eol = rest.find('\n');
         std::string_view line = rest.substr(0, eol);
         rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
@@ -546,45 +549,57 @@ PciIds PciIds::FromText(std::string text) {
         size_t depth = 0;
         while (depth < line.size() && line[depth] == '\t') ++depth;
         std::string_view body = line.substr(depth);
-        if (depth == 0 && body.size() > 2 && body[0] == 'C' && body[1] == ' ') {
-            inClasses = true;
-            haveVendor = false;
-            body.remove_prefix(2);
-            size_t gap = body.find(' ');
-            auto code = gap == std::string_view::npos ? std::nullopt : ParseHex(body.substr(0, gap));
-            haveClass = code.has_value();
-            baseClass = code.value_or(0);
-            if (haveClass) ids.FClasses.emplace(1u << 16 | baseClass, TrimView(body.substr(gap)));
+        if (depth > 0 && vendor) {
+            const size_t blockStart =
+                vendor->devices.empty() ? lineStart : static_cast<size_t>(vendor->devices.data() - all.data());
+            vendor->devices = all.substr(blockStart, lineStart + line.size() - blockStart);
             continue;
         }
         size_t gap = body.find(' ');
-        if (gap == std::string_view::npos) continue;
-        auto code = ParseHex(body.substr(0, gap));
-        std::string_view name = TrimView(body.substr(gap));
         if (depth == 0) {
+            vendor = nullptr;
+            haveClass = false;
+            if (body.size() > 2 && body[0] == 'C' && body[1] == ' ') {
+                inClasses = true;
+                body.remove_prefix(2);
+                gap = body.find(' ');
+                auto code = gap == std::string_view::npos ? std::nullopt : ParseHex(body.substr(0, gap));
+                haveClass = code.has_value();
+                baseClass = code.value_or(0);
+                if (haveClass) ids.FClasses.emplace(1u << 16 | baseClass, TrimView(body.substr(gap)));
+                continue;
+            }
             // Any other top-level line starts a vendor or ends the class list.
             inClasses = false;
-            haveClass = false;
-            haveVendor = code.has_value() && gap == 4;
-            vendor = code.value_or(0);
-            if (haveVendor) ids.FVendors.emplace(vendor, name);
-        } else if (depth == 1 && inClasses && haveClass && code) {
-            ids.FClasses.emplace(baseClass << 8 | *code, name);
-        } else if (depth == 1 && !inClasses && haveVendor && code && gap == 4) {
-            ids.FDevices.emplace(vendor << 16 | *code, name);
+            auto code = gap == 4 ? ParseHex(body.substr(0, gap)) : std::nullopt;
+            if (code) vendor = &ids.FVendors.emplace(*code, VendorEntry{TrimView(body.substr(gap)), {}}).first->second;
+            continue;
         }
+        if (depth == 1 && inClasses && haveClass && gap != std::string_view::npos)
+            if (auto code = ParseHex(body.substr(0, gap)))
+                ids.FClasses.emplace(baseClass << 8 | *code, TrimView(body.substr(gap)));
     }
     return ids;
 }
 
 std::optional<std::string> PciIds::Vendor(uint32_t vendor) const {
     auto it = FVendors.find(vendor);
-    return it == FVendors.end() ? std::nullopt : std::optional<std::string>(it->second);
+    return it == FVendors.end() ? std::nullopt : std::optional<std::string>(it->second.name);
 }
 
 std::optional<std::string> PciIds::Device(uint32_t vendor, uint32_t device) const {
-    auto it = FDevices.find(vendor << 16 | device);
-    return it == FDevices.end() ? std::nullopt : std::optional<std::string>(it->second);
+    auto it = FVendors.find(vendor);
+    if (it == FVendors.end()) return std::nullopt;
+    std::string_view rest = it->second.devices;
+    while (!rest.empty()) {
+        size_t eol = rest.find('\n');
+        std::string_view line = rest.substr(0, eol);
+        rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
+        // "\tdddd  name"; deeper lines are subsystems.
+        if (line.size() < 6 || line[0] != '\t' || line[1] == '\t' || line[5] != ' ') continue;
+        if (ParseHex(line.substr(1, 4)) == device) return std::string(TrimView(line.substr(5)));
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> PciIds::Class(uint32_t base, uint32_t sub) const {

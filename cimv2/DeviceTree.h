@@ -35,8 +35,11 @@ public:
 private:
     // The maps point into this text; shared so moving the table keeps them valid.
     std::shared_ptr<const std::string> FText;
-    std::unordered_map<uint32_t, std::string_view> FVendors;
-    std::unordered_map<uint32_t, std::string_view> FDevices;  // vendor << 16 | device
+    struct VendorEntry {
+        std::string_view name;
+        std::string_view devices;  // the vendor's indented lines, searched on demand
+    };
+    std::unordered_map<uint32_t, VendorEntry> FVendors;
     std::unordered_map<uint32_t, std::string_view> FClasses;  // base << 8 | sub, base alone with bit 16
 };
 
