@@ -13,6 +13,7 @@
 
 #include "app/cli/PageCommands.h"
 #include "app/cli/QueryTool.h"
+#include "cimv2/Provider.h"
 #include "tests/support/FakeWbem.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/HardwarePages.h"
@@ -268,6 +269,41 @@ TEST(PageHardwareTables, HeaderLabelIsTheFirstLabelOfEveryTable) {
     EXPECT_STREQ(ui::PnPEntityRows()[0].property, "Name");
     EXPECT_EQ(ui::PnPEntityRows()[7].rule, ValueRule::StrictInteger);
     EXPECT_STREQ(ui::DMAChannelRows()[2].label, "DMA Channel");
+}
+
+// Every hardware page over every captured machine: each object's block is
+// complete (no property the table names is missing from the class), and
+// there is one block per object the class serves.
+TEST(PageHardwareTables, FillCompletelyFromEveryFixture) {
+    struct Case {
+        int page;
+        std::span<const ui::RowEntry> rows;
+    };
+    const Case cases[] = {{48, ui::BaseBoardRows()}, {33, ui::SystemSlotRows()},  {36, ui::IRQResourceRows()},
+                          {46, ui::BusRows()},       {30, ui::PnPEntityRows()},   {45, ui::CacheMemoryRows()},
+                          {42, ui::DMAChannelRows()}};
+    const cimv2::ProviderContext saved = wmi::LocalContext();
+    int fixtures = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(SYSQUILL_FIXTURES)) {
+        if (!std::filesystem::is_directory(entry.path() / "tree")) continue;
+        ++fixtures;
+        cimv2::ProviderContext context = saved;
+        context.root = cimv2::SystemRoot((entry.path() / "tree").string());
+        wmi::SetLocalContext(context);
+        for (const Case& c : cases) {
+            const ui::PageInfo& page = ui::Page(c.page);
+            SCOPED_TRACE(entry.path().filename().string() + " " + page.caption);
+            PageList list(page.headerLabel);
+            EXPECT_EQ(ui::RunPageFill(page, list, "."), std::nullopt);
+            EXPECT_TRUE(list.TakeFitRequest());
+            ASSERT_EQ(list.Count() % c.rows.size(), 0u);
+            const size_t objects = cimv2::Provider(context).ExecQuery(std::string("SELECT * FROM ") + page.wmiClass).instances.size();
+            EXPECT_EQ(list.Count() / c.rows.size(), objects);
+            for (size_t n = 0; n < list.Count(); ++n) EXPECT_TRUE(list.Row(n).hasValue) << list.Row(n).property;
+        }
+    }
+    wmi::SetLocalContext(saved);
+    EXPECT_GT(fixtures, 0);
 }
 
 // ---- search
