@@ -58,7 +58,8 @@ void BM_FillByDirectQuery(benchmark::State& state) {
     fakewbem::FakeHosts hosts;
     std::vector<fakewbem::Object> buses;
     for (int n = 0; n < kRows / 5; ++n)
-        buses.push_back(fakewbem::BusObject("PCI_BUS_" + std::to_string(n), "Bus", "PCI bus", static_cast<uint32_t>(n)));
+        buses.push_back(
+            fakewbem::BusObject("PCI_BUS_" + std::to_string(n), "Bus", "PCI bus", static_cast<uint32_t>(n)));
     hosts.backend->AddClass(fakewbem::BusSchema(), buses);
     ui::PageList list("Bus Caption");
     TPageListModel model(list);

@@ -3,7 +3,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-void TQtDialogs::ShowMessage(const QString& text) { QMessageBox::information(FParent, QStringLiteral("Sysquill"), text); }
+void TQtDialogs::ShowMessage(const QString& text) {
+    QMessageBox::information(FParent, QStringLiteral("Sysquill"), text);
+}
 
 void TQtDialogs::ShowError(const QString& text) { QMessageBox::critical(FParent, QStringLiteral("Error"), text); }
 

@@ -10,20 +10,21 @@ QVariant TPageListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
     const size_t row = static_cast<size_t>(index.row());
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole: {
-        const ui::PageRow& r = FList.Row(row);
-        if (index.column() == 0) return QString::fromStdString(r.property);
-        if (!r.hasValue) return {};
-        return QString::fromStdString(r.value);
-    }
-    case Qt::BackgroundRole:
-        if (FList.IsHeaderRow(row)) return kHeaderBackground;
-        return {};
-    case Qt::ForegroundRole:
-        if (FList.IsHeaderRow(row)) return kHeaderText;
-        return {};
-    default: return {};
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole: {
+            const ui::PageRow& r = FList.Row(row);
+            if (index.column() == 0) return QString::fromStdString(r.property);
+            if (!r.hasValue) return {};
+            return QString::fromStdString(r.value);
+        }
+        case Qt::BackgroundRole:
+            if (FList.IsHeaderRow(row)) return kHeaderBackground;
+            return {};
+        case Qt::ForegroundRole:
+            if (FList.IsHeaderRow(row)) return kHeaderText;
+            return {};
+        default:
+            return {};
     }
 }
 

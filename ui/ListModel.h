@@ -12,8 +12,7 @@ public:
     static inline const QColor kHeaderBackground{255, 140, 0};
     static inline const QColor kHeaderText{Qt::white};
 
-    explicit TPageListModel(ui::PageList& list, QObject* parent = nullptr)
-        : QAbstractTableModel(parent), FList(list) {}
+    explicit TPageListModel(ui::PageList& list, QObject* parent = nullptr) : QAbstractTableModel(parent), FList(list) {}
 
     ui::PageList& List() { return FList; }
     const ui::PageList& List() const { return FList; }

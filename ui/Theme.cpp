@@ -114,32 +114,32 @@ QIcon ToolbarIcon(ToolIcon kind) {
     QPen pen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(pen);
     switch (kind) {
-    case ToolIcon::Refresh: {
-        p.drawArc(QRectF(6, 6, 20, 20), 60 * 16, 280 * 16);
-        QPolygonF head{{21, 3}, {27, 9}, {19, 11}};
-        p.setBrush(Qt::white);
-        p.drawPolygon(head);
-        break;
-    }
-    case ToolIcon::Export:
-        p.drawRect(QRectF(6, 4, 20, 24));
-        p.drawLine(QPointF(11, 12), QPointF(21, 12));
-        p.drawLine(QPointF(11, 18), QPointF(21, 18));
-        p.drawLine(QPointF(11, 24), QPointF(17, 24));
-        break;
-    case ToolIcon::Connect:
-        p.drawRect(QRectF(4, 6, 24, 15));
-        p.drawLine(QPointF(16, 21), QPointF(16, 27));
-        p.drawLine(QPointF(9, 27), QPointF(23, 27));
-        break;
-    case ToolIcon::Search:
-        p.drawEllipse(QRectF(5, 5, 16, 16));
-        p.drawLine(QPointF(19, 19), QPointF(27, 27));
-        break;
-    case ToolIcon::Exit:
-        p.drawLine(QPointF(8, 8), QPointF(24, 24));
-        p.drawLine(QPointF(24, 8), QPointF(8, 24));
-        break;
+        case ToolIcon::Refresh: {
+            p.drawArc(QRectF(6, 6, 20, 20), 60 * 16, 280 * 16);
+            QPolygonF head{{21, 3}, {27, 9}, {19, 11}};
+            p.setBrush(Qt::white);
+            p.drawPolygon(head);
+            break;
+        }
+        case ToolIcon::Export:
+            p.drawRect(QRectF(6, 4, 20, 24));
+            p.drawLine(QPointF(11, 12), QPointF(21, 12));
+            p.drawLine(QPointF(11, 18), QPointF(21, 18));
+            p.drawLine(QPointF(11, 24), QPointF(17, 24));
+            break;
+        case ToolIcon::Connect:
+            p.drawRect(QRectF(4, 6, 24, 15));
+            p.drawLine(QPointF(16, 21), QPointF(16, 27));
+            p.drawLine(QPointF(9, 27), QPointF(23, 27));
+            break;
+        case ToolIcon::Search:
+            p.drawEllipse(QRectF(5, 5, 16, 16));
+            p.drawLine(QPointF(19, 19), QPointF(27, 27));
+            break;
+        case ToolIcon::Exit:
+            p.drawLine(QPointF(8, 8), QPointF(24, 24));
+            p.drawLine(QPointF(24, 8), QPointF(8, 24));
+            break;
     }
     return QIcon(pixmap);
 }

@@ -179,7 +179,8 @@ void TForm1::BuildMenu() {
             action->setObjectName(QStringLiteral("mni%1").arg(index));
             action->setData(index);
             FActions[static_cast<size_t>(index)] = action;
-            connect(action, &QAction::triggered, this, [this, index] { RunCommand([this, index] { ShowPage(index); }); });
+            connect(action, &QAction::triggered, this,
+                    [this, index] { RunCommand([this, index] { ShowPage(index); }); });
         }
     }
     UpdateMenus();
@@ -403,9 +404,8 @@ void TForm1::btn3Click() {
         FDialogs->ShowMessage(kHomeMessage);
         return;
     }
-    std::optional<QString> file = FDialogs->PromptSaveFile(QStringLiteral("Save Results"),
-                                                           QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
-                                                           FSaveName);
+    std::optional<QString> file = FDialogs->PromptSaveFile(
+        QStringLiteral("Save Results"), QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"), FSaveName);
     if (!file || file->isEmpty()) return;
     FSaveName = *file;
     // The active page's list, whatever the current list is.

@@ -80,22 +80,21 @@ public:
 // The properties the hardware pages read, with the types WMI gives them.
 inline cimv2::ClassSchema BaseBoardSchema() {
     using cimv2::CimType;
-    return cimv2::ClassSchema(
-        "Win32_BaseBoard", {{"Tag", CimType::String, cimv2::kKey},
-                            {"Caption", CimType::String},
-                            {"Description", CimType::String},
-                            {"Name", CimType::String},
-                            {"Manufacturer", CimType::String},
-                            {"Product", CimType::String},
-                            {"Version", CimType::String},
-                            {"SerialNumber", CimType::String},
-                            {"HostingBoard", CimType::Boolean},
-                            {"RequiresDaughterBoard", CimType::Boolean},
-                            {"Removable", CimType::Boolean},
-                            {"Replaceable", CimType::Boolean},
-                            {"HotSwappable", CimType::Boolean},
-                            {"PoweredOn", CimType::Boolean},
-                            {"Status", CimType::String}});
+    return cimv2::ClassSchema("Win32_BaseBoard", {{"Tag", CimType::String, cimv2::kKey},
+                                                  {"Caption", CimType::String},
+                                                  {"Description", CimType::String},
+                                                  {"Name", CimType::String},
+                                                  {"Manufacturer", CimType::String},
+                                                  {"Product", CimType::String},
+                                                  {"Version", CimType::String},
+                                                  {"SerialNumber", CimType::String},
+                                                  {"HostingBoard", CimType::Boolean},
+                                                  {"RequiresDaughterBoard", CimType::Boolean},
+                                                  {"Removable", CimType::Boolean},
+                                                  {"Replaceable", CimType::Boolean},
+                                                  {"HotSwappable", CimType::Boolean},
+                                                  {"PoweredOn", CimType::Boolean},
+                                                  {"Status", CimType::String}});
 }
 
 inline cimv2::ClassSchema BusSchema() {

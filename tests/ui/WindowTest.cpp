@@ -64,9 +64,9 @@ protected:
         buses.push_back(fakewbem::BusObject("ACPI_2", "alpha again", "line one\r\nline two", 2));
         hosts.backend->AddClass(fakewbem::BusSchema(), buses);
         hosts.backend->AddClass(fakewbem::BaseBoardSchema(), {{{"Tag", Value::Text("Base Board")},
-                                                              {"Caption", Value::Text("Base Board")},
-                                                              {"Product", Value::Text("PRIME B450")},
-                                                              {"HostingBoard", Value::Bool(true)}}});
+                                                               {"Caption", Value::Text("Base Board")},
+                                                               {"Product", Value::Text("PRIME B450")},
+                                                               {"HostingBoard", Value::Bool(true)}}});
     }
 
     // Types a host and presses Connect, as the user does.
@@ -89,8 +89,7 @@ TEST_F(WindowTest, StartsOnHomeAlone) {
     EXPECT_EQ(window.CurrentList(), nullptr);
     EXPECT_EQ(window.HostBox()->text(), ".");
     EXPECT_EQ(window.DescriptionLine()->text().toStdString(), ui::Page(0).description);
-    EXPECT_EQ(window.ComputerLineLabel()->text().toStdString(),
-              ui::GetCurrentUserName() + " - " + ui::GetLocalIP());
+    EXPECT_EQ(window.ComputerLineLabel()->text().toStdString(), ui::GetCurrentUserName() + " - " + ui::GetLocalIP());
     EXPECT_EQ(window.RefreshButton()->toolTip(), "Refresh Current List");
     EXPECT_EQ(window.ExportButton()->toolTip(), "Export Current List to CSV");
     EXPECT_EQ(window.HostBox()->toolTip(), "Enter Host Name or Enter a Dot for Local Host");

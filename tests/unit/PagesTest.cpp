@@ -37,8 +37,7 @@ std::string ReadBytes(const std::filesystem::path& path) {
 }
 
 std::filesystem::path TempFolder(const std::string& name) {
-    auto folder = std::filesystem::temp_directory_path() /
-                  ("sysquill-pages-" + name + "-" + std::to_string(getpid()));
+    auto folder = std::filesystem::temp_directory_path() / ("sysquill-pages-" + name + "-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
@@ -175,9 +174,9 @@ TEST_F(DirectQueryTest, WritesTheRowTableOncePerObject) {
     }
     EXPECT_EQ(list.Row(0).value, "Base Board");
     EXPECT_EQ(list.Row(3 + table.size()).value, "Maker 1");  // Manufacturer of the second object
-    EXPECT_EQ(list.Row(7).value, "True");                   // Hosting Board, a boolean under the text rule
-    EXPECT_EQ(list.Row(9).value, "False");                  // Removable
-    EXPECT_EQ(list.Row(10).value, "");                      // Replaceable is null
+    EXPECT_EQ(list.Row(7).value, "True");                    // Hosting Board, a boolean under the text rule
+    EXPECT_EQ(list.Row(9).value, "False");                   // Removable
+    EXPECT_EQ(list.Row(10).value, "");                       // Replaceable is null
     EXPECT_TRUE(list.TakeFitRequest());
 
     // Refreshing gives the same rows, not a doubled list.
@@ -254,8 +253,9 @@ TEST(PageHardwareTables, HeaderLabelIsTheFirstLabelOfEveryTable) {
         std::span<const ui::RowEntry> rows;
         size_t count;
     };
-    const Case cases[] = {{48, ui::BaseBoardRows(), 14},  {33, ui::SystemSlotRows(), 15}, {36, ui::IRQResourceRows(), 9},
-                          {46, ui::BusRows(), 5},         {30, ui::PnPEntityRows(), 9},   {45, ui::CacheMemoryRows(), 11},
+    const Case cases[] = {{48, ui::BaseBoardRows(), 14},  {33, ui::SystemSlotRows(), 15},
+                          {36, ui::IRQResourceRows(), 9}, {46, ui::BusRows(), 5},
+                          {30, ui::PnPEntityRows(), 9},   {45, ui::CacheMemoryRows(), 11},
                           {42, ui::DMAChannelRows(), 11}};
     for (const Case& c : cases) {
         const ui::PageInfo& page = ui::Page(c.page);
@@ -279,8 +279,8 @@ TEST(PageHardwareTables, FillCompletelyFromEveryFixture) {
         int page;
         std::span<const ui::RowEntry> rows;
     };
-    const Case cases[] = {{48, ui::BaseBoardRows()}, {33, ui::SystemSlotRows()},  {36, ui::IRQResourceRows()},
-                          {46, ui::BusRows()},       {30, ui::PnPEntityRows()},   {45, ui::CacheMemoryRows()},
+    const Case cases[] = {{48, ui::BaseBoardRows()}, {33, ui::SystemSlotRows()}, {36, ui::IRQResourceRows()},
+                          {46, ui::BusRows()},       {30, ui::PnPEntityRows()},  {45, ui::CacheMemoryRows()},
                           {42, ui::DMAChannelRows()}};
     const cimv2::ProviderContext saved = wmi::LocalContext();
     int fixtures = 0;
@@ -297,7 +297,8 @@ TEST(PageHardwareTables, FillCompletelyFromEveryFixture) {
             EXPECT_EQ(ui::RunPageFill(page, list, "."), std::nullopt);
             EXPECT_TRUE(list.TakeFitRequest());
             ASSERT_EQ(list.Count() % c.rows.size(), 0u);
-            const size_t objects = cimv2::Provider(context).ExecQuery(std::string("SELECT * FROM ") + page.wmiClass).instances.size();
+            const size_t objects =
+                cimv2::Provider(context).ExecQuery(std::string("SELECT * FROM ") + page.wmiClass).instances.size();
             EXPECT_EQ(list.Count() / c.rows.size(), objects);
             for (size_t n = 0; n < list.Count(); ++n) EXPECT_TRUE(list.Row(n).hasValue) << list.Row(n).property;
         }

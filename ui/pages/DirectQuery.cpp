@@ -67,32 +67,35 @@ bool IsList(const wmi::OleVariant& value) { return value.IsArray() || value.IsOb
 int64_t StrictInteger(const wmi::OleVariant& value) {
     using T = wmi::OleVariant::Type;
     switch (value.GetType()) {
-    case T::Empty: return 0;
-    case T::Int: return value.AsInt();
-    case T::UInt:
-        if (value.AsUInt() > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) break;
-        return static_cast<int64_t>(value.AsUInt());
-    case T::Real: {
-        double r = std::nearbyint(value.AsReal());
-        if (!(r >= -9.2233720368547758e18 && r < 9.2233720368547758e18)) break;
-        return static_cast<int64_t>(r);
-    }
-    case T::Text: {
-        std::string_view text = TrimControls(value.AsText());
-        if (auto whole = ParseInt64(text)) return *whole;
-        // A number with a fraction rounds to the nearest whole number.
-        std::string copy(text);
-        char* end = nullptr;
-        double r = copy.empty() ? 0 : std::strtod(copy.c_str(), &end);
-        if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(r)) break;
-        r = std::nearbyint(r);
-        if (!(r >= -9.2233720368547758e18 && r < 9.2233720368547758e18)) break;
-        return static_cast<int64_t>(r);
-    }
-    case T::Null:
-    case T::Bool:
-    case T::Array:
-    case T::Object: break;
+        case T::Empty:
+            return 0;
+        case T::Int:
+            return value.AsInt();
+        case T::UInt:
+            if (value.AsUInt() > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) break;
+            return static_cast<int64_t>(value.AsUInt());
+        case T::Real: {
+            double r = std::nearbyint(value.AsReal());
+            if (!(r >= -9.2233720368547758e18 && r < 9.2233720368547758e18)) break;
+            return static_cast<int64_t>(r);
+        }
+        case T::Text: {
+            std::string_view text = TrimControls(value.AsText());
+            if (auto whole = ParseInt64(text)) return *whole;
+            // A number with a fraction rounds to the nearest whole number.
+            std::string copy(text);
+            char* end = nullptr;
+            double r = copy.empty() ? 0 : std::strtod(copy.c_str(), &end);
+            if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(r)) break;
+            r = std::nearbyint(r);
+            if (!(r >= -9.2233720368547758e18 && r < 9.2233720368547758e18)) break;
+            return static_cast<int64_t>(r);
+        }
+        case T::Null:
+        case T::Bool:
+        case T::Array:
+        case T::Object:
+            break;
     }
     ConversionFailure(value, "Int64");
 }
@@ -100,21 +103,27 @@ int64_t StrictInteger(const wmi::OleVariant& value) {
 bool StrictBoolean(const wmi::OleVariant& value) {
     using T = wmi::OleVariant::Type;
     switch (value.GetType()) {
-    case T::Empty: return false;
-    case T::Bool: return value.AsBool();
-    case T::Int: return value.AsInt() != 0;
-    case T::UInt: return value.AsUInt() != 0;
-    case T::Real: return value.AsReal() != 0;
-    case T::Text: {
-        std::string_view text = TrimControls(value.AsText());
-        if (cimv2::EqualsNoCase(text, "True")) return true;
-        if (cimv2::EqualsNoCase(text, "False")) return false;
-        if (auto n = ParseInt64(text)) return *n != 0;
-        break;
-    }
-    case T::Null:
-    case T::Array:
-    case T::Object: break;
+        case T::Empty:
+            return false;
+        case T::Bool:
+            return value.AsBool();
+        case T::Int:
+            return value.AsInt() != 0;
+        case T::UInt:
+            return value.AsUInt() != 0;
+        case T::Real:
+            return value.AsReal() != 0;
+        case T::Text: {
+            std::string_view text = TrimControls(value.AsText());
+            if (cimv2::EqualsNoCase(text, "True")) return true;
+            if (cimv2::EqualsNoCase(text, "False")) return false;
+            if (auto n = ParseInt64(text)) return *n != 0;
+            break;
+        }
+        case T::Null:
+        case T::Array:
+        case T::Object:
+            break;
     }
     ConversionFailure(value, "Boolean");
 }
@@ -161,13 +170,17 @@ int64_t VariantToInt(const wmi::OleVariant& value) {
 std::string ApplyValueRule(const wmi::OleVariant& value, ValueRule rule) {
     if (IsList(value)) ConversionFailure(value, rule == ValueRule::StrictBoolean ? "Boolean" : "String");
     switch (rule) {
-    case ValueRule::Text: return value.ToText();
-    case ValueRule::Integer: return std::to_string(VariantToInt(value));
-    case ValueRule::StrictText:
-        if (value.IsNull()) ConversionFailure(value, "String");
-        return value.ToText();
-    case ValueRule::StrictInteger: return std::to_string(StrictInteger(value));
-    case ValueRule::StrictBoolean: return StrictBoolean(value) ? "True" : "False";
+        case ValueRule::Text:
+            return value.ToText();
+        case ValueRule::Integer:
+            return std::to_string(VariantToInt(value));
+        case ValueRule::StrictText:
+            if (value.IsNull()) ConversionFailure(value, "String");
+            return value.ToText();
+        case ValueRule::StrictInteger:
+            return std::to_string(StrictInteger(value));
+        case ValueRule::StrictBoolean:
+            return StrictBoolean(value) ? "True" : "False";
     }
     ConversionFailure(value, "String");
 }
@@ -178,7 +191,8 @@ void RunDirectQuery(PageList& list, const std::string& host, const std::string& 
     const std::string server = host;
     wmi::SWbemLocator locator;
     wmi::SWbemServicesPtr services = locator.ConnectServer(server, "root\\CIMV2", "", "");
-    wmi::SWbemObjectSetPtr objectSet = services->ExecQuery("SELECT * FROM " + wmiClass, "WQL", wmi::wbemFlagForwardOnly);
+    wmi::SWbemObjectSetPtr objectSet =
+        services->ExecQuery("SELECT * FROM " + wmiClass, "WQL", wmi::wbemFlagForwardOnly);
     std::unique_ptr<wmi::IEnumVARIANT> enumerator = objectSet->_NewEnum();
     if (!enumerator) throw std::runtime_error("The object set has no enumerator");
     wmi::OleVariant item;

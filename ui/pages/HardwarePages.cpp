@@ -55,11 +55,8 @@ constexpr RowEntry kIRQResourceRows[] = {
 };
 
 constexpr RowEntry kBusRows[] = {
-    {"Bus Caption", "Caption", kText},
-    {"Bus Description", "Description", kText},
-    {"Bus Device ID", "DeviceID", kText},
-    {"Bus Num", "BusNum", kInteger},
-    {"Bus Type", "BusType", kInteger},
+    {"Bus Caption", "Caption", kText}, {"Bus Description", "Description", kText}, {"Bus Device ID", "DeviceID", kText},
+    {"Bus Num", "BusNum", kInteger},   {"Bus Type", "BusType", kInteger},
 };
 
 // The header row shows Name: Caption of a PnP device is often empty.

@@ -97,7 +97,7 @@ std::string SystemReason(int error) { return std::strerror(error); }
 // Where the bytes really go: a symbolic link is followed so that the link
 // itself survives the rename.
 std::string ResolveTarget(const std::string& fileName) {
-    struct stat st{};
+    struct stat st {};
     if (lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char resolved[PATH_MAX];
         if (realpath(fileName.c_str(), resolved)) return resolved;
@@ -166,7 +166,7 @@ void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
 
     // A replaced file keeps its permissions; a new one gets the usual ones.
     mode_t mode = 0;
-    struct stat existing{};
+    struct stat existing {};
     if (stat(target.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) CannotCreate(fileName, EISDIR);
         mode = existing.st_mode & 07777;

@@ -56,12 +56,11 @@ std::string GetCurrentUserName() {
         if (rc != 0) throw std::system_error(rc, std::generic_category(), "Cannot read the user name");
         break;
     }
-    if (!found || !found->pw_name) throw std::system_error(ENOENT, std::generic_category(), "Cannot read the user name");
+    if (!found || !found->pw_name)
+        throw std::system_error(ENOENT, std::generic_category(), "Cannot read the user name");
     return found->pw_name;
 }
 
-std::string ComputerLine(const std::string& userName, const std::string& address) {
-    return userName + " - " + address;
-}
+std::string ComputerLine(const std::string& userName, const std::string& address) { return userName + " - " + address; }
 
 }  // namespace ui

@@ -10,7 +10,7 @@ struct InterfaceAddress {
     bool ipv4 = false;
     bool loopback = false;
     bool up = false;
-    std::string address;       // dotted text for IPv4
+    std::string address;  // dotted text for IPv4
 };
 
 // The first usable IPv4 address in adapter order, "127.0.0.1" when none.

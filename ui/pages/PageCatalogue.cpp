@@ -13,6 +13,8 @@ namespace {
 // Index, caption, list, header label, menu, command, description, routine, class, guard, fill.
 // "Monitor" and "Sound Device" get commands of their own so they can be reached; the
 // "Disks" commands get descriptions so the line never shows a stale text.
+// One line per page.
+// clang-format off
 const std::array<PageInfo, kPageCount> kPages = {{
     {0, "Home", nullptr, nullptr, nullptr, "Home", "Windows Management Instrumentation (WMI) consists of a set of extensions to the Windows Driver Model that provides an operating system interface through which instrumented components provide information and notification", nullptr, nullptr, Guard::None, nullptr},
     {1, "Computer", "lv2", "Computer Caption", "Computer", "Computer", "The Win32_ComputerSystem class represents a computer system operating in a Win32 environment", "GetComputerSystemInfo", "Win32_ComputerSystem", Guard::None, GetComputerSystemInfo},
@@ -64,6 +66,7 @@ const std::array<PageInfo, kPageCount> kPages = {{
     {47, "Boot Configuration", "lv47", "Boot Configuration Caption", "Operating System", "Boot Config", "The Win32_BootConfiguration class represents the boot configuration of a Win32 system", "GetWin32_BootConfigurationInfo", "Win32_BootConfiguration", Guard::Guarded, nullptr},
     {48, "Base Board", "lv48", "Base Board Caption", "Computer", "Base Board", " The Win32_BaseBoard class represents a base board (also known as a motherboard or system board)", "GetWin32_BaseBoardInfo", "Win32_BaseBoard", Guard::Guarded, GetWin32_BaseBoardInfo},
 }};
+// clang-format on
 
 }  // namespace
 
