@@ -159,7 +159,11 @@ bool TryReadLocaleNumber(std::string_view text, double& result) {
     const std::lconv* conv = std::localeconv();
     const std::string decimal = conv && conv->decimal_point && *conv->decimal_point ? conv->decimal_point : ".";
     const std::string thousands = conv && conv->thousands_sep ? conv->thousands_sep : "";
+    return TryReadNumber(text, decimal, thousands, result);
+}
 
+bool TryReadNumber(std::string_view text, std::string_view decimal, std::string_view thousands, double& result) {
+    if (decimal.empty()) decimal = ".";
     text = TrimBlanks(text);
     std::string plain;
     size_t p = 0;

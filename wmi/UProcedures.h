@@ -46,6 +46,10 @@ std::string LastErrorText();
 // A number in the C locale's number format (LC_NUMERIC decimal point and
 // thousands separator); false when the whole text is no such number.
 bool TryReadLocaleNumber(std::string_view text, double& result);
+// The same with the separators given: blanks around, an optional sign,
+// digits grouped by the thousands separator, a fraction, an exponent.
+bool TryReadNumber(std::string_view text, std::string_view decimalPoint, std::string_view thousandsSeparator,
+                   double& result);
 
 // Days since 30 December 1899 of a calendar date; EConvertError("Invalid
 // argument to date encode") for an impossible date.

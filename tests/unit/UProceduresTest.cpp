@@ -63,15 +63,41 @@ TEST(WMIVarToFloat, ReadsNumbersInTheLocaleFormat) {
     EXPECT_DOUBLE_EQ(WMIVarToFloat(T("abc"), true), 0);
 }
 
-TEST(TryReadLocaleNumber, FollowsLcNumeric) {
-    // A locale with a comma decimal point and a dot for thousands, when the machine has one.
-    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+TEST(TryReadNumber, FollowsTheGivenSeparators) {
+    struct Case {
+        const char* text;
+        const char* decimal;
+        const char* thousands;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"1.234,5", ",", ".", true, 1234.5},  // German
+        {"1234,5", ",", ".", true, 1234.5},
+        {"-12.345.678", ",", ".", true, -12345678},
+        {"1,2,3", ",", ".", false, 0},
+        {"1.5", ",", ".", true, 15},          // "." groups digits (loosely), it does not end a number
+        {".5", ",", ".", false, 0},           // a group separator cannot lead
+        {"1 234,5", ",", " ", true, 1234.5},  // French
+        {"1,234.5", ".", ",", true, 1234.5},  // English
+        {"1,,234", ".", ",", false, 0},
+        {"1,", ".", ",", false, 0},
+        {"1.234", ".", "", true, 1.234},  // the C locale groups nothing
+        {"1,234", ".", "", false, 0},
+        {"+7", ".", "", true, 7},
+        {"-", ".", "", false, 0},
+        {"", ".", "", false, 0},
+    };
+    for (const auto& c : cases) {
+        double value = 0;
+        EXPECT_EQ(TryReadNumber(c.text, c.decimal, c.thousands, value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
+        }
+    }
+    // The C locale, as the tests run.
     double value = 0;
-    EXPECT_TRUE(TryReadLocaleNumber("1.234,5", value));
-    EXPECT_DOUBLE_EQ(value, 1234.5);
-    EXPECT_FALSE(TryReadLocaleNumber("1,2,3", value));
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_TRUE(TryReadLocaleNumber("2.5", value));
+    EXPECT_DOUBLE_EQ(value, 2.5);
 }
 
 TEST(WMIVarToBool, ReadsWordsAndNumbers) {
