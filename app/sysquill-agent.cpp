@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "cimv2/HostnameActions.h"
 #include "cimv2/Provider.h"
 #include "remote/Agent.h"
 
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
     cimv2::ProviderContext context;
     context.root = cimv2::SystemRoot(root);
+    // Management methods change this machine, never a captured tree.
+    cimv2::HostnamedActions actions;
+    if (root == "/" && !readOnly) context.actions = &actions;
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
 }

@@ -513,7 +513,9 @@ std::vector<std::string> SshArguments(const SshConfig& config, const SshTarget& 
                                      "-o",
                                      "ClearAllForwardings=yes",
                                      "-o",
-                                     "PermitLocalCommand=no"};
+                                     "PermitLocalCommand=no",
+                                     "-o",
+                                     "RemoteCommand=none"};
     std::string controlDir = config.controlMaster ? ControlDirectory(config) : std::string();
     if (!controlDir.empty()) {
         for (std::string option : {std::string("ControlMaster=auto"), "ControlPath=" + controlDir + "/sysquill-ssh-%C",

@@ -159,7 +159,8 @@ TEST_F(RemoteSpawn, SshGetsSafetyOptionsThenDashDashThenHostThenTheFixedCommand)
         std::vector<std::string> expected = {"-T", "-x", "-a", "-e", "none", "-o", "BatchMode=yes", "-o",
                                              "ConnectTimeout=10", "-o", "ServerAliveInterval=10", "-o",
                                              "ServerAliveCountMax=3", "-o", "ClearAllForwardings=yes", "-o",
-                                             "PermitLocalCommand=no", "-o", "ControlMaster=auto", "-o", ctl, "-o",
+                                             "PermitLocalCommand=no", "-o", "RemoteCommand=none", "-o",
+                                             "ControlMaster=auto", "-o", ctl, "-o",
                                              "ControlPersist=60", "-F", "/dev/null"};
         if (tail.size() == 1) expected.push_back("--");
         expected.insert(expected.end(), tail.begin(), tail.end());
