@@ -45,21 +45,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     try {
         switch (data[0] % 3) {
-        case 0: remote::DecodeAnswerStream(bytes, Lookup, limits); break;
-        case 1: {
-            remote::MemoryFrameSource source(text, limits.maxFrameBytes);
-            remote::ReadMethodAnswer(source, FuzzSchema().Methods()[0]);
-            break;
-        }
-        default: {
-            remote::MemoryFrameSource source(text, limits.maxFrameBytes);
-            remote::Frame frame = source.NextFrame();
-            if (frame.type == remote::FrameType::Method)
-                remote::DecodeMethod(frame);
-            else
-                remote::DecodeQuery(frame);
-            break;
-        }
+            case 0:
+                remote::DecodeAnswerStream(bytes, Lookup, limits);
+                break;
+            case 1: {
+                remote::MemoryFrameSource source(text, limits.maxFrameBytes);
+                remote::ReadMethodAnswer(source, FuzzSchema().Methods()[0]);
+                break;
+            }
+            default: {
+                remote::MemoryFrameSource source(text, limits.maxFrameBytes);
+                remote::Frame frame = source.NextFrame();
+                if (frame.type == remote::FrameType::Method)
+                    remote::DecodeMethod(frame);
+                else
+                    remote::DecodeQuery(frame);
+                break;
+            }
         }
     } catch (const cimv2::WbemError&) {
     }

@@ -84,8 +84,7 @@ void AnswerMethod(Channel& channel, const AgentService& service, const Frame& fr
     for (auto& [name, value] : request.keys) {
         int index = schema->IndexOf(name);
         if (index < 0 || !schema->Properties()[static_cast<size_t>(index)].IsKey())
-            throw cimv2::WbemError(cimv2::wbem::InvalidParameter, "\"" + name + "\" is not a key of " +
-                                                                      schema->Name());
+            throw cimv2::WbemError(cimv2::wbem::InvalidParameter, "\"" + name + "\" is not a key of " + schema->Name());
         const cimv2::PropertyDef& def = schema->Properties()[static_cast<size_t>(index)];
         if (!cimv2::ValueFits(value, def.type, def.IsArray()))
             throw cimv2::WbemError(cimv2::wbem::InvalidParameter, "Key " + name + " does not fit its type");
@@ -100,8 +99,8 @@ void AnswerMethod(Channel& channel, const AgentService& service, const Frame& fr
 AgentService ProviderService(const cimv2::Provider& provider, bool readOnly) {
     AgentService service;
     service.query = [&provider](const std::string& wql) { return provider.ExecQuery(wql); };
-    service.method = [&provider](const std::string& className, const cimv2::Instance& keys,
-                                 const std::string& method, const cimv2::ParamList& in) {
+    service.method = [&provider](const std::string& className, const cimv2::Instance& keys, const std::string& method,
+                                 const cimv2::ParamList& in) {
         return provider.ExecMethod(className, keys, method, in);
     };
     service.readOnly = readOnly;

@@ -11,8 +11,8 @@ namespace remote {
 
 struct AgentService {
     std::function<cimv2::QueryResult(const std::string& wql)> query;
-    std::function<cimv2::ParamList(const std::string& className, const cimv2::Instance& keys,
-                                   const std::string& method, const cimv2::ParamList& in)>
+    std::function<cimv2::ParamList(const std::string& className, const cimv2::Instance& keys, const std::string& method,
+                                   const cimv2::ParamList& in)>
         method;
     SchemaLookup findSchema = RegistrySchema;
     // Method calls are refused with access denied.

@@ -42,7 +42,8 @@ bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 
 void CheckName(std::string_view text, std::string_view name, const char* what) {
     if (name.empty()) Refuse(text, std::string("the ") + what + " is empty");
-    if (name.front() == '-') Refuse(text, std::string("the ") + what + " begins with \"-\" and would be read as an option");
+    if (name.front() == '-')
+        Refuse(text, std::string("the ") + what + " begins with \"-\" and would be read as an option");
     for (char c : name)
         if (!IsNameChar(c)) Refuse(text, std::string("the ") + what + " contains '" + Shown(c) + "'");
 }

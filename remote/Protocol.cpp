@@ -20,14 +20,22 @@ constexpr size_t kMaxValuesPerFrame = 1u << 16;
 
 const char* FrameName(FrameType type) {
     switch (type) {
-    case FrameType::Hello: return "hello";
-    case FrameType::Query: return "query";
-    case FrameType::Method: return "method call";
-    case FrameType::Header: return "header";
-    case FrameType::Record: return "record";
-    case FrameType::End: return "end marker";
-    case FrameType::Error: return "error";
-    case FrameType::OutParams: return "out parameters";
+        case FrameType::Hello:
+            return "hello";
+        case FrameType::Query:
+            return "query";
+        case FrameType::Method:
+            return "method call";
+        case FrameType::Header:
+            return "header";
+        case FrameType::Record:
+            return "record";
+        case FrameType::End:
+            return "end marker";
+        case FrameType::Error:
+            return "error";
+        case FrameType::OutParams:
+            return "out parameters";
     }
     return "unknown";
 }
@@ -35,8 +43,7 @@ const char* FrameName(FrameType type) {
 void Expect(const Frame& frame, FrameType type) {
     if (frame.type == FrameType::Error) ThrowErrorFrame(frame);
     if (frame.type != type)
-        Malformed(std::string("expected a ") + FrameName(type) + " frame, got a " + FrameName(frame.type) +
-                  " frame");
+        Malformed(std::string("expected a ") + FrameName(type) + " frame, got a " + FrameName(frame.type) + " frame");
 }
 
 void WriteNamedValues(ByteWriter& w, const std::vector<std::pair<std::string, cimv2::Value>>& values) {
@@ -93,8 +100,8 @@ cimv2::Instance ReadRecord(const Frame& frame, const cimv2::ClassSchema& schema,
     uint16_t count = r.U16();
     for (uint16_t n = 0; n < count; ++n) {
         uint16_t column = r.U16();
-        if (column >= columns.size()) Malformed("record names column " + std::to_string(column) + " of " +
-                                                std::to_string(columns.size()));
+        if (column >= columns.size())
+            Malformed("record names column " + std::to_string(column) + " of " + std::to_string(columns.size()));
         if (set[column]) Malformed("record sets a column twice");
         set[column] = true;
         cimv2::Value value = r.Value();
@@ -144,35 +151,37 @@ void ByteWriter::String(std::string_view s) {
 void ByteWriter::Value(const cimv2::Value& v) {
     using K = cimv2::Value::Kind;
     switch (v.kind) {
-    case K::Null: U8(static_cast<uint8_t>(Tag::Null)); break;
-    case K::Text:
-        U8(static_cast<uint8_t>(Tag::Text));
-        String(v.text);
-        break;
-    case K::Int:
-        U8(static_cast<uint8_t>(Tag::Int));
-        U64(static_cast<uint64_t>(v.i));
-        break;
-    case K::UInt:
-        U8(static_cast<uint8_t>(Tag::UInt));
-        U64(v.u);
-        break;
-    case K::Real: {
-        uint64_t bits = 0;
-        std::memcpy(&bits, &v.r, sizeof bits);
-        U8(static_cast<uint8_t>(Tag::Real));
-        U64(bits);
-        break;
-    }
-    case K::Bool:
-        U8(static_cast<uint8_t>(Tag::Bool));
-        U8(v.b ? 1 : 0);
-        break;
-    case K::Array:
-        U8(static_cast<uint8_t>(Tag::Array));
-        U32(static_cast<uint32_t>(v.items.size()));
-        for (const auto& item : v.items) Value(item);
-        break;
+        case K::Null:
+            U8(static_cast<uint8_t>(Tag::Null));
+            break;
+        case K::Text:
+            U8(static_cast<uint8_t>(Tag::Text));
+            String(v.text);
+            break;
+        case K::Int:
+            U8(static_cast<uint8_t>(Tag::Int));
+            U64(static_cast<uint64_t>(v.i));
+            break;
+        case K::UInt:
+            U8(static_cast<uint8_t>(Tag::UInt));
+            U64(v.u);
+            break;
+        case K::Real: {
+            uint64_t bits = 0;
+            std::memcpy(&bits, &v.r, sizeof bits);
+            U8(static_cast<uint8_t>(Tag::Real));
+            U64(bits);
+            break;
+        }
+        case K::Bool:
+            U8(static_cast<uint8_t>(Tag::Bool));
+            U8(v.b ? 1 : 0);
+            break;
+        case K::Array:
+            U8(static_cast<uint8_t>(Tag::Array));
+            U32(static_cast<uint32_t>(v.items.size()));
+            for (const auto& item : v.items) Value(item);
+            break;
     }
 }
 
@@ -293,21 +302,25 @@ std::string ByteReader::String() {
 
 cimv2::Value ByteReader::Scalar(uint8_t tag) {
     switch (static_cast<Tag>(tag)) {
-    case Tag::Text: return cimv2::Value::Text(String());
-    case Tag::Int: return cimv2::Value::Int(static_cast<int64_t>(U64()));
-    case Tag::UInt: return cimv2::Value::UInt(U64());
-    case Tag::Real: {
-        uint64_t bits = U64();
-        double r = 0;
-        std::memcpy(&r, &bits, sizeof r);
-        return cimv2::Value::Real(r);
-    }
-    case Tag::Bool: {
-        uint8_t b = U8();
-        if (b > 1) Malformed("boolean byte " + std::to_string(b));
-        return cimv2::Value::Bool(b == 1);
-    }
-    default: break;
+        case Tag::Text:
+            return cimv2::Value::Text(String());
+        case Tag::Int:
+            return cimv2::Value::Int(static_cast<int64_t>(U64()));
+        case Tag::UInt:
+            return cimv2::Value::UInt(U64());
+        case Tag::Real: {
+            uint64_t bits = U64();
+            double r = 0;
+            std::memcpy(&r, &bits, sizeof r);
+            return cimv2::Value::Real(r);
+        }
+        case Tag::Bool: {
+            uint8_t b = U8();
+            if (b > 1) Malformed("boolean byte " + std::to_string(b));
+            return cimv2::Value::Bool(b == 1);
+        }
+        default:
+            break;
     }
     Malformed("unknown value tag " + std::to_string(tag));
 }
@@ -315,12 +328,15 @@ cimv2::Value ByteReader::Scalar(uint8_t tag) {
 cimv2::Value ByteReader::Value() {
     uint8_t tag = U8();
     if (tag == static_cast<uint8_t>(Tag::Null)) return cimv2::Value::Null();
+    if (++FValues > kMaxValuesPerFrame)
+        Malformed("more than " + std::to_string(kMaxValuesPerFrame) + " values in a frame");
     if (tag != static_cast<uint8_t>(Tag::Array)) return Scalar(tag);
     uint32_t count = U32();
     // Every item takes at least two bytes, which bounds the count before
     // anything is allocated.
-    if (count > (FBytes.size() - FPos) / 2 || count > kMaxValuesPerFrame)
+    if (count > (FBytes.size() - FPos) / 2 || count > kMaxValuesPerFrame - FValues)
         Malformed("an array of " + std::to_string(count) + " items does not fit its frame");
+    FValues += count;
     std::vector<cimv2::Value> items;
     items.reserve(count);
     for (uint32_t n = 0; n < count; ++n) {

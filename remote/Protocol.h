@@ -109,6 +109,7 @@ private:
     cimv2::Value Scalar(uint8_t tag);
     std::string_view FBytes;
     size_t FPos = 0;
+    size_t FValues = 0;  // decoded so far, against the per-frame limit
 };
 
 // Splits a byte stream into frames. Bytes are fed as they arrive; a length

@@ -59,7 +59,7 @@ std::string CleanStderr(const std::string& text) {
 
 // A directory only this user can enter: a safe home for the control socket.
 bool PrivateDirectory(const std::string& dir) {
-    struct stat st{};
+    struct stat st {};
     return lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 077) == 0;
 }
 
@@ -115,8 +115,8 @@ public:
         } catch (const WbemError& e) {
             Break();
             if (first.type == FrameType::Error) throw;
-            throw WbemError(kTransportFailure, "The far side of " + Quoted(FHost) +
-                                                   " did not answer as sysquill-agent: " + e.what());
+            throw WbemError(kTransportFailure,
+                            "The far side of " + Quoted(FHost) + " did not answer as sysquill-agent: " + e.what());
         }
         if (answer.version != kProtocolVersion) {
             Break();
@@ -222,9 +222,8 @@ private:
         if (rc != 0) {
             FPid = -1;
             CloseFd(FIn), CloseFd(FOut), CloseFd(FErr);
-            throw WbemError(wbem::RpcServerUnavailable, "Cannot reach " + Quoted(FHost) +
-                                                            ": the OpenSSH client \"" + args[0] +
-                                                            "\" could not be started (" + strerror(rc) + ")");
+            throw WbemError(wbem::RpcServerUnavailable, "Cannot reach " + Quoted(FHost) + ": the OpenSSH client \"" +
+                                                            args[0] + "\" could not be started (" + strerror(rc) + ")");
         }
         ++gSpawned;
     }
@@ -258,14 +257,15 @@ private:
                 if (FHelloDone) throw;
                 throw WbemError(kTransportFailure, "The far side of " + Quoted(FHost) +
                                                        " did not answer as sysquill-agent (a login script that "
-                                                       "prints text, or another program?): " + e.what());
+                                                       "prints text, or another program?): " +
+                                                       e.what());
             }
             if (frame) return std::move(*frame);
             if (Clock::now() >= FDeadline) {
                 Break();
-                throw WbemError(wbem::RpcServerUnavailable,
-                                "The answer from " + Quoted(FHost) + " took longer than " +
-                                    Seconds(FConfig.deadline) + "; the connection was closed");
+                throw WbemError(wbem::RpcServerUnavailable, "The answer from " + Quoted(FHost) + " took longer than " +
+                                                                Seconds(FConfig.deadline) +
+                                                                "; the connection was closed");
             }
             pollfd fds[2] = {{FOut, POLLIN, 0}, {FErr, POLLIN, 0}};
             int wait = std::min(Remaining(FDeadline), static_cast<int>(FConfig.idleTimeout.count()));
@@ -301,9 +301,8 @@ private:
             throw WbemError(wbem::RpcServerUnavailable, Quoted(FHost) + " did not answer within " +
                                                             Seconds(FConfig.idleTimeout) +
                                                             "; the connection was closed");
-        throw WbemError(wbem::RpcServerUnavailable, "sysquill-agent on " + Quoted(FHost) +
-                                                        " stopped answering for " + Seconds(FConfig.idleTimeout) +
-                                                        "; the connection was closed");
+        throw WbemError(wbem::RpcServerUnavailable, "sysquill-agent on " + Quoted(FHost) + " stopped answering for " +
+                                                        Seconds(FConfig.idleTimeout) + "; the connection was closed");
     }
 
     // The far side closed the stream: find out why from ssh's exit and words.
@@ -319,8 +318,7 @@ private:
         FBroken = true;
         if (!FHelloDone) throw SshFailure(FHost, status, FStderr);
         std::string words = CleanStderr(FStderr);
-        throw WbemError(kTransportFailure, "The answer from " + Quoted(FHost) +
-                                               " was cut off: the connection ended" +
+        throw WbemError(kTransportFailure, "The answer from " + Quoted(FHost) + " was cut off: the connection ended" +
                                                (words.empty() ? std::string() : ": " + words));
     }
 
@@ -545,9 +543,15 @@ cimv2::WbemError SshFailure(const std::string& hostText, int exitStatus, const s
                              (words.empty() ? std::string() : " [" + words + "]"));
     if (exitStatus == 255) {
         static constexpr std::string_view kAccess[] = {
-            "Permission denied",        "Host key verification failed", "REMOTE HOST IDENTIFICATION HAS CHANGED",
-            "Too many authentication",  "No supported authentication",  "Authentication failed",
-            "host key for",             "Host key for",                 "UNPROTECTED PRIVATE KEY FILE",
+            "Permission denied",
+            "Host key verification failed",
+            "REMOTE HOST IDENTIFICATION HAS CHANGED",
+            "Too many authentication",
+            "No supported authentication",
+            "Authentication failed",
+            "host key for",
+            "Host key for",
+            "UNPROTECTED PRIVATE KEY FILE",
         };
         for (std::string_view text : kAccess)
             if (Contains(stderrText, text))

@@ -138,16 +138,19 @@ public:
                   true);
         WriteText(FDir / "sshd_config", "ListenAddress 127.0.0.1:" + std::to_string(FPort) +
                                             "\n"
-                                            "HostKey " + (FDir / "host").string() +
+                                            "HostKey " +
+                                            (FDir / "host").string() +
                                             "\n"
                                             "PidFile none\n"
-                                            "AuthorizedKeysFile " + (FDir / "authorized_keys").string() +
+                                            "AuthorizedKeysFile " +
+                                            (FDir / "authorized_keys").string() +
                                             "\n"
                                             "StrictModes no\nUsePAM no\nUseDNS no\n"
                                             "PasswordAuthentication no\nKbdInteractiveAuthentication no\n"
                                             "PubkeyAuthentication yes\nPermitRootLogin prohibit-password\n"
                                             "MaxStartups 100\nMaxSessions 100\nLogLevel INFO\n"
-                                            "ForceCommand " + (FDir / "run.sh").string() + "\n");
+                                            "ForceCommand " +
+                                            (FDir / "run.sh").string() + "\n");
         WriteClientConfig("ssh_config", "user", "known_hosts");
         WriteClientConfig("ssh_config_wrong_key", "wrong_user", "known_hosts");
         WriteClientConfig("ssh_config_changed_host", "user", "known_hosts_changed");
@@ -160,11 +163,14 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, (FDir / "sshd.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, (FDir / "sshd.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         std::string config = (FDir / "sshd_config").string();
-        std::vector<char*> argv = {const_cast<char*>("/usr/sbin/sshd"), const_cast<char*>("-D"),
-                                   const_cast<char*>("-e"), const_cast<char*>("-f"), config.data(), nullptr};
+        std::vector<char*> argv = {const_cast<char*>("/usr/sbin/sshd"),
+                                   const_cast<char*>("-D"),
+                                   const_cast<char*>("-e"),
+                                   const_cast<char*>("-f"),
+                                   config.data(),
+                                   nullptr};
         if (posix_spawn(&FPid, argv[0], &actions, nullptr, argv.data(), environ) != 0) FPid = -1;
         posix_spawn_file_actions_destroy(&actions);
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);

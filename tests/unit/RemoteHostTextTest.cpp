@@ -156,12 +156,33 @@ TEST_F(RemoteSpawn, SshGetsSafetyOptionsThenDashDashThenHostThenTheFixedCommand)
                                     "\": ssh: connect to host far port 22: Connection refused")
                                        .c_str());
         }
-        std::vector<std::string> expected = {"-T", "-x", "-a", "-e", "none", "-o", "BatchMode=yes", "-o",
-                                             "ConnectTimeout=10", "-o", "ServerAliveInterval=10", "-o",
-                                             "ServerAliveCountMax=3", "-o", "ClearAllForwardings=yes", "-o",
-                                             "PermitLocalCommand=no", "-o", "RemoteCommand=none", "-o",
-                                             "ControlMaster=auto", "-o", ctl, "-o",
-                                             "ControlPersist=60", "-F", "/dev/null"};
+        std::vector<std::string> expected = {"-T",
+                                             "-x",
+                                             "-a",
+                                             "-e",
+                                             "none",
+                                             "-o",
+                                             "BatchMode=yes",
+                                             "-o",
+                                             "ConnectTimeout=10",
+                                             "-o",
+                                             "ServerAliveInterval=10",
+                                             "-o",
+                                             "ServerAliveCountMax=3",
+                                             "-o",
+                                             "ClearAllForwardings=yes",
+                                             "-o",
+                                             "PermitLocalCommand=no",
+                                             "-o",
+                                             "RemoteCommand=none",
+                                             "-o",
+                                             "ControlMaster=auto",
+                                             "-o",
+                                             ctl,
+                                             "-o",
+                                             "ControlPersist=60",
+                                             "-F",
+                                             "/dev/null"};
         if (tail.size() == 1) expected.push_back("--");
         expected.insert(expected.end(), tail.begin(), tail.end());
         expected.insert(expected.end(), {"sysquill-agent", "--stdio"});
@@ -230,8 +251,9 @@ TEST(RemoteSshFailure, SshExitAndWordsMapToAutomationErrors) {
         {255, "", kUnreachable, "Cannot reach \"h\": ssh failed"},
         {255, "root@10.0.0.2: Permission denied (publickey).\r\n", kDenied,
          "Access denied by \"h\": root@10.0.0.2: Permission denied (publickey)."},
-        {255, "No ED25519 host key is known for [h]:22 and you have requested strict checking.\n"
-              "Host key verification failed.\n",
+        {255,
+         "No ED25519 host key is known for [h]:22 and you have requested strict checking.\n"
+         "Host key verification failed.\n",
          kDenied, "Host key verification failed."},
         {255,
          "@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@\n"

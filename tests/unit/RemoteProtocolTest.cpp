@@ -113,6 +113,16 @@ std::string ArrayOf(uint32_t count, uint8_t itemTag) {
 
 std::string RawRecord(const std::string& payload) { return Bytes(FrameType::Record, payload); }
 
+// Two arrays whose items together pass the per-frame limit on values.
+std::string ManyValues() {
+    ByteWriter w;
+    w.U16(2);
+    std::vector<Value> codes(40000, Value::UInt(1)), labels(40000, Value::Text(""));
+    w.U16(5), w.Value(Value::Array(codes));
+    w.U16(6), w.Value(Value::Array(labels));
+    return Bytes(FrameType::Record, w.Bytes());
+}
+
 TEST(RemoteProtocol, MalformedAnswersAreErrorsNeverShortLists) {
     std::string full = Answer(SampleInstances());
     std::string header = Header();
@@ -157,14 +167,16 @@ TEST(RemoteProtocol, MalformedAnswersAreErrorsNeverShortLists) {
         {"text past its frame", header + RawRecord(longText.Bytes()) + End(1), "runs past the end"},
         {"array count past its frame", header + ArrayOf(4000000000u, 3) + End(1), "does not fit its frame"},
         {"array of arrays", header + ArrayOf(1, 6) + End(1), "must be a plain value"},
+        {"too many values in one frame", header + ManyValues() + End(1), "an array of 40000 items does not fit"},
         {"zero-length frame", header + std::string(4, '\0') + End(0), "an empty frame"},
-        {"answer for another class", Bytes(FrameType::Header, otherClass.Bytes()) + End(0), "for class \"Win32_Other\""},
+        {"answer for another class", Bytes(FrameType::Header, otherClass.Bytes()) + End(0),
+         "for class \"Win32_Other\""},
         {"column of another type", Bytes(FrameType::Header, otherType.Bytes()) + End(0), "different type"},
         {"record before header", Record({{0, Value::Text("a")}}), "expected a header frame"},
         {"hello inside an answer", header + Bytes(FrameType::Hello, HelloPayload("x")), "expected a record frame"},
         {"error with a success code", header + Bytes(FrameType::Error, ErrorPayload(0, "fine")), "code 0"},
-        {"agent error mid-answer", header + Record({{0, Value::Text("a")}}) +
-                                       Bytes(FrameType::Error, ErrorPayload(0x80041004, "disk gone")),
+        {"agent error mid-answer",
+         header + Record({{0, Value::Text("a")}}) + Bytes(FrameType::Error, ErrorPayload(0x80041004, "disk gone")),
          "disk gone", 0x80041004},
     };
     for (const auto& c : cases) {
@@ -200,8 +212,8 @@ TEST(RemoteProtocol, ColumnUnknownHereIsDroppedAndTheRestKept) {
     h.U16(2);
     h.String("Future"), h.U16(8), h.U8(0);
     h.String("Count"), h.U16(19), h.U8(0);
-    std::string bytes = Bytes(FrameType::Header, h.Bytes()) + Record({{0, Value::Text("x")}, {1, Value::UInt(9)}}) +
-                        End(1);
+    std::string bytes =
+        Bytes(FrameType::Header, h.Bytes()) + Record({{0, Value::Text("x")}, {1, Value::UInt(9)}}) + End(1);
     auto got = Decode(bytes);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].Get("Count"), Value::UInt(9));
@@ -235,8 +247,7 @@ TEST(RemoteProtocol, StreamDecoderReadsHelloThenAnswer) {
     std::string bytes = Bytes(FrameType::Hello, HelloPayload("agent")) + Answer(SampleInstances());
     std::span<const uint8_t> span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     EXPECT_EQ(DecodeAnswerStream(span, remotetest::SampleLookup, {}), 3u);
-    EXPECT_THROW(DecodeAnswerStream(span.subspan(0, span.size() - 1), remotetest::SampleLookup, {}),
-                 cimv2::WbemError);
+    EXPECT_THROW(DecodeAnswerStream(span.subspan(0, span.size() - 1), remotetest::SampleLookup, {}), cimv2::WbemError);
     EXPECT_THROW(DecodeAnswerStream(span.subspan(1), remotetest::SampleLookup, {}), cimv2::WbemError);
 }
 
@@ -301,8 +312,8 @@ AgentService SampleService(std::vector<std::string>* calls, bool readOnly) {
     };
     service.method = [calls](const std::string& className, const cimv2::Instance& keys, const std::string& method,
                              const cimv2::ParamList& in) {
-        calls->push_back(className + "." + method + " on " + keys.Get("Name").ToText() + " with " +
-                         in.at(0).first + "=" + in.at(0).second.ToText());
+        calls->push_back(className + "." + method + " on " + keys.Get("Name").ToText() + " with " + in.at(0).first +
+                         "=" + in.at(0).second.ToText());
         return cimv2::ParamList{{"ReturnValue", Value::UInt(0)}};
     };
     return service;

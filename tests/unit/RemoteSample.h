@@ -23,7 +23,8 @@ inline const cimv2::ClassSchema& SampleSchema() {
             {"Labels", CimType::String, cimv2::kArray},
             {"Stamp", CimType::DateTime},
         },
-        {cimv2::MethodDef{"Poke", {{"Level", CimType::UInt32}}, {{"ReturnValue", CimType::UInt32}, {"Note", CimType::String}}}});
+        {cimv2::MethodDef{
+            "Poke", {{"Level", CimType::UInt32}}, {{"ReturnValue", CimType::UInt32}, {"Note", CimType::String}}}});
     return schema;
 }
 

@@ -193,13 +193,29 @@ TEST_F(RemoteSsh, SshFailuresMapToAutomationErrors) {
     };
     const std::string closedPort = "127.0.0.1:" + std::to_string(sshtest::FreePort());
     const Case cases[] = {
-        {"unreachable port", {}, closedPort, true, cimv2::wbem::RpcServerUnavailable,
+        {"unreachable port",
+         {},
+         closedPort,
+         true,
+         cimv2::wbem::RpcServerUnavailable,
          {"Cannot reach \"" + closedPort + "\": ", "Connection refused"}},
-        {"wrong key", "ssh_config_wrong_key", Sshd::kAlias, true, cimv2::wbem::ConnectAccessDenied,
+        {"wrong key",
+         "ssh_config_wrong_key",
+         Sshd::kAlias,
+         true,
+         cimv2::wbem::ConnectAccessDenied,
          {"Access denied by \"sqtest\": ", "Permission denied (publickey)"}},
-        {"changed host key", "ssh_config_changed_host", Sshd::kAlias, true, cimv2::wbem::ConnectAccessDenied,
+        {"changed host key",
+         "ssh_config_changed_host",
+         Sshd::kAlias,
+         true,
+         cimv2::wbem::ConnectAccessDenied,
          {"Access denied by \"sqtest\": ", "REMOTE HOST IDENTIFICATION HAS CHANGED", "Host key verification failed"}},
-        {"no agent on the far side", {}, Sshd::kAlias, false, cimv2::wbem::RpcServerUnavailable,
+        {"no agent on the far side",
+         {},
+         Sshd::kAlias,
+         false,
+         cimv2::wbem::RpcServerUnavailable,
          {"sysquill-agent is not installed on \"sqtest\"", "install the sysquill package there",
           "sysquill-agent: not found"}},
     };
@@ -242,9 +258,8 @@ TEST_F(RemoteSsh, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
         {"other protocol version", Hello(9), hold, true, kTransportFailure, "speaks protocol version 9"},
         {"huge frame", Hello() + std::string("\x7f\xff\xff\xff", 4), "exec cat /dev/zero\n", false, kTransportFailure,
          "A frame of 2147483647 bytes is over the limit of 4194304"},
-        {"endless data", Hello() + SampleHeader(),
-         "while cat " + dir + "/records.bin; do :; done\n", false, kTransportFailure,
-         "The answer from the agent is over the limit of 2097152 bytes"},
+        {"endless data", Hello() + SampleHeader(), "while cat " + dir + "/records.bin; do :; done\n", false,
+         kTransportFailure, "The answer from the agent is over the limit of 2097152 bytes"},
         {"stalls before its hello", "", hold, true, cimv2::wbem::RpcServerUnavailable,
          "\"sqtest\" did not answer within 2 s; the connection was closed"},
         {"stalls mid-answer", Hello() + SampleHeader() + SampleRecords(1), hold, false,
@@ -254,11 +269,12 @@ TEST_F(RemoteSsh, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
         {"dies before its hello", "", "echo 'Segmentation fault' >&2; exit 139\n", true,
          cimv2::wbem::RpcServerUnavailable,
          "sysquill-agent on \"sqtest\" did not start: the remote command ended with status 139: Segmentation fault"},
-        {"record that does not fit", Hello() + SampleHeader() + Frame(FrameType::Record, badRecord.Bytes()) +
-                                         Frame(FrameType::End, EndPayload(1)),
+        {"record that does not fit",
+         Hello() + SampleHeader() + Frame(FrameType::Record, badRecord.Bytes()) + Frame(FrameType::End, EndPayload(1)),
          hold, false, kTransportFailure, "Sq_Sample.Count does not fit its type uint32"},
-        {"end marker that miscounts", Hello() + SampleHeader() + SampleRecords(2) + Frame(FrameType::End, EndPayload(3)),
-         hold, false, kTransportFailure, "end marker counts 3 records, 2 arrived"},
+        {"end marker that miscounts",
+         Hello() + SampleHeader() + SampleRecords(2) + Frame(FrameType::End, EndPayload(3)), hold, false,
+         kTransportFailure, "end marker counts 3 records, 2 arrived"},
     };
     for (const auto& c : cases) {
         SshConfig config = SampleConfig();
@@ -316,7 +332,8 @@ TEST_F(RemoteSsh, MethodCallsTravelAndAReadOnlyAgentRefusesThem) {
         SetSshConfig(FServer->Config());
         FServer->InstallRealAgent(kAgent, tree.string(), readOnly ? "--read-only" : "");
         auto backend = OpenSshBackend(Sshd::kAlias);
-        std::string got = outcome([&] { return backend->ExecMethod(cls->schema().Name(), targets[0], method.name, in); });
+        std::string got =
+            outcome([&] { return backend->ExecMethod(cls->schema().Name(), targets[0], method.name, in); });
         if (readOnly)
             EXPECT_EQ(got, "error " + std::to_string(cimv2::wbem::AccessDenied) +
                                " Access denied: the agent on this computer is read-only and runs no methods");
