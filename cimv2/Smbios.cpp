@@ -292,6 +292,7 @@ ProcessorInfo DecodeProcessor(const Structure& s) {
     p.threadCount = count(0x25, 0x2E);
     p.characteristics = s.Word(0x26);
     p.threadEnabled = Unless(Unless(s.Word(0x30), uint16_t{0}), uint16_t{0xFFFF});
+    p.socketType = s.String(0x32);
     return p;
 }
 
@@ -371,6 +372,7 @@ MemoryDeviceInfo DecodeMemoryDevice(const Structure& s) {
     MemoryDeviceInfo d;
     d.handle = s.handle;
     d.arrayHandle = s.Word(0x04);
+    d.errorInfoHandle = Unless(Unless(s.Word(0x06), uint16_t{0xFFFE}), uint16_t{0xFFFF});
     d.totalWidth = Unless(s.Word(0x08), uint16_t{0xFFFF});
     d.dataWidth = Unless(s.Word(0x0A), uint16_t{0xFFFF});
     if (auto size = s.Word(0x0C)) {
@@ -410,6 +412,17 @@ MemoryDeviceInfo DecodeMemoryDevice(const Structure& s) {
     d.maxVoltageMv = Unless(s.Word(0x24), uint16_t{0});
     d.configuredVoltageMv = Unless(s.Word(0x26), uint16_t{0});
     d.technology = s.Byte(0x28);
+    d.operatingModeCapability = s.Word(0x29);
+    d.firmwareVersion = s.String(0x2B);
+    d.moduleManufacturerId = Unless(s.Word(0x2C), uint16_t{0});
+    d.moduleProductId = Unless(s.Word(0x2E), uint16_t{0});
+    d.controllerManufacturerId = Unless(s.Word(0x30), uint16_t{0});
+    d.controllerProductId = Unless(s.Word(0x32), uint16_t{0});
+    // 0xFFFFFFFFFFFFFFFF marks an unknown size in these fields.
+    d.nonVolatileSize = Unless(s.Qword(0x34), ~uint64_t{0});
+    d.volatileSize = Unless(s.Qword(0x3C), ~uint64_t{0});
+    d.cacheSize = Unless(s.Qword(0x44), ~uint64_t{0});
+    d.logicalSize = Unless(s.Qword(0x4C), ~uint64_t{0});
     return d;
 }
 

@@ -96,6 +96,7 @@ struct ProcessorInfo {  // type 4
     std::optional<uint16_t> l1CacheHandle, l2CacheHandle, l3CacheHandle;
     std::optional<uint16_t> coreCount, coreEnabled, threadCount, threadEnabled;
     std::optional<uint16_t> characteristics;
+    std::optional<std::string> socketType;  // 3.6
 };
 
 struct CacheInfo {  // type 7
@@ -130,7 +131,7 @@ struct MemoryArrayInfo {  // type 16
 
 struct MemoryDeviceInfo {  // type 17
     uint16_t handle = 0;
-    std::optional<uint16_t> arrayHandle, totalWidth, dataWidth;
+    std::optional<uint16_t> arrayHandle, errorInfoHandle, totalWidth, dataWidth;
     bool installed = false;              // size field not 0
     std::optional<uint64_t> sizeBytes;
     std::optional<uint8_t> formFactor, deviceSet, memoryType, rank;
@@ -139,6 +140,12 @@ struct MemoryDeviceInfo {  // type 17
     std::optional<uint32_t> speedMTs, configuredSpeedMTs;
     std::optional<uint16_t> minVoltageMv, maxVoltageMv, configuredVoltageMv;
     std::optional<uint8_t> technology;
+    std::optional<uint16_t> operatingModeCapability;
+    std::optional<std::string> firmwareVersion;
+    std::optional<uint16_t> moduleManufacturerId, moduleProductId;
+    std::optional<uint16_t> controllerManufacturerId, controllerProductId;
+    // Byte sizes of the 3.2 persistent-memory fields; absent when unknown.
+    std::optional<uint64_t> nonVolatileSize, volatileSize, cacheSize, logicalSize;
 };
 
 struct LanguageInfo {  // type 13

@@ -273,7 +273,7 @@ TEST(Smbios, DecodesMemoryDeviceSizesAndSpeeds) {
         b.U16(0x30).U16(0xFFFE).U16(72).U16(64).U16(c.size).U8(0x09).U8(0).U8(1).U8(2).U8(0x1A).U16(0x80);
         b.U16(c.speed).U8(0).U8(0).U8(0).U8(0).U8(0x02).U32(c.extendedSize).U16(c.speed);
         b.U16(1200).U16(1200).U16(1200).U8(3).U16(0).U8(0).U16(0).U16(0).U16(0).U16(0);
-        b.U64(0).U64(0).U64(0).U64(0).U32(c.extendedSpeed).U32(c.extendedSpeed);
+        b.U64(0).U64(16ull << 30).U64(0).U64(~0ull).U32(c.extendedSpeed).U32(c.extendedSpeed);
         SmbiosData data = DecodeStructures(WalkStructures(Struct(17, 0x31, b, {"DIMM_A1", "BANK 0"})), 3, 7);
         ASSERT_EQ(data.memoryDevices.size(), 1u);
         const MemoryDeviceInfo& d = data.memoryDevices[0];
@@ -286,6 +286,10 @@ TEST(Smbios, DecodesMemoryDeviceSizesAndSpeeds) {
         EXPECT_EQ(d.rank, 2);
         EXPECT_EQ(d.totalWidth, 72);
         EXPECT_EQ(d.memoryType, 0x1A);
+        EXPECT_EQ(d.volatileSize, 16ull << 30);
+        EXPECT_EQ(d.nonVolatileSize, 0u);
+        EXPECT_FALSE(d.logicalSize) << "all ones: unknown";
+        EXPECT_FALSE(d.errorInfoHandle) << "0xFFFE: no error information";
     }
 }
 
