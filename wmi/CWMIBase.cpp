@@ -168,7 +168,13 @@ SWbemObjectPtr TWMIBase::GetWMIObject(const SWbemServicesPtr& services, const st
     if (!firstObject) {
         if (!IsPropertyName(keyName))
             throw EOleException("Invalid query: \"" + keyName + "\" is no property name", cimv2::wbem::InvalidQuery);
-        query += " WHERE " + keyName + "=" + cimv2::QuoteWqlString(keyValue.ToText());
+        std::string keyText;
+        try {
+            keyText = keyValue.ToText();
+        } catch (const std::invalid_argument&) {
+            throw EOleException("Invalid parameter: a key value must be a single value", cimv2::wbem::InvalidParameter);
+        }
+        query += " WHERE " + keyName + "=" + cimv2::QuoteWqlString(keyText);
     }
     SWbemObjectSetPtr set = services->ExecQuery(query, "WQL", 0, nullptr);
     std::unique_ptr<IEnumVARIANT> items = set->_NewEnum();

@@ -468,6 +468,12 @@ TEST_F(ExecMethodTest, BadArgumentsAreRefusedBeforeAnythingRuns) {
     } catch (const EOleException& e) {
         EXPECT_EQ(e.ErrorCode(), cimv2::wbem::InvalidQuery);
     }
+    try {
+        Run("Name", OleVariant::Array({OleVariant::Text("one")}));
+        FAIL() << "no error";
+    } catch (const EOleException& e) {
+        EXPECT_EQ(e.ErrorCode(), cimv2::wbem::InvalidParameter);
+    }
     EXPECT_EQ(backend().queries.size(), queriesBefore);
     EXPECT_TRUE(backend().calls.empty());
     // An unknown method is the scripting interface's error.
