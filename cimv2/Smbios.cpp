@@ -1,8 +1,8 @@
 #include "cimv2/Smbios.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 
 namespace cimv2::smbios {
@@ -465,35 +465,50 @@ SmbiosData DecodeStructures(const WalkResult& walk, std::optional<int> major, st
     d.corrupt = walk.corrupt;
     for (const Structure& s : walk.structures) {
         switch (s.type) {
-        case 0:
-            if (!d.bios) d.bios = DecodeBios(s);
-            break;
-        case 1:
-            if (!d.system) d.system = DecodeSystem(s, major, minor);
-            break;
-        case 2: d.baseBoards.push_back(DecodeBaseBoard(s)); break;
-        case 3: d.chassis.push_back(DecodeChassis(s)); break;
-        case 4: d.processors.push_back(DecodeProcessor(s)); break;
-        case 7: d.caches.push_back(DecodeCache(s)); break;
-        case 9: d.slots.push_back(DecodeSlot(s)); break;
-        case 11:
-            for (auto& text : DecodeStringList(s)) d.oemStrings.push_back(std::move(text));
-            break;
-        case 12:
-            for (auto& text : DecodeStringList(s)) d.configOptions.push_back(std::move(text));
-            break;
-        case 13:
-            if (!d.language) d.language = DecodeLanguage(s);
-            break;
-        case 16: d.memoryArrays.push_back(DecodeMemoryArray(s)); break;
-        case 17: d.memoryDevices.push_back(DecodeMemoryDevice(s)); break;
-        case 23:
-            if (!d.systemReset) d.systemReset = DecodeSystemReset(s);
-            break;
-        case 24:
-            if (!d.hardwareSecurity) d.hardwareSecurity = HardwareSecurityInfo{s.Byte(0x04)};
-            break;
-        default: break;
+            case 0:
+                if (!d.bios) d.bios = DecodeBios(s);
+                break;
+            case 1:
+                if (!d.system) d.system = DecodeSystem(s, major, minor);
+                break;
+            case 2:
+                d.baseBoards.push_back(DecodeBaseBoard(s));
+                break;
+            case 3:
+                d.chassis.push_back(DecodeChassis(s));
+                break;
+            case 4:
+                d.processors.push_back(DecodeProcessor(s));
+                break;
+            case 7:
+                d.caches.push_back(DecodeCache(s));
+                break;
+            case 9:
+                d.slots.push_back(DecodeSlot(s));
+                break;
+            case 11:
+                for (auto& text : DecodeStringList(s)) d.oemStrings.push_back(std::move(text));
+                break;
+            case 12:
+                for (auto& text : DecodeStringList(s)) d.configOptions.push_back(std::move(text));
+                break;
+            case 13:
+                if (!d.language) d.language = DecodeLanguage(s);
+                break;
+            case 16:
+                d.memoryArrays.push_back(DecodeMemoryArray(s));
+                break;
+            case 17:
+                d.memoryDevices.push_back(DecodeMemoryDevice(s));
+                break;
+            case 23:
+                if (!d.systemReset) d.systemReset = DecodeSystemReset(s);
+                break;
+            case 24:
+                if (!d.hardwareSecurity) d.hardwareSecurity = HardwareSecurityInfo{s.Byte(0x04)};
+                break;
+            default:
+                break;
         }
     }
     return d;
@@ -517,7 +532,8 @@ std::optional<std::string> DmiId(const SystemRoot& root, const char* name) {
 
 std::optional<uint8_t> DmiIdNumber(const SystemRoot& root, const char* name) {
     auto text = DmiId(root, name);
-    if (!text || text->empty() || text->size() > 3 || !std::all_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (!text || text->empty() || text->size() > 3 ||
+        !std::all_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     int v = std::stoi(*text);
     if (v > 255) return std::nullopt;
@@ -553,7 +569,8 @@ SmbiosData ReadDmiId(const SystemRoot& root) {
     sys.version = DmiId(root, "product_version");
     sys.serialNumber = DmiId(root, "product_serial");
     sys.uuid = DmiId(root, "product_uuid");
-    if (sys.uuid) for (char& c : *sys.uuid) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (sys.uuid)
+        for (char& c : *sys.uuid) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     sys.skuNumber = DmiId(root, "product_sku");
     sys.family = DmiId(root, "product_family");
     if (sys.manufacturer || sys.productName || sys.version || sys.uuid || sys.family) d.system = sys;
@@ -596,8 +613,10 @@ std::optional<std::string> BiosDateToCim(const std::string& date) {
     if (std::sscanf(date.c_str(), "%2u/%2u/%4u%n", &month, &day, &year, &consumed) != 3) return std::nullopt;
     if (static_cast<size_t>(consumed) != date.size()) return std::nullopt;
     size_t yearDigits = date.size() - date.rfind('/') - 1;
-    if (yearDigits == 2) year += 1900;  // two-digit years predate the 2.3 rule of four digits
-    else if (yearDigits != 4) return std::nullopt;
+    if (yearDigits == 2)
+        year += 1900;  // two-digit years predate the 2.3 rule of four digits
+    else if (yearDigits != 4)
+        return std::nullopt;
     if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
     char text[32];
     std::snprintf(text, sizeof text, "%04u%02u%02u000000.000000+000", year, month, day);

@@ -20,9 +20,9 @@ struct EntryPoint {
     int major = 0;
     int minor = 0;
     int docrev = 0;
-    bool is64 = false;          // "_SM3_"
+    bool is64 = false;  // "_SM3_"
     uint64_t tableAddress = 0;
-    uint32_t tableLength = 0;   // exact length (2.x) or maximum size (3.x)
+    uint32_t tableLength = 0;                // exact length (2.x) or maximum size (3.x)
     std::optional<uint16_t> structureCount;  // 2.x only
 };
 
@@ -32,9 +32,9 @@ std::optional<EntryPoint> ParseEntryPoint(Bytes data);
 struct Structure {
     uint8_t type = 0;
     uint16_t handle = 0;
-    std::vector<uint8_t> data;          // formatted area, header included
-    std::vector<std::string> strings;   // string set, 1-based in the table
-    bool stringsValid = true;           // false when the set had no terminator
+    std::vector<uint8_t> data;         // formatted area, header included
+    std::vector<std::string> strings;  // string set, 1-based in the table
+    bool stringsValid = true;          // false when the set had no terminator
 
     std::optional<uint8_t> Byte(size_t offset) const;
     std::optional<uint16_t> Word(size_t offset) const;
@@ -103,10 +103,10 @@ struct CacheInfo {  // type 7
     uint16_t handle = 0;
     std::optional<std::string> socketDesignation;
     std::optional<uint16_t> configuration;
-    std::optional<int> level;               // 1 for L1
+    std::optional<int> level;  // 1 for L1
     std::optional<bool> socketed, enabled;
-    std::optional<uint8_t> location;        // 0 internal, 1 external, 2 reserved, 3 unknown
-    std::optional<uint8_t> operationalMode; // 0 write through, 1 write back, 2 varies, 3 unknown
+    std::optional<uint8_t> location;         // 0 internal, 1 external, 2 reserved, 3 unknown
+    std::optional<uint8_t> operationalMode;  // 0 write through, 1 write back, 2 varies, 3 unknown
     std::optional<uint64_t> maxSizeKB, installedSizeKB;
     std::optional<uint16_t> supportedSram, currentSram;
     std::optional<uint8_t> speedNs, errorCorrection, systemCacheType, associativity;
@@ -117,8 +117,8 @@ struct SlotInfo {  // type 9
     std::optional<uint8_t> slotType, dataBusWidth, currentUsage, slotLength;
     std::optional<uint16_t> slotId;
     std::optional<uint8_t> characteristics1, characteristics2;
-    std::optional<uint16_t> segmentGroup;          // absent when 0xFFFF
-    std::optional<uint8_t> busNumber;              // absent when 0xFF
+    std::optional<uint16_t> segmentGroup;                 // absent when 0xFFFF
+    std::optional<uint8_t> busNumber;                     // absent when 0xFF
     std::optional<uint8_t> deviceNumber, functionNumber;  // absent when the byte is 0xFF
 };
 
@@ -132,7 +132,7 @@ struct MemoryArrayInfo {  // type 16
 struct MemoryDeviceInfo {  // type 17
     uint16_t handle = 0;
     std::optional<uint16_t> arrayHandle, errorInfoHandle, totalWidth, dataWidth;
-    bool installed = false;              // size field not 0
+    bool installed = false;  // size field not 0
     std::optional<uint64_t> sizeBytes;
     std::optional<uint8_t> formFactor, deviceSet, memoryType, rank;
     std::optional<std::string> deviceLocator, bankLocator, manufacturer, serialNumber, assetTag, partNumber;
@@ -165,7 +165,7 @@ struct HardwareSecurityInfo {  // type 24
 };
 
 struct SmbiosData {
-    bool fromTables = false;        // false: from /sys/class/dmi/id
+    bool fromTables = false;  // false: from /sys/class/dmi/id
     std::optional<int> major, minor;
     bool corrupt = false;
     std::optional<BiosInfo> bios;
@@ -178,8 +178,8 @@ struct SmbiosData {
     std::vector<MemoryArrayInfo> memoryArrays;
     std::vector<MemoryDeviceInfo> memoryDevices;
     std::optional<LanguageInfo> language;
-    std::vector<std::string> oemStrings;         // type 11
-    std::vector<std::string> configOptions;      // type 12
+    std::vector<std::string> oemStrings;     // type 11
+    std::vector<std::string> configOptions;  // type 12
     std::optional<SystemResetInfo> systemReset;
     std::optional<HardwareSecurityInfo> hardwareSecurity;
 

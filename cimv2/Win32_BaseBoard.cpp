@@ -14,47 +14,43 @@ struct FeatureFlag {
     int bit;
 };
 constexpr FeatureFlag kFeatureFlags[] = {
-    {"HostingBoard", 0},
-    {"RequiresDaughterBoard", 1},
-    {"Removable", 2},
-    {"Replaceable", 3},
-    {"HotSwappable", 4},
+    {"HostingBoard", 0}, {"RequiresDaughterBoard", 1}, {"Removable", 2}, {"Replaceable", 3}, {"HotSwappable", 4},
 };
 
 }  // namespace
 
 const ClassSchema& Win32_BaseBoardSchema() {
     static const ClassSchema schema("Win32_BaseBoard", {
-        {"Caption", CimType::String},
-        {"ConfigOptions", CimType::String, kArray},
-        {"CreationClassName", CimType::String, kKey},
-        {"Depth", CimType::Real32},
-        {"Description", CimType::String},
-        {"Height", CimType::Real32},
-        {"HostingBoard", CimType::Boolean},
-        {"HotSwappable", CimType::Boolean},
-        {"InstallDate", CimType::DateTime},
-        {"Manufacturer", CimType::String},
-        {"Model", CimType::String},
-        {"Name", CimType::String},
-        {"OtherIdentifyingInfo", CimType::String},
-        {"PartNumber", CimType::String},
-        {"PoweredOn", CimType::Boolean},
-        {"Product", CimType::String},
-        {"Removable", CimType::Boolean},
-        {"Replaceable", CimType::Boolean},
-        {"RequirementsDescription", CimType::String},
-        {"RequiresDaughterBoard", CimType::Boolean},
-        {"SerialNumber", CimType::String},
-        {"SKU", CimType::String},
-        {"SlotLayout", CimType::String},
-        {"SpecialRequirements", CimType::Boolean},
-        {"Status", CimType::String},
-        {"Tag", CimType::String, kKey},
-        {"Version", CimType::String},
-        {"Weight", CimType::Real32},
-        {"Width", CimType::Real32},
-    });
+                                                           {"Caption", CimType::String},
+                                                           {"ConfigOptions", CimType::String, kArray},
+                                                           {"CreationClassName", CimType::String, kKey},
+                                                           {"Depth", CimType::Real32},
+                                                           {"Description", CimType::String},
+                                                           {"Height", CimType::Real32},
+                                                           {"HostingBoard", CimType::Boolean},
+                                                           {"HotSwappable", CimType::Boolean},
+                                                           {"InstallDate", CimType::DateTime},
+                                                           {"Manufacturer", CimType::String},
+                                                           {"Model", CimType::String},
+                                                           {"Name", CimType::String},
+                                                           {"OtherIdentifyingInfo", CimType::String},
+                                                           {"PartNumber", CimType::String},
+                                                           {"PoweredOn", CimType::Boolean},
+                                                           {"Product", CimType::String},
+                                                           {"Removable", CimType::Boolean},
+                                                           {"Replaceable", CimType::Boolean},
+                                                           {"RequirementsDescription", CimType::String},
+                                                           {"RequiresDaughterBoard", CimType::Boolean},
+                                                           {"SerialNumber", CimType::String},
+                                                           {"SKU", CimType::String},
+                                                           {"SlotLayout", CimType::String},
+                                                           {"SpecialRequirements", CimType::Boolean},
+                                                           {"Status", CimType::String},
+                                                           {"Tag", CimType::String, kKey},
+                                                           {"Version", CimType::String},
+                                                           {"Weight", CimType::Real32},
+                                                           {"Width", CimType::Real32},
+                                                       });
     return schema;
 }
 

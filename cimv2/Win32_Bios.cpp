@@ -35,13 +35,20 @@ std::vector<uint16_t> Characteristics(const smbios::BiosInfo& bios) {
     for (const auto& range : kCharacteristicRanges) {
         std::optional<uint64_t> bits;
         switch (range.source) {
-        case CharSource::Field: bits = bios.characteristics; break;
-        case CharSource::Extension1: bits = bios.extension1; break;
-        case CharSource::Extension2: bits = bios.extension2; break;
+            case CharSource::Field:
+                bits = bios.characteristics;
+                break;
+            case CharSource::Extension1:
+                bits = bios.extension1;
+                break;
+            case CharSource::Extension2:
+                bits = bios.extension2;
+                break;
         }
         if (!bits) continue;
         for (int n = 0; n < range.count; ++n)
-            if (*bits & (uint64_t{1} << (range.firstBit + n))) codes.push_back(static_cast<uint16_t>(range.firstCode + n));
+            if (*bits & (uint64_t{1} << (range.firstBit + n)))
+                codes.push_back(static_cast<uint16_t>(range.firstCode + n));
     }
     return codes;
 }
@@ -50,38 +57,38 @@ std::vector<uint16_t> Characteristics(const smbios::BiosInfo& bios) {
 
 const ClassSchema& Win32_BiosSchema() {
     static const ClassSchema schema("Win32_BIOS", {
-        {"BiosCharacteristics", CimType::UInt16, kArray},
-        {"BIOSVersion", CimType::String, kArray},
-        {"BuildNumber", CimType::String},
-        {"Caption", CimType::String},
-        {"CodeSet", CimType::String},
-        {"CurrentLanguage", CimType::String},
-        {"Description", CimType::String},
-        {"EmbeddedControllerMajorVersion", CimType::UInt8},
-        {"EmbeddedControllerMinorVersion", CimType::UInt8},
-        {"IdentificationCode", CimType::String},
-        {"InstallableLanguages", CimType::UInt16},
-        {"InstallDate", CimType::DateTime},
-        {"LanguageEdition", CimType::String},
-        {"ListOfLanguages", CimType::String, kArray},
-        {"Manufacturer", CimType::String},
-        {"Name", CimType::String, kKey},
-        {"OtherTargetOS", CimType::String},
-        {"PrimaryBIOS", CimType::Boolean},
-        {"ReleaseDate", CimType::DateTime},
-        {"SerialNumber", CimType::String},
-        {"SMBIOSBIOSVersion", CimType::String},
-        {"SMBIOSMajorVersion", CimType::UInt16},
-        {"SMBIOSMinorVersion", CimType::UInt16},
-        {"SMBIOSPresent", CimType::Boolean},
-        {"SoftwareElementID", CimType::String, kKey},
-        {"SoftwareElementState", CimType::UInt16, kKey},
-        {"Status", CimType::String},
-        {"SystemBiosMajorVersion", CimType::UInt8},
-        {"SystemBiosMinorVersion", CimType::UInt8},
-        {"TargetOperatingSystem", CimType::UInt16, kKey},
-        {"Version", CimType::String, kKey},
-    });
+                                                      {"BiosCharacteristics", CimType::UInt16, kArray},
+                                                      {"BIOSVersion", CimType::String, kArray},
+                                                      {"BuildNumber", CimType::String},
+                                                      {"Caption", CimType::String},
+                                                      {"CodeSet", CimType::String},
+                                                      {"CurrentLanguage", CimType::String},
+                                                      {"Description", CimType::String},
+                                                      {"EmbeddedControllerMajorVersion", CimType::UInt8},
+                                                      {"EmbeddedControllerMinorVersion", CimType::UInt8},
+                                                      {"IdentificationCode", CimType::String},
+                                                      {"InstallableLanguages", CimType::UInt16},
+                                                      {"InstallDate", CimType::DateTime},
+                                                      {"LanguageEdition", CimType::String},
+                                                      {"ListOfLanguages", CimType::String, kArray},
+                                                      {"Manufacturer", CimType::String},
+                                                      {"Name", CimType::String, kKey},
+                                                      {"OtherTargetOS", CimType::String},
+                                                      {"PrimaryBIOS", CimType::Boolean},
+                                                      {"ReleaseDate", CimType::DateTime},
+                                                      {"SerialNumber", CimType::String},
+                                                      {"SMBIOSBIOSVersion", CimType::String},
+                                                      {"SMBIOSMajorVersion", CimType::UInt16},
+                                                      {"SMBIOSMinorVersion", CimType::UInt16},
+                                                      {"SMBIOSPresent", CimType::Boolean},
+                                                      {"SoftwareElementID", CimType::String, kKey},
+                                                      {"SoftwareElementState", CimType::UInt16, kKey},
+                                                      {"Status", CimType::String},
+                                                      {"SystemBiosMajorVersion", CimType::UInt8},
+                                                      {"SystemBiosMinorVersion", CimType::UInt8},
+                                                      {"TargetOperatingSystem", CimType::UInt16, kKey},
+                                                      {"Version", CimType::String, kKey},
+                                                  });
     return schema;
 }
 

@@ -35,8 +35,8 @@ struct MachineName {
     const char* systemType;
 };
 constexpr MachineName kSystemTypes[] = {
-    {"x86_64", "x64-based PC"}, {"i386", "X86-based PC"},     {"i486", "X86-based PC"},
-    {"i586", "X86-based PC"},   {"i686", "X86-based PC"},     {"aarch64", "ARM64-based PC"},
+    {"x86_64", "x64-based PC"}, {"i386", "X86-based PC"}, {"i486", "X86-based PC"},
+    {"i586", "X86-based PC"},   {"i686", "X86-based PC"}, {"aarch64", "ARM64-based PC"},
 };
 
 // Type 24 packs four two-bit states whose values (disabled, enabled, not

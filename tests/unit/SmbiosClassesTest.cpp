@@ -39,7 +39,7 @@ TEST(SmbiosClasses, BiosFromType0) {
     ASSERT_EQ(bios.size(), 1u);
     const Instance& b = bios[0];
     // SMBIOS bits 7..30, extension byte 1 (ACPI, USB legacy) and byte 2 (boot spec, targeted content, UEFI).
-    EXPECT_EQ(UInts(b.Get("BiosCharacteristics")), (std::vector<uint64_t>{7, 9, 11, 12, 15, 16, 17, 19, 23, 24, 25,
+    EXPECT_EQ(UInts(b.Get("BiosCharacteristics")), (std::vector<uint64_t>{7,  9,  11, 12, 15, 16, 17, 19, 23, 24, 25,
                                                                           26, 27, 28, 29, 30, 32, 33, 40, 42, 43}));
     EXPECT_EQ(b.Get("ReleaseDate"), Value::Text("20221108000000.000000+000"));
     EXPECT_EQ(b.Get("SMBIOSBIOSVersion"), Value::Text("1.A0"));
@@ -84,10 +84,10 @@ TEST(SmbiosClasses, FourSystemSlotsWithWmiCodes) {
         bool pme, hotPlug, shared;
     };
     const Expect expected[] = {
-        {"PCI_E1", 4, std::nullopt, 0x2D, 0, 0, true, false, false},           // x16 lanes: no WMI width
+        {"PCI_E1", 4, std::nullopt, 0x2D, 0, 0, true, false, false},  // x16 lanes: no WMI width
         {"PCI_E2", 3, std::nullopt, std::nullopt, std::nullopt, std::nullopt, true, true, false},
-        {"PCI1", 4, 2, 5, 4, 0, true, false, true},                             // 32-bit PCI is code 2
-        {"M2_1", 1, std::nullopt, 2, 0, 0, false, false, false},                // unavailable reads as other
+        {"PCI1", 4, 2, 5, 4, 0, true, false, true},               // 32-bit PCI is code 2
+        {"M2_1", 1, std::nullopt, 2, 0, 0, false, false, false},  // unavailable reads as other
     };
     auto opt = [](const Value& v) { return v.IsNull() ? std::nullopt : std::optional<uint64_t>(v.u); };
     for (size_t n = 0; n < 4; ++n) {
@@ -183,23 +183,23 @@ TEST(SmbiosClasses, RenameGoesThroughSystemActions) {
         EXPECT_EQ(out.at(0).first, "ReturnValue");
         return out.at(0).second;
     };
-    EXPECT_EQ(returnValue(noActions.ExecMethod("Win32_ComputerSystem", target, "Rename",
-                                               {{"Name", Value::Text("newname")}})),
-              Value::UInt(5))
+    EXPECT_EQ(
+        returnValue(noActions.ExecMethod("Win32_ComputerSystem", target, "Rename", {{"Name", Value::Text("newname")}})),
+        Value::UInt(5))
         << "refused without a system-actions seam";
 
     RecordingActions actions;
     actions.FResult = 0;
     Provider provider(ProviderContext{SystemRoot(kPhysical), &actions});
-    EXPECT_EQ(returnValue(provider.ExecMethod("Win32_ComputerSystem", target, "Rename",
-                                              {{"Name", Value::Text("bench-12")},
-                                               {"Password", Value::Text("x")},
-                                               {"UserName", Value::Text("admin")}})),
-              Value::UInt(0));
+    EXPECT_EQ(
+        returnValue(provider.ExecMethod(
+            "Win32_ComputerSystem", target, "Rename",
+            {{"Name", Value::Text("bench-12")}, {"Password", Value::Text("x")}, {"UserName", Value::Text("admin")}})),
+        Value::UInt(0));
     actions.FResult = 1326;
-    EXPECT_EQ(returnValue(provider.ExecMethod("Win32_ComputerSystem", target, "rename",
-                                              {{"name", Value::Text("lab-3")}})),
-              Value::UInt(1326))
+    EXPECT_EQ(
+        returnValue(provider.ExecMethod("Win32_ComputerSystem", target, "rename", {{"name", Value::Text("lab-3")}})),
+        Value::UInt(1326))
         << "the action's code comes back unchanged";
     EXPECT_EQ(returnValue(provider.ExecMethod("Win32_ComputerSystem", target, "Rename", {})), Value::UInt(87));
     EXPECT_EQ(actions.FNames, (std::vector<std::string>{"bench-12", "lab-3"}));

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include <unistd.h>
 
 #include "cimv2/Smbios.h"
 
@@ -152,15 +151,47 @@ TEST(Smbios, RejectsBadEntryPoints) {
     ByteVec e3 = EntryPoint3(static_cast<uint32_t>(table.size()));
     ByteVec e2 = EntryPoint2(static_cast<uint16_t>(table.size()), 2);
     cases.push_back({"empty", {}});
-    cases.push_back({"wrong anchor", [&] { auto e = e3; e[1] = 'X'; return e; }()});
-    cases.push_back({"3.x checksum", [&] { auto e = e3; e[0x08] ^= 1; return e; }()});
-    cases.push_back({"3.x length too small", [&] { auto e = e3; e[6] = 0x10; return e; }()});
-    cases.push_back({"3.x length past buffer", [&] { auto e = e3; e[6] = 0x40; return e; }()});
+    cases.push_back({"wrong anchor", [&] {
+                         auto e = e3;
+                         e[1] = 'X';
+                         return e;
+                     }()});
+    cases.push_back({"3.x checksum", [&] {
+                         auto e = e3;
+                         e[0x08] ^= 1;
+                         return e;
+                     }()});
+    cases.push_back({"3.x length too small", [&] {
+                         auto e = e3;
+                         e[6] = 0x10;
+                         return e;
+                     }()});
+    cases.push_back({"3.x length past buffer", [&] {
+                         auto e = e3;
+                         e[6] = 0x40;
+                         return e;
+                     }()});
     cases.push_back({"3.x truncated", ByteVec(e3.begin(), e3.begin() + 20)});
-    cases.push_back({"2.x checksum", [&] { auto e = e2; e[0x07] ^= 1; return e; }()});
-    cases.push_back({"2.x length", [&] { auto e = e2; e[5] = 0x20; return e; }()});
-    cases.push_back({"2.x intermediate anchor", [&] { auto e = e2; e[0x11] = 'X'; return e; }()});
-    cases.push_back({"2.x intermediate checksum", [&] { auto e = e2; e[0x16] ^= 1; return e; }()});
+    cases.push_back({"2.x checksum", [&] {
+                         auto e = e2;
+                         e[0x07] ^= 1;
+                         return e;
+                     }()});
+    cases.push_back({"2.x length", [&] {
+                         auto e = e2;
+                         e[5] = 0x20;
+                         return e;
+                     }()});
+    cases.push_back({"2.x intermediate anchor", [&] {
+                         auto e = e2;
+                         e[0x11] = 'X';
+                         return e;
+                     }()});
+    cases.push_back({"2.x intermediate checksum", [&] {
+                         auto e = e2;
+                         e[0x16] ^= 1;
+                         return e;
+                     }()});
     cases.push_back({"2.x truncated", ByteVec(e2.begin(), e2.begin() + 0x1A)});
     for (const auto& c : cases) EXPECT_FALSE(ParseSmbios(c.entry, table)) << c.name;
     EXPECT_TRUE(ParseSmbios(e3, table));
@@ -298,8 +329,7 @@ TEST(Smbios, DecodesProcessorCountsAndFamily) {
     b.U8(1).U8(3).U8(0xFE).U8(2).U64(0x000306C3BFEBFBFFull).U8(3).U8(0x8B).U16(100).U16(4400).U16(3400);
     b.U8(0x41).U8(0x2D).U16(0x0005).U16(0x0006).U16(0xFFFF).U8(0).U8(0).U8(0).U8(0xFF).U8(0xFF).U8(0xFF);
     b.U16(0xFC).U16(0x0200).U16(300).U16(300).U16(600).U16(600);
-    SmbiosData data =
-        DecodeStructures(WalkStructures(Struct(4, 4, b, {"CPU0", "Intel(R) Corporation", "Xeon"})), 3, 6);
+    SmbiosData data = DecodeStructures(WalkStructures(Struct(4, 4, b, {"CPU0", "Intel(R) Corporation", "Xeon"})), 3, 6);
     ASSERT_EQ(data.processors.size(), 1u);
     const ProcessorInfo& p = data.processors[0];
     EXPECT_EQ(p.family, 0x0200) << "0xFE defers to the family 2 word";
@@ -331,9 +361,10 @@ TEST(Smbios, FallsBackToDmiIdFiles) {
     fs::path dir = fs::temp_directory_path() / ("sysquill-dmi-" + std::to_string(::getpid()));
     fs::create_directories(dir / "sys/class/dmi/id");
     const std::pair<const char*, const char*> files[] = {
-        {"bios_vendor", "LENOVO\n"},   {"bios_version", "N2HET63W (1.46 )\n"}, {"bios_date", "02/24/2022\n"},
-        {"bios_release", "1.46\n"},    {"board_name", "20QDS3E200\n"},         {"chassis_type", "10\n"},
-        {"sys_vendor", "LENOVO\n"},    {"product_uuid", "4c4c4544-0033-4810-8036-b4c04f4a5931\n"},
+        {"bios_vendor", "LENOVO\n"},    {"bios_version", "N2HET63W (1.46 )\n"},
+        {"bios_date", "02/24/2022\n"},  {"bios_release", "1.46\n"},
+        {"board_name", "20QDS3E200\n"}, {"chassis_type", "10\n"},
+        {"sys_vendor", "LENOVO\n"},     {"product_uuid", "4c4c4544-0033-4810-8036-b4c04f4a5931\n"},
     };
     for (const auto& [name, text] : files) std::ofstream(dir / "sys/class/dmi/id" / name) << text;
     // The tables exist but are unreadable garbage: the entry point fails its checks.
