@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -393,4 +394,37 @@ TEST(Smbios, NoSourceGivesEmptyData) {
     SmbiosData data = ReadSmbios(SystemRoot("/nonexistent-sysquill-root"));
     EXPECT_TRUE(data.Empty());
     EXPECT_FALSE(data.fromTables);
+}
+
+TEST(Smbios, PhysicalFixtureHoldsProcessorCachesAndMemory) {
+    SmbiosData data = ReadSmbios(SystemRoot(std::string(SYSQUILL_FIXTURES) + "/physical-desktop/tree"));
+    ASSERT_TRUE(data.fromTables);
+    EXPECT_FALSE(data.corrupt);
+    ASSERT_EQ(data.processors.size(), 1u);
+    const ProcessorInfo& cpu = data.processors[0];
+    EXPECT_EQ(cpu.version, "AMD Ryzen 7 5800X 8-Core Processor");
+    EXPECT_EQ(cpu.coreCount, 8);
+    EXPECT_EQ(cpu.threadCount, 16);
+    EXPECT_EQ(cpu.currentSpeedMHz, 3800);
+    // The processor's cache handles name the type 7 structures of L1, L2 and L3.
+    ASSERT_EQ(data.caches.size(), 4u);
+    const std::pair<std::optional<uint16_t>, int> links[] = {
+        {cpu.l1CacheHandle, 1}, {cpu.l2CacheHandle, 2}, {cpu.l3CacheHandle, 3}};
+    for (const auto& [handle, level] : links) {
+        auto it = std::find_if(data.caches.begin(), data.caches.end(),
+                               [&](const CacheInfo& c) { return handle && c.handle == *handle; });
+        ASSERT_NE(it, data.caches.end()) << level;
+        EXPECT_EQ(it->level, level);
+    }
+    ASSERT_EQ(data.memoryArrays.size(), 1u);
+    EXPECT_EQ(data.memoryArrays[0].maxCapacityKB, 128ull << 20);
+    EXPECT_EQ(data.memoryArrays[0].deviceCount, 4);
+    ASSERT_EQ(data.memoryDevices.size(), 4u);
+    uint64_t installed = 0;
+    for (const auto& d : data.memoryDevices) {
+        EXPECT_EQ(d.arrayHandle, data.memoryArrays[0].handle);
+        if (d.installed) installed += d.sizeBytes.value_or(0);
+        EXPECT_EQ(d.installed, d.speedMTs.has_value()) << d.deviceLocator.value_or("?");
+    }
+    EXPECT_EQ(installed, 32ull << 30);
 }
