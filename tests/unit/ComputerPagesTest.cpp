@@ -12,6 +12,7 @@
 
 #include "app/cli/PageCommands.h"
 #include "cimv2/Classes.h"
+#include "components/CBiosInfo.h"
 #include "tests/support/ComponentFakes.h"
 #include "ui/pages/ComputerPages.h"
 #include "ui/pages/DateFormat.h"
@@ -115,6 +116,26 @@ TEST_F(PageFillTest, BiosRowsFromTheFirstObject) {
     GetBiosInfo(biosList, FakeHost::kName);
     ASSERT_EQ(biosList.Count(), first.size());
     for (size_t n = 0; n < first.size(); ++n) EXPECT_EQ(biosList.Row(n).value, first[n].value);
+}
+
+const components::TWMIProperties& BiosRecordOf(const components::TBiosInfo& bios) { return bios.BiosProperties(); }
+
+TEST_F(PageFillTest, EveryObjectModeWritesEachObjectInTurn) {
+    Instance first(cimv2::Win32_BiosSchema());
+    first.SetText("Caption", "first");
+    first.SetBool("PrimaryBIOS", true);
+    Instance second(cimv2::Win32_BiosSchema());
+    second.SetText("Caption", "second");
+    biosHost.Backend().instances = {first, second};
+    FillComponentPage(biosList, FakeHost::kName, BiosRows(), BiosRecordOf, PageObjects::Every);
+    ASSERT_EQ(biosList.Count(), 2 * BiosRows().size());
+    EXPECT_TRUE(biosList.IsHeaderRow(0));
+    EXPECT_TRUE(biosList.IsHeaderRow(BiosRows().size()));
+    EXPECT_EQ(biosList.Row(0).value, "first");
+    EXPECT_EQ(biosList.Row(BiosRows().size()).value, "second");
+    EXPECT_EQ(biosList.Row(10).value, "True");  // Primary BIOS of the first
+    EXPECT_EQ(biosList.Row(BiosRows().size() + 10).value, "False");
+    EXPECT_EQ(biosHost.Backend().queries.size(), 1u);
 }
 
 TEST_F(PageFillTest, NoObjectShowsTheClearedRecord) {

@@ -1,7 +1,9 @@
 #pragma once
 // Rows of the component-backed pages: each row reads one property of the
 // component's record by name and formats it by the page's rule.
+#include <cstdint>
 #include <span>
+#include <string>
 
 #include "components/PropertyRecord.h"
 #include "ui/pages/PageList.h"
@@ -28,5 +30,27 @@ std::string FormatRecordValue(const components::TWMIProperties& record, const Re
 
 // Appends the rows of the record's current object, in table order.
 void WriteRecordRows(PageList& list, const components::TWMIProperties& record, std::span<const RecordRow> rows);
+
+enum class PageObjects { First, Every };
+
+// A component-backed page: empties the list, activates a component on host,
+// writes the rows of the first object (or of every object, selecting each
+// in turn), deactivates and asks for the first column to fit. An activation
+// or fill that fails escapes before the rows of that object are written.
+template <typename Component>
+void FillComponentPage(PageList& list, const std::string& host, std::span<const RecordRow> rows,
+                       const components::TWMIProperties& (*record)(const Component&), PageObjects objects) {
+    list.Clear();
+    Component component;
+    component.SetHost(host);
+    component.SetActive(true);
+    const int32_t count = objects == PageObjects::Every ? component.ObjectsCount() : 1;
+    for (int32_t index = 1; index <= count; ++index) {
+        if (objects == PageObjects::Every) component.SetObjectIndex(index);
+        WriteRecordRows(list, record(component), rows);
+    }
+    component.SetActive(false);
+    list.RequestFitColumn();
+}
 
 }  // namespace ui

@@ -106,20 +106,6 @@ constexpr RecordRow kComputerSystemRows[] = {
     {"Computer Wake Up Type", "WakeUpTypeAsString", kDecoded},
 };
 
-// Both pages show the first object only. An activation or fill that fails
-// leaves the list empty: no row is written before the record is complete.
-template <typename Component>
-void FillFirstObject(PageList& list, const std::string& host, std::span<const RecordRow> rows,
-                     const components::TWMIProperties& (*record)(const Component&)) {
-    list.Clear();
-    Component component;
-    component.SetHost(host);
-    component.SetActive(true);
-    WriteRecordRows(list, record(component), rows);
-    component.SetActive(false);
-    list.RequestFitColumn();
-}
-
 const components::TWMIProperties& BiosRecord(const components::TBiosInfo& c) { return c.BiosProperties(); }
 const components::TWMIProperties& ComputerSystemRecord(const components::TComputerSystemInfo& c) {
     return c.ComputerSystemProperties();
@@ -127,10 +113,12 @@ const components::TWMIProperties& ComputerSystemRecord(const components::TComput
 
 }  // namespace
 
-void GetBiosInfo(PageList& list, const std::string& host) { FillFirstObject(list, host, kBiosRows, BiosRecord); }
+void GetBiosInfo(PageList& list, const std::string& host) {
+    FillComponentPage(list, host, kBiosRows, BiosRecord, PageObjects::First);
+}
 
 void GetComputerSystemInfo(PageList& list, const std::string& host) {
-    FillFirstObject(list, host, kComputerSystemRows, ComputerSystemRecord);
+    FillComponentPage(list, host, kComputerSystemRows, ComputerSystemRecord, PageObjects::First);
 }
 
 std::span<const RecordRow> BiosRows() { return kBiosRows; }
