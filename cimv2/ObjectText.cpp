@@ -39,12 +39,7 @@ void AppendScalar(std::string& out, const Value& v, CimType type) {
     case Value::Kind::Null: out += "NULL"; return;
     case Value::Kind::Text: AppendQuoted(out, v.text); return;
     case Value::Kind::Bool: out += v.b ? "TRUE" : "FALSE"; return;
-    case Value::Kind::Real: {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17g", v.r);
-        out += buf;
-        return;
-    }
+    case Value::Kind::Real: out += FormatReal(v.r); return;
     case Value::Kind::Int:
     case Value::Kind::UInt: {
         std::string digits = v.kind == Value::Kind::Int ? std::to_string(v.i) : std::to_string(v.u);
@@ -161,8 +156,8 @@ private:
         char* end = nullptr;
         errno = 0;
         if (FType == CimType::Real32 || FType == CimType::Real64) {
-            double d = std::strtod(text.c_str(), &end);
-            if (*end != '\0') Malformed("bad real '" + text + "'");
+            double d = 0;
+            if (!ParseReal(text, d)) Malformed("bad real '" + text + "'");
             return Value::Real(d);
         }
         if (IsSignedInteger(FType)) {

@@ -1,6 +1,6 @@
 #include "cimv2/Value.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace cimv2 {
 
@@ -24,6 +24,18 @@ const char* CimTypeName(CimType type) {
     case CimType::Object: return "object";
     }
     return "unknown";
+}
+
+std::string FormatReal(double value) {
+    char buf[64];
+    auto result = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, result.ptr);
+}
+
+bool ParseReal(std::string_view text, double& value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
 bool IsSignedInteger(CimType type) {
@@ -83,11 +95,7 @@ std::string Value::ToText() const {
     case Kind::Text: return text;
     case Kind::Int: return std::to_string(i);
     case Kind::UInt: return std::to_string(u);
-    case Kind::Real: {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17g", r);
-        return buf;
-    }
+    case Kind::Real: return FormatReal(r);
     case Kind::Bool: return b ? "True" : "False";
     case Kind::Array: {
         std::string out;

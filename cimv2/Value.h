@@ -3,6 +3,7 @@
 // native width here; the scripting layer decides how they reach callers.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cimv2 {
@@ -29,6 +30,11 @@ enum class CimType : int {
 };
 
 const char* CimTypeName(CimType type);
+
+// Reals as text in the C form whatever the process locale is: object text,
+// WQL and the agent protocol are read on other machines and by tools.
+std::string FormatReal(double value);
+bool ParseReal(std::string_view text, double& value);
 bool IsSignedInteger(CimType type);
 bool IsUnsignedInteger(CimType type);
 // 64-bit integers and date-times travel as text in the scripting interface.

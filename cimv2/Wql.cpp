@@ -280,9 +280,8 @@ private:
                 lit.integer = asInt;
                 lit.number = static_cast<double>(asInt);
             } else {
-                end = nullptr;
-                lit.number = std::strtod(begin, &end);
-                if (*end != '\0' || !std::isfinite(lit.number)) SyntaxError("bad number '" + tok.text + "'", tok.pos);
+                if (!ParseReal(tok.text, lit.number) || !std::isfinite(lit.number))
+                    SyntaxError("bad number '" + tok.text + "'", tok.pos);
             }
             Next();
         } else if (tok.kind == Token::Kind::Ident && (EqualsNoCase(tok.text, "TRUE") || EqualsNoCase(tok.text, "FALSE"))) {
@@ -349,9 +348,7 @@ std::optional<int> CompareValue(const Value& v, const WqlLiteral& lit) {
             exactInt = lit.isInteger;
             integer = lit.integer;
         } else if (lit.kind == WqlLiteral::Kind::Text) {
-            char* end = nullptr;
-            number = std::strtod(lit.text.c_str(), &end);
-            if (lit.text.empty() || *end != '\0') return std::nullopt;
+            if (!ParseReal(lit.text, number)) return std::nullopt;
         } else if (lit.kind == WqlLiteral::Kind::Bool) {
             number = lit.boolean ? 1 : 0;
         } else {

@@ -62,11 +62,7 @@ std::string OleVariant::ToText() const {
     case Type::Text: return FText;
     case Type::Int: return std::to_string(FInt);
     case Type::UInt: return std::to_string(FUInt);
-    case Type::Real: {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.15g", FReal);
-        return buf;
-    }
+    case Type::Real: return cimv2::FormatReal(FReal);
     case Type::Bool: return FBool ? "True" : "False";
     case Type::Array:
     case Type::Object: break;

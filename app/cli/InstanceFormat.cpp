@@ -54,9 +54,7 @@ void JsonValue(std::ostream& out, const cimv2::Value& v) {
             out << "null";
             return;
         }
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17g", v.r);
-        out << buf;
+        out << cimv2::FormatReal(v.r);
         return;
     }
     case K::Bool: out << (v.b ? "true" : "false"); return;
