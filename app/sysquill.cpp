@@ -11,6 +11,7 @@
 #include "app/cli/PageCommands.h"
 #include "ui/Theme.h"
 #include "ui/frmMain.h"
+#include "ui/pages/DirectQuery.h"
 
 namespace {
 
@@ -20,6 +21,17 @@ bool HaveDisplay() {
         return value && *value;
     };
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+// The first hardware page with rows on this machine (a virtual machine
+// often has no base board), Base Board when none has any.
+std::string PageToPrint() {
+    for (int index : {48, 46, 30}) {
+        const ui::PageInfo& page = ui::Page(index);
+        ui::PageList list(page.headerLabel);
+        if (!ui::RunPageFill(page, list, ".") && !list.Empty()) return page.caption;
+    }
+    return ui::Page(48).caption;
 }
 
 // Messages of the screenshot run go to the terminal; nobody is there to click.
@@ -62,9 +74,10 @@ int WriteScreenshots(QApplication& app, const QString& folder, const QStringList
 
 int main(int argc, char** argv) {
     if (!HaveDisplay()) {
-        std::cout << "sysquill: no display (DISPLAY and WAYLAND_DISPLAY are unset); printing the Base Board page "
-                     "instead\n";
-        return cli::PrintPage("Base Board", ".", "", std::cout, std::cerr);
+        const std::string page = PageToPrint();
+        std::cout << "sysquill: no display (DISPLAY and WAYLAND_DISPLAY are unset); printing the \"" << page
+                  << "\" page with the query tool's page printer instead\n";
+        return cli::PrintPage(page, ".", "", std::cout, std::cerr);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sysquill"));
