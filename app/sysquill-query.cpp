@@ -1,9 +1,12 @@
+#include <clocale>
 #include <iostream>
 
+#include "app/cli/LiveMachine.h"
 #include "app/cli/QueryTool.h"
-#include "remote/SshTransport.h"
 
 int main(int argc, char** argv) {
-    remote::InstallSshTransport();
+    // Dates and numbers print in the user's format, as the window shows them.
+    std::setlocale(LC_ALL, "");
+    cli::UseLiveMachine();
     return cli::RunQueryTool(argc, argv, std::cout, std::cerr);
 }

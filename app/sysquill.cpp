@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QTabWidget>
 #include <QTimer>
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 
+#include "app/cli/LiveMachine.h"
 #include "app/cli/PageCommands.h"
 #include "ui/Theme.h"
 #include "ui/frmMain.h"
@@ -73,7 +75,9 @@ int WriteScreenshots(QApplication& app, const QString& folder, const QStringList
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::UseLiveMachine();
     if (!HaveDisplay()) {
+        std::setlocale(LC_ALL, "");
         const std::string page = PageToPrint();
         std::cout << "sysquill: no display (DISPLAY and WAYLAND_DISPLAY are unset); printing the \"" << page
                   << "\" page with the query tool's page printer instead\n";

@@ -51,7 +51,8 @@ HostnameBusReply CallHostnamedSetStaticHostname(const std::string& name) {
         reply.message = "cannot open the system bus";
         return reply;
     }
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    // Zeroed by hand: SD_BUS_ERROR_NULL is a C compound literal that C++ compilers warn about.
+    sd_bus_error error{};
     sd_bus_message* answer = nullptr;
     // The second argument asks polkit not to prompt: this runs without a terminal.
     reply.status =

@@ -10,10 +10,17 @@
 
 namespace cimv2 {
 
-SystemRoot::SystemRoot(std::string dir) : FDir(std::move(dir)) {
-    while (FDir.size() > 1 && FDir.back() == '/') FDir.pop_back();
-    if (FDir.empty()) FDir = "/";
+namespace {
+
+// "/tree/" and "/tree" are the same root; "" is the real one.
+std::string WithoutTrailingSlashes(std::string dir) {
+    size_t end = dir.find_last_not_of('/');
+    return end == std::string::npos ? std::string(1, '/') : dir.substr(0, end + 1);
 }
+
+}  // namespace
+
+SystemRoot::SystemRoot(std::string dir) : FDir(WithoutTrailingSlashes(std::move(dir))) {}
 
 std::string SystemRoot::Resolve(std::string_view path) const {
     std::string p(path);

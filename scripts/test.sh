@@ -22,7 +22,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/asa
 
 echo "== fuzz targets"
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSYSQUILL_FUZZ=ON \
-  -DSYSQUILL_GUI=OFF -DSYSQUILL_TESTS=OFF -DSYSQUILL_BENCH=OFF >/dev/null
+  -DSYSQUILL_WERROR=ON -DSYSQUILL_GUI=OFF -DSYSQUILL_TESTS=OFF -DSYSQUILL_BENCH=OFF >/dev/null
 ninja -C build/fuzz -j "$jobs"
 for target in build/fuzz/fuzz/*_fuzz; do
   [ -x "$target" ] || continue

@@ -87,6 +87,15 @@ TForm1::TForm1(TDialogs* dialogs, QWidget* parent) : QMainWindow(parent), FPages
         dialogs = FOwnDialogs.get();
     }
     FDialogs = dialogs;
+    // Notices raised below the window (a component's warning box) become
+    // this window's message boxes while it lives.
+    FPreviousNotice = wmi::SetNoticeHandler([this](wmi::NoticeKind kind, const std::string& text) {
+        const QString message = QString::fromStdString(text);
+        if (kind == wmi::NoticeKind::Information)
+            FDialogs->ShowMessage(message);
+        else
+            FDialogs->ShowError(message);
+    });
     setWindowTitle(kCaption);
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
@@ -104,7 +113,7 @@ TForm1::TForm1(TDialogs* dialogs, QWidget* parent) : QMainWindow(parent), FPages
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { wmi::SetNoticeHandler(std::move(FPreviousNotice)); }
 
 void TForm1::BuildToolbar() {
     auto* bar = new QToolBar(this);

@@ -11,6 +11,7 @@
 #include "ui/ListModel.h"
 #include "ui/pages/PageCatalogue.h"
 #include "ui/pages/PageList.h"
+#include "wmi/Notice.h"
 
 class QAction;
 class QLabel;
@@ -79,6 +80,7 @@ private:
 
     std::unique_ptr<TDialogs> FOwnDialogs;
     TDialogs* FDialogs;
+    wmi::NoticeHandler FPreviousNotice;
 
     QTabWidget* pgc1 = nullptr;
     QLineEdit* edt1 = nullptr;  // search box

@@ -81,6 +81,8 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (!options.root.empty()) {
         cimv2::ProviderContext context = wmi::LocalContext();
         context.root = cimv2::SystemRoot(options.root);
+        // A method called on a captured tree must not change this machine.
+        context.actions = nullptr;
         wmi::SetLocalContext(context);
     }
     try {

@@ -19,10 +19,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "components/CBiosInfo.h"
 #include "tests/support/FakeWbem.h"
 #include "ui/frmMain.h"
 #include "ui/pages/HardwarePages.h"
 #include "ui/pages/LocalIdentity.h"
+#include "wmi/Notice.h"
 
 namespace {
 
@@ -329,6 +331,26 @@ TEST_F(WindowTest, ExitClosesTheWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.ExitButton()->click();
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST(WindowNotices, AComponentWarningIsTheWindowsBoxWhileTheWindowLives) {
+    std::vector<std::string> before;
+    wmi::SetNoticeHandler([&](wmi::NoticeKind, const std::string& text) { before.push_back(text); });
+    components::TBiosInfo inactive;
+    wmi::OleVariant result;
+    wmi::TArrVariant out;
+    auto callReboot = [&] { inactive.ExecWMIMethod("", wmi::OleVariant(), "Reboot", {}, out, {}, {}, result); };
+    {
+        TFakeDialogs dialogs;
+        TForm1 window(&dialogs);
+        callReboot();
+        EXPECT_EQ(dialogs.errors, QStringList{QString::fromUtf8(wmi::kWarnNotActive)});
+        EXPECT_TRUE(before.empty());
+    }
+    // Gone with the window: the handler from before answers again.
+    callReboot();
+    EXPECT_EQ(before, std::vector<std::string>{wmi::kWarnNotActive});
+    wmi::SetNoticeHandler(nullptr);
 }
 
 }  // namespace

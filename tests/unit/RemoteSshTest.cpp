@@ -163,7 +163,7 @@ TEST_F(RemoteSsh, ScriptingInterfaceReachesTheAgentByAliasAndByAddress) {
     cimv2::ProviderContext context;
     context.root = cimv2::SystemRoot(tree.string());
     // The first class with instances that stand still from one query to the next.
-    auto texts = [&](const cimv2::ClassEntry& entry) {
+    auto objectTexts = [&](const cimv2::ClassEntry& entry) {
         std::vector<std::string> out;
         for (const auto& inst : cimv2::Provider(context).ExecQuery("SELECT * FROM " + entry.schema().Name()).instances)
             out.push_back(cimv2::WriteObjectText(inst));
@@ -171,8 +171,8 @@ TEST_F(RemoteSsh, ScriptingInterfaceReachesTheAgentByAliasAndByAddress) {
     };
     const cimv2::ClassEntry* cls = nullptr;
     for (const auto& entry : cimv2::AllClasses()) {
-        auto first = texts(entry);
-        if (!first.empty() && first == texts(entry)) {
+        auto first = objectTexts(entry);
+        if (!first.empty() && first == objectTexts(entry)) {
             cls = &entry;
             break;
         }

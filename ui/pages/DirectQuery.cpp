@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cimv2/Schema.h"
+#include "cimv2/Value.h"
 #include "cimv2/WbemError.h"
 #include "wmi/WbemScripting.h"
 
@@ -83,10 +84,9 @@ int64_t StrictInteger(const wmi::OleVariant& value) {
             std::string_view text = TrimControls(value.AsText());
             if (auto whole = ParseInt64(text)) return *whole;
             // A number with a fraction rounds to the nearest whole number.
-            std::string copy(text);
-            char* end = nullptr;
-            double r = copy.empty() ? 0 : std::strtod(copy.c_str(), &end);
-            if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(r)) break;
+            // Read in the C form: the machine's answer does not follow the user's locale.
+            double r = 0;
+            if (!cimv2::ParseReal(text, r) || !std::isfinite(r)) break;
             r = std::nearbyint(r);
             if (!(r >= -9.2233720368547758e18 && r < 9.2233720368547758e18)) break;
             return static_cast<int64_t>(r);
