@@ -1,7 +1,10 @@
 #pragma once
 // Every file the provider reads goes through a system root, so tests can
-// point it at a captured tree instead of the live machine.
+// point it at a captured tree instead of the live machine. Inside a tree,
+// paths and symbolic links resolve as if the tree were "/": an absolute
+// link or a run of ".." never reaches the files of the machine running us.
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +33,11 @@ public:
     bool IsDirectory(std::string_view path) const;
 
 private:
+    // A descriptor of the path inside the root (-1 when it does not resolve).
+    int Open(std::string_view path, int flags) const;
+
     std::string FDir;
+    std::shared_ptr<const int> FDirFd;  // the tree's directory; null for "/"
 };
 
 }  // namespace cimv2
