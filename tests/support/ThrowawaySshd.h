@@ -28,6 +28,13 @@ extern char** environ;
 
 namespace sshtest {
 
+// The built sysquill-agent, empty when the test target was built without it.
+#ifdef SYSQUILL_AGENT
+inline constexpr const char* kAgentProgram = SYSQUILL_AGENT;
+#else
+inline constexpr const char* kAgentProgram = "";
+#endif
+
 namespace fs = std::filesystem;
 
 // Runs a program without a shell; returns its exit status (-1 when it could

@@ -8,22 +8,12 @@
 #include <QToolButton>
 #include <clocale>
 
+#include "tests/support/RecordedDialogs.h"
 #include "ui/frmMain.h"
 #include "ui/pages/ComputerPages.h"
 #include "wmi/WbemScripting.h"
 
 namespace {
-
-class TRecordedDialogs : public TDialogs {
-public:
-    void ShowMessage(const QString& text) override { messages.push_back(text); }
-    void ShowError(const QString& text) override { errors.push_back(text); }
-    std::optional<QString> PromptSaveFile(const QString&, const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QStringList messages;
-    QStringList errors;
-};
 
 // Points the local computer at a captured machine for the test's lifetime.
 class CapturedMachine {

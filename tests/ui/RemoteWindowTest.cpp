@@ -11,27 +11,12 @@
 #include <string_view>
 
 #include "remote/SshTransport.h"
+#include "tests/support/RecordedDialogs.h"
 #include "tests/support/ThrowawaySshd.h"
 #include "ui/frmMain.h"
 #include "wmi/WbemScripting.h"
 
 namespace {
-
-#ifdef SYSQUILL_AGENT
-constexpr const char* kAgent = SYSQUILL_AGENT;
-#else
-constexpr const char* kAgent = "";
-#endif
-
-class TRecordedErrors : public TDialogs {
-public:
-    void ShowMessage(const QString& text) override { errors.push_back(text); }
-    void ShowError(const QString& text) override { errors.push_back(text); }
-    std::optional<QString> PromptSaveFile(const QString&, const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QStringList errors;
-};
 
 constexpr const char* kHardwareRoutines[] = {
     "GetWin32_BaseBoardInfo", "GetWin32_SystemSlotInfo", "GetWin32_IRQResourceInfo", "GetWin32_BusInfo",
@@ -46,7 +31,7 @@ std::vector<std::pair<std::string, std::string>> Rows(TPageListModel* model) {
 }
 
 TEST(RemoteWindow, HostAliasInTheHostBoxFillsTheHardwarePagesFromTheAgent) {
-    if (!*kAgent) GTEST_SKIP() << "sysquill-agent was not built";
+    if (!*sshtest::kAgentProgram) GTEST_SKIP() << "sysquill-agent was not built";
     sshtest::Sshd server;
     if (!server.SkipReason().empty()) GTEST_SKIP() << server.SkipReason();
     const cimv2::ProviderContext saved = wmi::LocalContext();
@@ -61,11 +46,11 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsTheHardwarePagesFromTheAgent) {
         cimv2::ProviderContext context;
         context.root = cimv2::SystemRoot(tree);
         wmi::SetLocalContext(context);
-        server.InstallRealAgent(kAgent, tree);
+        server.InstallRealAgent(sshtest::kAgentProgram, tree);
         remote::CloseSshConnections();
         const size_t spawnedBefore = remote::SshSpawnCount();
 
-        TRecordedErrors dialogs;
+        TRecordedDialogs dialogs;
         TForm1 window(&dialogs);
         for (const char* routine : kHardwareRoutines) {
             int index = -1;
@@ -85,6 +70,7 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsTheHardwarePagesFromTheAgent) {
             if (!local.empty()) filled.insert(routine);
         }
         EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("; ").toStdString();
         // Every page after the first went over the connection the first one opened.
         EXPECT_EQ(remote::SshSpawnCount() - spawnedBefore, 1u) << machine;
     }

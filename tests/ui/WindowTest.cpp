@@ -14,13 +14,13 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "components/CBiosInfo.h"
 #include "tests/support/FakeWbem.h"
+#include "tests/support/RecordedDialogs.h"
 #include "ui/frmMain.h"
 #include "ui/pages/HardwarePages.h"
 #include "ui/pages/LocalIdentity.h"
@@ -30,25 +30,6 @@ namespace {
 
 using cimv2::Value;
 using fakewbem::FakeHosts;
-
-class TFakeDialogs : public TDialogs {
-public:
-    void ShowMessage(const QString& text) override { messages.push_back(text); }
-    void ShowError(const QString& text) override { errors.push_back(text); }
-    std::optional<QString> PromptSaveFile(const QString& title, const QString& filter, const QString& suffix,
-                                          const QString& initialName) override {
-        prompts.push_back({title, filter, suffix, initialName});
-        if (answers.empty()) return std::nullopt;
-        std::optional<QString> answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-
-    QStringList messages;
-    QStringList errors;
-    std::vector<std::array<QString, 4>> prompts;
-    std::deque<std::optional<QString>> answers;
-};
 
 std::vector<int> VisibleTabs(QTabWidget* tabs) {
     std::vector<int> visible;
@@ -78,7 +59,7 @@ protected:
     }
 
     FakeHosts hosts;
-    TFakeDialogs dialogs;
+    TRecordedDialogs dialogs;
     TForm1 window;
 };
 
@@ -341,7 +322,7 @@ TEST(WindowNotices, AComponentWarningIsTheWindowsBoxWhileTheWindowLives) {
     wmi::TArrVariant out;
     auto callReboot = [&] { inactive.ExecWMIMethod("", wmi::OleVariant(), "Reboot", {}, out, {}, {}, result); };
     {
-        TFakeDialogs dialogs;
+        TRecordedDialogs dialogs;
         TForm1 window(&dialogs);
         callReboot();
         EXPECT_EQ(dialogs.errors, QStringList{QString::fromUtf8(wmi::kWarnNotActive)});

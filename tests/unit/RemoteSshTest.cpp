@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#ifdef SYSQUILL_AGENT
-constexpr const char* kAgent = SYSQUILL_AGENT;
-#else
-constexpr const char* kAgent = "";
-#endif
-
 constexpr const char* kSampleQuery = "SELECT * FROM Sq_Sample";
 
 std::string Frame(FrameType type, const std::string& payload) {
@@ -75,7 +69,7 @@ protected:
     }
     void SetUp() override {
         if (!FServer->SkipReason().empty()) GTEST_SKIP() << FServer->SkipReason();
-        if (!*kAgent) GTEST_SKIP() << "sysquill-agent was not built";
+        if (!*sshtest::kAgentProgram) GTEST_SKIP() << "sysquill-agent was not built";
     }
     void TearDown() override {
         SetSshConfig({});
@@ -135,7 +129,7 @@ TEST_F(RemoteSsh, RemotePathAnswersAsTheLocalPathForEveryClass) {
     size_t values = 0, classes = 0;
     for (const fs::path& tree : FixtureTrees()) {
         SetSshConfig(FServer->Config());
-        FServer->InstallRealAgent(kAgent, tree.string());
+        FServer->InstallRealAgent(sshtest::kAgentProgram, tree.string());
         cimv2::ProviderContext context;
         context.root = cimv2::SystemRoot(tree.string());
         cimv2::Provider local(context);
@@ -158,7 +152,7 @@ TEST_F(RemoteSsh, RemotePathAnswersAsTheLocalPathForEveryClass) {
 TEST_F(RemoteSsh, ScriptingInterfaceReachesTheAgentByAliasAndByAddress) {
     const fs::path tree = FixtureTrees().at(0);
     SetSshConfig(FServer->Config());
-    FServer->InstallRealAgent(kAgent, tree.string());
+    FServer->InstallRealAgent(sshtest::kAgentProgram, tree.string());
     InstallSshTransport();
     cimv2::ProviderContext context;
     context.root = cimv2::SystemRoot(tree.string());
@@ -362,7 +356,7 @@ TEST_F(RemoteSsh, MethodCallsTravelAndAReadOnlyAgentRefusesThem) {
     std::string expected = outcome([&] { return local.ExecMethod(cls->schema().Name(), targets[0], method.name, in); });
     for (bool readOnly : {false, true}) {
         SetSshConfig(FServer->Config());
-        FServer->InstallRealAgent(kAgent, tree.string(), readOnly ? "--read-only" : "");
+        FServer->InstallRealAgent(sshtest::kAgentProgram, tree.string(), readOnly ? "--read-only" : "");
         auto backend = OpenSshBackend(Sshd::kAlias);
         std::string got =
             outcome([&] { return backend->ExecMethod(cls->schema().Name(), targets[0], method.name, in); });
