@@ -145,6 +145,8 @@ void TForm1::BuildToolbar() {
     FDescription->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     FDescription->setMinimumWidth(50);
     FDescription->setMaximumHeight(46);
+    // A text longer than the band shows its beginning; the hint holds all of it.
+    FDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont descriptionFont(QStringLiteral("Tahoma"));
     descriptionFont.setPixelSize(10);
     FDescription->setFont(descriptionFont);
