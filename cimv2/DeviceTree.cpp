@@ -125,7 +125,7 @@ constexpr FirmwareIdRule kFirmwareIds[] = {
     {"LNXTHERM", "Thermal Zone", "System"},
 };
 
-// Device types of the virtio specification.
+// Device types as the virtio standard numbers them.
 struct VirtioRule {
     uint32_t device;
     const char* name;
