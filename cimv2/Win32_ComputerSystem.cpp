@@ -1,8 +1,9 @@
 // Win32_ComputerSystem: the host name from the kernel, make and model from
 // SMBIOS types 1 and 3 (or /sys/class/dmi/id), reset and password settings
-// from types 23 and 24, memory from /proc/meminfo and processor counts from
-// /sys/devices/system/cpu.
+// from types 23 and 24, memory from /proc/meminfo, processor counts from
+// /sys/devices/system/cpu and the time zone from /etc/localtime.
 #include <algorithm>
+#include <ctime>
 #include <set>
 #include <sstream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "cimv2/Classes.h"
 #include "cimv2/SetOptional.h"
 #include "cimv2/Smbios.h"
+#include "cimv2/TimeZone.h"
 
 namespace cimv2 {
 
@@ -300,6 +302,13 @@ std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& conte
         for (const auto& m : kSystemTypes)
             if (*arch == m.machine) inst.SetText("SystemType", m.systemType);
     SetIfBool(inst, "HypervisorPresent", HypervisorPresent(root));
+    if (auto localtime = root.ReadFile("/etc/localtime", 1u << 20)) {
+        if (auto zone = tz::ZoneAt(*localtime, static_cast<int64_t>(std::time(nullptr)))) {
+            inst.SetInt("CurrentTimeZone", zone->utcOffsetSeconds / 60);
+            inst.SetBool("DaylightInEffect", zone->daylightInEffect);
+            inst.SetBool("EnableDaylightSavingsTime", zone->observesDaylight);
+        }
+    }
     return {inst};
 }
 

@@ -74,7 +74,7 @@ copy_tree() {   # DIR: every readable regular file below, links kept
 # procfs and /etc
 for f in /proc/interrupts /proc/dma /proc/meminfo /proc/cpuinfo /proc/version \
          /proc/sys/kernel/hostname /proc/sys/kernel/domainname /proc/sys/kernel/arch \
-         /etc/hostname /etc/os-release; do
+         /etc/hostname /etc/os-release /etc/hosts /etc/localtime; do
     copy_file "$(readlink -f "$f" 2>/dev/null || echo "$f")"
     real=$(readlink -f "$f" 2>/dev/null || echo "$f")
     if [ "$real" != "$f" ] && [ -f "$TREE$real" ]; then

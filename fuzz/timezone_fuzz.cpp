@@ -1,0 +1,26 @@
+// libFuzzer target for the zone file reader: headers, counts, transition
+// tables and the footer's daylight rule, at moments the input chooses.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "cimv2/TimeZone.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The first four bytes pick the moment, within some centuries of 1970.
+    int64_t when = 1782907200;
+    if (size >= 4) {
+        int32_t shift;
+        std::memcpy(&shift, data, 4);
+        when += static_cast<int64_t>(shift) * 3;
+        data += 4, size -= 4;
+    }
+    std::string_view file(reinterpret_cast<const char*>(data), size);
+    if (auto zone = cimv2::tz::ZoneAt(file, when)) {
+        // Daylight time in effect is daylight time the zone observes.
+        if (zone->daylightInEffect && !zone->observesDaylight) std::abort();
+    }
+    return 0;
+}
