@@ -43,6 +43,8 @@ int SystemRoot::Open(std::string_view path, int flags) const {
     do {
         fd = ::syscall(SYS_openat2, *FDirFd, relative.c_str(), &how, sizeof how);
     } while (fd < 0 && errno == EINTR);
+    // Kernels before 5.6 lack openat2: read the tree as plain paths there.
+    if (fd < 0 && errno == ENOSYS) return ::open(Resolve(path).c_str(), flags);
     return static_cast<int>(fd);
 }
 
