@@ -13,6 +13,8 @@
 
 using namespace remote;
 using cimv2::Value;
+using remotetest::FrameBytes;
+using remotetest::HelloFrame;
 using remotetest::SampleInstances;
 using remotetest::SampleSchema;
 
@@ -27,12 +29,6 @@ std::string Answer(const std::vector<cimv2::Instance>& instances) {
     return bytes;
 }
 
-std::string Bytes(FrameType type, const std::string& payload) {
-    std::string out;
-    AppendFrame(out, type, payload);
-    return out;
-}
-
 std::string Record(std::initializer_list<std::pair<uint16_t, Value>> values) {
     ByteWriter w;
     w.U16(static_cast<uint16_t>(values.size()));
@@ -40,11 +36,11 @@ std::string Record(std::initializer_list<std::pair<uint16_t, Value>> values) {
         w.U16(column);
         w.Value(value);
     }
-    return Bytes(FrameType::Record, w.Bytes());
+    return FrameBytes(FrameType::Record, w.Bytes());
 }
 
-std::string Header() { return Bytes(FrameType::Header, HeaderPayload(SampleSchema())); }
-std::string End(uint32_t n) { return Bytes(FrameType::End, EndPayload(n)); }
+std::string Header() { return FrameBytes(FrameType::Header, HeaderPayload(SampleSchema())); }
+std::string End(uint32_t n) { return FrameBytes(FrameType::End, EndPayload(n)); }
 
 std::vector<cimv2::Instance> Decode(const std::string& bytes, Limits limits = {}) {
     MemoryFrameSource source(bytes, limits.maxFrameBytes);
@@ -108,10 +104,10 @@ std::string ArrayOf(uint32_t count, uint8_t itemTag) {
         w.U8(itemTag);
         w.U64(1);
     }
-    return Bytes(FrameType::Record, w.Bytes());
+    return FrameBytes(FrameType::Record, w.Bytes());
 }
 
-std::string RawRecord(const std::string& payload) { return Bytes(FrameType::Record, payload); }
+std::string RawRecord(const std::string& payload) { return FrameBytes(FrameType::Record, payload); }
 
 // Two arrays whose items together pass the per-frame limit on values.
 std::string ManyValues() {
@@ -120,7 +116,7 @@ std::string ManyValues() {
     std::vector<Value> codes(40000, Value::UInt(1)), labels(40000, Value::Text(""));
     w.U16(5), w.Value(Value::Array(codes));
     w.U16(6), w.Value(Value::Array(labels));
-    return Bytes(FrameType::Record, w.Bytes());
+    return FrameBytes(FrameType::Record, w.Bytes());
 }
 
 TEST(RemoteProtocol, MalformedAnswersAreErrorsNeverShortLists) {
@@ -169,14 +165,14 @@ TEST(RemoteProtocol, MalformedAnswersAreErrorsNeverShortLists) {
         {"array of arrays", header + ArrayOf(1, 6) + End(1), "must be a plain value"},
         {"too many values in one frame", header + ManyValues() + End(1), "an array of 40000 items does not fit"},
         {"zero-length frame", header + std::string(4, '\0') + End(0), "an empty frame"},
-        {"answer for another class", Bytes(FrameType::Header, otherClass.Bytes()) + End(0),
+        {"answer for another class", FrameBytes(FrameType::Header, otherClass.Bytes()) + End(0),
          "for class \"Win32_Other\""},
-        {"column of another type", Bytes(FrameType::Header, otherType.Bytes()) + End(0), "different type"},
+        {"column of another type", FrameBytes(FrameType::Header, otherType.Bytes()) + End(0), "different type"},
         {"record before header", Record({{0, Value::Text("a")}}), "expected a header frame"},
-        {"hello inside an answer", header + Bytes(FrameType::Hello, HelloPayload("x")), "expected a record frame"},
-        {"error with a success code", header + Bytes(FrameType::Error, ErrorPayload(0, "fine")), "code 0"},
+        {"hello inside an answer", header + FrameBytes(FrameType::Hello, HelloPayload("x")), "expected a record frame"},
+        {"error with a success code", header + FrameBytes(FrameType::Error, ErrorPayload(0, "fine")), "code 0"},
         {"agent error mid-answer",
-         header + Record({{0, Value::Text("a")}}) + Bytes(FrameType::Error, ErrorPayload(0x80041004, "disk gone")),
+         header + Record({{0, Value::Text("a")}}) + FrameBytes(FrameType::Error, ErrorPayload(0x80041004, "disk gone")),
          "disk gone", 0x80041004},
     };
     for (const auto& c : cases) {
@@ -213,7 +209,7 @@ TEST(RemoteProtocol, ColumnUnknownHereIsDroppedAndTheRestKept) {
     h.String("Future"), h.U16(8), h.U8(0);
     h.String("Count"), h.U16(19), h.U8(0);
     std::string bytes =
-        Bytes(FrameType::Header, h.Bytes()) + Record({{0, Value::Text("x")}, {1, Value::UInt(9)}}) + End(1);
+        FrameBytes(FrameType::Header, h.Bytes()) + Record({{0, Value::Text("x")}, {1, Value::UInt(9)}}) + End(1);
     auto got = Decode(bytes);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].Get("Count"), Value::UInt(9));
@@ -223,7 +219,7 @@ TEST(RemoteProtocol, ColumnUnknownHereIsDroppedAndTheRestKept) {
 TEST(RemoteProtocol, MethodAnswerIsCheckedAgainstTheMethod) {
     const cimv2::MethodDef& poke = SampleSchema().Methods()[0];
     auto decode = [&](const cimv2::ParamList& out) {
-        MemoryFrameSource source(Bytes(FrameType::OutParams, OutParamsPayload(out)), 1 << 20);
+        MemoryFrameSource source(FrameBytes(FrameType::OutParams, OutParamsPayload(out)), 1 << 20);
         return ReadMethodAnswer(source, poke);
     };
     cimv2::ParamList good = {{"ReturnValue", Value::UInt(0)}, {"note", Value::Text("done")}};
@@ -244,7 +240,7 @@ TEST(RemoteProtocol, MethodAnswerIsCheckedAgainstTheMethod) {
 }
 
 TEST(RemoteProtocol, StreamDecoderReadsHelloThenAnswer) {
-    std::string bytes = Bytes(FrameType::Hello, HelloPayload("agent")) + Answer(SampleInstances());
+    std::string bytes = FrameBytes(FrameType::Hello, HelloPayload("agent")) + Answer(SampleInstances());
     std::span<const uint8_t> span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     EXPECT_EQ(DecodeAnswerStream(span, remotetest::SampleLookup, {}), 3u);
     EXPECT_THROW(DecodeAnswerStream(span.subspan(0, span.size() - 1), remotetest::SampleLookup, {}), cimv2::WbemError);
@@ -319,19 +315,11 @@ AgentService SampleService(std::vector<std::string>* calls, bool readOnly) {
     return service;
 }
 
-std::string Hello(uint16_t version = kProtocolVersion) {
-    ByteWriter w;
-    w.U32(kMagic);
-    w.U16(version);
-    w.String("test");
-    return Bytes(FrameType::Hello, w.Bytes());
-}
-
 TEST(RemoteAgent, AnswersQueriesAndKeepsTheStreamAfterAnError) {
     std::vector<std::string> calls;
     AgentRun agent(SampleService(&calls, false));
-    agent.Send(Hello() + Bytes(FrameType::Query, QueryPayload("SELECT * FROM Win32_Nope")) +
-               Bytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")));
+    agent.Send(HelloFrame() + FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Win32_Nope")) +
+               FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")));
     EXPECT_EQ(DecodeHello(agent.Next()).version, kProtocolVersion);
     AgentRun::Source source(agent);
     try {
@@ -354,7 +342,7 @@ TEST(RemoteAgent, MethodCallsRunUnlessReadOnly) {
     for (bool readOnly : {false, true}) {
         std::vector<std::string> calls;
         AgentRun agent(SampleService(&calls, readOnly));
-        agent.Send(Hello() + Bytes(FrameType::Method, MethodPayload(target, "Poke", in)));
+        agent.Send(HelloFrame() + FrameBytes(FrameType::Method, MethodPayload(target, "Poke", in)));
         DecodeHello(agent.Next());
         AgentRun::Source source(agent);
         if (readOnly) {
@@ -379,11 +367,12 @@ TEST(RemoteAgent, BadRequestsAreAnsweredWithAnError) {
     // but malformed request is refused and the agent reads on.
     const std::tuple<std::string, const char*, int> cases[] = {
         {"GET / HTTP/1.0\r\n\r\n", "over the limit", 1},
-        {Hello(7), "protocol version 1, the client 7", 1},
-        {Bytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")), "did not start with the sysquill hello", 1},
-        {Hello() + Bytes(FrameType::Record, "x"), "Unexpected request frame", 1},
-        {Hello() + Bytes(FrameType::Query, std::string("\0\0\1\0abc", 7)), "runs past the end", 0},
-        {Hello() + Bytes(FrameType::Method, "\0"), "runs past the end", 0},
+        {HelloFrame(7), "protocol version 1, the client 7", 1},
+        {FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")), "did not start with the sysquill hello",
+         1},
+        {HelloFrame() + FrameBytes(FrameType::Record, "x"), "Unexpected request frame", 1},
+        {HelloFrame() + FrameBytes(FrameType::Query, std::string("\0\0\1\0abc", 7)), "runs past the end", 0},
+        {HelloFrame() + FrameBytes(FrameType::Method, "\0"), "runs past the end", 0},
     };
     for (const auto& [bytes, message, status] : cases) {
         std::vector<std::string> calls;

@@ -2,6 +2,7 @@
 // A class with every kind of value the protocol carries, for the remote tests.
 #include <cmath>
 #include <limits>
+#include <string>
 #include <string_view>
 
 #include "cimv2/Schema.h"
@@ -26,6 +27,22 @@ inline const cimv2::ClassSchema& SampleSchema() {
         {cimv2::MethodDef{
             "Poke", {{"Level", CimType::UInt32}}, {{"ReturnValue", CimType::UInt32}, {"Note", CimType::String}}}});
     return schema;
+}
+
+// One frame of the protocol around a payload.
+inline std::string FrameBytes(remote::FrameType type, std::string_view payload) {
+    std::string out;
+    remote::AppendFrame(out, type, payload);
+    return out;
+}
+
+// The agent's greeting, of another protocol version where a test asks.
+inline std::string HelloFrame(uint16_t version = remote::kProtocolVersion) {
+    remote::ByteWriter w;
+    w.U32(remote::kMagic);
+    w.U16(version);
+    w.String("test agent");
+    return FrameBytes(remote::FrameType::Hello, w.Bytes());
 }
 
 inline const cimv2::ClassSchema* SampleLookup(std::string_view name) {

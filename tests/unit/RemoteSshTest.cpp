@@ -13,6 +13,8 @@
 #include "wmi/WbemScripting.h"
 
 using namespace remote;
+using remotetest::FrameBytes;
+using remotetest::HelloFrame;
 using sshtest::Sshd;
 namespace fs = std::filesystem;
 
@@ -20,26 +22,13 @@ namespace {
 
 constexpr const char* kSampleQuery = "SELECT * FROM Sq_Sample";
 
-std::string Frame(FrameType type, const std::string& payload) {
-    std::string out;
-    AppendFrame(out, type, payload);
-    return out;
-}
-
-std::string Hello(uint16_t version = kProtocolVersion) {
-    ByteWriter w;
-    w.U32(kMagic);
-    w.U16(version);
-    w.String("fake agent");
-    return Frame(FrameType::Hello, w.Bytes());
-}
-
-std::string SampleHeader() { return Frame(FrameType::Header, HeaderPayload(remotetest::SampleSchema())); }
+std::string SampleHeader() { return FrameBytes(FrameType::Header, HeaderPayload(remotetest::SampleSchema())); }
 
 std::string SampleRecords(size_t count) {
     std::string out;
     auto instances = remotetest::SampleInstances();
-    for (size_t n = 0; n < count; ++n) out += Frame(FrameType::Record, RecordPayload(instances[n % instances.size()]));
+    for (size_t n = 0; n < count; ++n)
+        out += FrameBytes(FrameType::Record, RecordPayload(instances[n % instances.size()]));
     return out;
 }
 
@@ -47,7 +36,7 @@ std::string GoodAnswer() {
     cimv2::QueryResult result;
     result.schema = &remotetest::SampleSchema();
     result.instances = remotetest::SampleInstances();
-    std::string out = Hello();
+    std::string out = HelloFrame();
     AppendAnswer(out, result);
     return out;
 }
@@ -190,7 +179,7 @@ TEST_F(RemoteSsh, ScriptingInterfaceReachesTheAgentByAliasAndByAddress) {
 
 TEST_F(RemoteSsh, SecondQueryWithinAMinuteOpensNoNewConnection) {
     SetSshConfig(SampleConfig());
-    InstallFake(GoodAnswer() + GoodAnswer().substr(Hello().size()));
+    InstallFake(GoodAnswer() + GoodAnswer().substr(HelloFrame().size()));
     size_t spawned = SshSpawnCount();
     int logins = FServer->Accepted();
     EXPECT_EQ(OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery).instances.size(), 3u);
@@ -278,25 +267,26 @@ TEST_F(RemoteSsh, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
          "did not answer as sysquill-agent"},
         {"binary garbage", std::string("\xff\xfe\xfdgarbage\0\1", 12), hold, true, kTransportFailure,
          "did not answer as sysquill-agent"},
-        {"other protocol version", Hello(9), hold, true, kTransportFailure, "speaks protocol version 9"},
-        {"huge frame", Hello() + std::string("\x7f\xff\xff\xff", 4), "exec cat /dev/zero\n", false, kTransportFailure,
-         "A frame of 2147483647 bytes is over the limit of 4194304"},
-        {"endless data", Hello() + SampleHeader(), "while cat " + dir + "/records.bin; do :; done\n", false,
+        {"other protocol version", HelloFrame(9), hold, true, kTransportFailure, "speaks protocol version 9"},
+        {"huge frame", HelloFrame() + std::string("\x7f\xff\xff\xff", 4), "exec cat /dev/zero\n", false,
+         kTransportFailure, "A frame of 2147483647 bytes is over the limit of 4194304"},
+        {"endless data", HelloFrame() + SampleHeader(), "while cat " + dir + "/records.bin; do :; done\n", false,
          kTransportFailure, "The answer from the agent is over the limit of 2097152 bytes"},
         {"stalls before its hello", "", hold, true, cimv2::wbem::RpcServerUnavailable,
          "\"sqtest\" did not answer within 3 s; the connection was closed"},
-        {"stalls mid-answer", Hello() + SampleHeader() + SampleRecords(1), hold, false,
+        {"stalls mid-answer", HelloFrame() + SampleHeader() + SampleRecords(1), hold, false,
          cimv2::wbem::RpcServerUnavailable, "sysquill-agent on \"sqtest\" stopped answering for 3 s"},
-        {"dies mid-answer", Hello() + SampleHeader() + SampleRecords(2), "exit 0\n", false, kTransportFailure,
+        {"dies mid-answer", HelloFrame() + SampleHeader() + SampleRecords(2), "exit 0\n", false, kTransportFailure,
          "The answer from \"sqtest\" was cut off: the connection ended"},
         {"dies before its hello", "", "echo 'Segmentation fault' >&2; exit 139\n", true,
          cimv2::wbem::RpcServerUnavailable,
          "sysquill-agent on \"sqtest\" did not start: the remote command ended with status 139: Segmentation fault"},
         {"record that does not fit",
-         Hello() + SampleHeader() + Frame(FrameType::Record, badRecord.Bytes()) + Frame(FrameType::End, EndPayload(1)),
+         HelloFrame() + SampleHeader() + FrameBytes(FrameType::Record, badRecord.Bytes()) +
+             FrameBytes(FrameType::End, EndPayload(1)),
          hold, false, kTransportFailure, "Sq_Sample.Count does not fit its type uint32"},
         {"end marker that miscounts",
-         Hello() + SampleHeader() + SampleRecords(2) + Frame(FrameType::End, EndPayload(3)), hold, false,
+         HelloFrame() + SampleHeader() + SampleRecords(2) + FrameBytes(FrameType::End, EndPayload(3)), hold, false,
          kTransportFailure, "end marker counts 3 records, 2 arrived"},
     };
     for (const auto& c : cases) {
