@@ -7,8 +7,8 @@
 #include <iostream>
 #include <string>
 
-#include "cimv2/HostnameActions.h"
-#include "cimv2/Provider.h"
+#include "cimv2/core/Provider.h"
+#include "cimv2/sources/HostnameActions.h"
 #include "remote/Agent.h"
 
 namespace {

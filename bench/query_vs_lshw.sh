@@ -5,7 +5,7 @@
 set -euo pipefail
 query=${1:-build/release/app/sysquill-query}
 runs=${RUNS:-15}
-classes=(Win32_Bios Win32_ComputerSystem Win32_BaseBoard Win32_SystemSlot Win32_IRQResource Win32_Bus
+classes=(Win32_BIOS Win32_ComputerSystem Win32_BaseBoard Win32_SystemSlot Win32_IRQResource Win32_Bus
          Win32_PnPEntity Win32_CacheMemory Win32_DMAChannel)
 args=()
 for c in "${classes[@]}"; do args+=("SELECT * FROM $c"); done

@@ -1,7 +1,7 @@
 // WQL parse plus WHERE evaluation over 100,000 synthetic instances.
 #include <benchmark/benchmark.h>
 
-#include "cimv2/Wql.h"
+#include "cimv2/core/Wql.h"
 
 using namespace cimv2;
 
@@ -9,13 +9,13 @@ namespace {
 
 const ClassSchema& Schema() {
     static const ClassSchema schema("Bench_Process", {
-        {"Handle", CimType::String, kKey},
-        {"Name", CimType::String},
-        {"ProcessId", CimType::UInt32},
-        {"WorkingSetSize", CimType::UInt64},
-        {"Priority", CimType::UInt32},
-        {"ExecutablePath", CimType::String},
-    });
+                                                         {"Handle", CimType::String, kKey},
+                                                         {"Name", CimType::String},
+                                                         {"ProcessId", CimType::UInt32},
+                                                         {"WorkingSetSize", CimType::UInt64},
+                                                         {"Priority", CimType::UInt32},
+                                                         {"ExecutablePath", CimType::String},
+                                                     });
     return schema;
 }
 

@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "cimv2/Schema.h"
+#include "cimv2/core/Schema.h"
 #include "wmi/CWMIBase.h"
 #include "wmi/EOleException.h"
 #include "wmi/UProcedures.h"

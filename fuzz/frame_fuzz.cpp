@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "cimv2/WbemError.h"
+#include "cimv2/core/WbemError.h"
 #include "remote/Protocol.h"
 
 namespace {

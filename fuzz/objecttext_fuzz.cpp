@@ -5,20 +5,20 @@
 #include <cstdlib>
 #include <string>
 
-#include "cimv2/ObjectText.h"
-#include "cimv2/WbemError.h"
+#include "cimv2/core/ObjectText.h"
+#include "cimv2/core/WbemError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const cimv2::ClassSchema schema("Fuzz_Thing", {
-        {"Name", cimv2::CimType::String, cimv2::kKey},
-        {"Size", cimv2::CimType::UInt64},
-        {"Delta", cimv2::CimType::SInt32},
-        {"Ratio", cimv2::CimType::Real64},
-        {"On", cimv2::CimType::Boolean},
-        {"When", cimv2::CimType::DateTime},
-        {"Tags", cimv2::CimType::String, cimv2::kArray},
-        {"Codes", cimv2::CimType::UInt16, cimv2::kArray},
-    });
+                                                             {"Name", cimv2::CimType::String, cimv2::kKey},
+                                                             {"Size", cimv2::CimType::UInt64},
+                                                             {"Delta", cimv2::CimType::SInt32},
+                                                             {"Ratio", cimv2::CimType::Real64},
+                                                             {"On", cimv2::CimType::Boolean},
+                                                             {"When", cimv2::CimType::DateTime},
+                                                             {"Tags", cimv2::CimType::String, cimv2::kArray},
+                                                             {"Codes", cimv2::CimType::UInt16, cimv2::kArray},
+                                                         });
     std::string text(reinterpret_cast<const char*>(data), size);
     cimv2::Instance first;
     try {

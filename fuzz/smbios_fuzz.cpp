@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "cimv2/Smbios.h"
+#include "cimv2/sources/Smbios.h"
 
 using namespace cimv2::smbios;
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "cimv2/TimeZone.h"
+#include "cimv2/sources/TimeZone.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first four bytes pick the moment, within some centuries of 1970.

@@ -3,18 +3,18 @@
 #include <cstdint>
 #include <string>
 
-#include "cimv2/WbemError.h"
-#include "cimv2/Wql.h"
+#include "cimv2/core/WbemError.h"
+#include "cimv2/core/Wql.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const cimv2::ClassSchema schema("Fuzz_Thing", {
-        {"Name", cimv2::CimType::String, cimv2::kKey},
-        {"Size", cimv2::CimType::UInt64},
-        {"Delta", cimv2::CimType::SInt32},
-        {"Ratio", cimv2::CimType::Real64},
-        {"On", cimv2::CimType::Boolean},
-        {"Tags", cimv2::CimType::String, cimv2::kArray},
-    });
+                                                             {"Name", cimv2::CimType::String, cimv2::kKey},
+                                                             {"Size", cimv2::CimType::UInt64},
+                                                             {"Delta", cimv2::CimType::SInt32},
+                                                             {"Ratio", cimv2::CimType::Real64},
+                                                             {"On", cimv2::CimType::Boolean},
+                                                             {"Tags", cimv2::CimType::String, cimv2::kArray},
+                                                         });
     static const cimv2::Instance sample = [] {
         cimv2::Instance i(schema);
         i.SetText("Name", "sample%_[x]");

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "cimv2/WbemError.h"
+#include "cimv2/core/WbemError.h"
 
 namespace remote {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "cimv2/WbemError.h"
+#include "cimv2/core/WbemError.h"
 
 namespace remote {
 

@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cimv2/ClassRegistry.h"
-#include "cimv2/Provider.h"
+#include "cimv2/core/ClassRegistry.h"
+#include "cimv2/core/Provider.h"
 
 namespace remote {
 

@@ -17,7 +17,7 @@
 #include <mutex>
 #include <thread>
 
-#include "cimv2/Wql.h"
+#include "cimv2/core/Wql.h"
 
 extern char** environ;
 

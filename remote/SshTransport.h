@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/WbemError.h"
+#include "cimv2/core/WbemError.h"
 #include "remote/HostText.h"
 #include "remote/Protocol.h"
 #include "wmi/WbemBackend.h"

@@ -2,7 +2,7 @@
 # Installs what building, running and testing Sysquill needs on Debian 12.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build g++ clang libclang-rt-14-dev
+  build-essential cmake ninja-build g++ clang clang-format libclang-rt-14-dev git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsystemd-dev pkg-config
   openssh-server openssh-client

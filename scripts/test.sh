@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+# Tests that start a real service fail here rather than skip when it cannot start.
+export SYSQUILL_REQUIRE_SERVICES=1
 
 run_suite() {
   local dir=$1; shift
@@ -14,6 +16,10 @@ run_suite() {
   ninja -C "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
 }
+
+echo "== source checks: layout and layer boundaries"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+scripts/check-layers.sh
 
 echo "== plain build and tests"
 run_suite build/plain

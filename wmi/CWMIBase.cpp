@@ -1,6 +1,6 @@
 #include "wmi/CWMIBase.h"
 
-#include "cimv2/Wql.h"
+#include "cimv2/core/Wql.h"
 #include "wmi/Notice.h"
 #include "wmi/UProcedures.h"
 

@@ -57,30 +57,47 @@ OleVariant OleVariant::Object(std::shared_ptr<SWbemObject> object) {
 
 std::string OleVariant::ToText() const {
     switch (FType) {
-    case Type::Empty:
-    case Type::Null: return {};
-    case Type::Text: return FText;
-    case Type::Int: return std::to_string(FInt);
-    case Type::UInt: return std::to_string(FUInt);
-    case Type::Real: return cimv2::FormatReal(FReal);
-    case Type::Bool: return FBool ? "True" : "False";
-    case Type::Array:
-    case Type::Object: break;
+        case Type::Empty:
+        case Type::Null:
+            return {};
+        case Type::Text:
+            return FText;
+        case Type::Int:
+            return std::to_string(FInt);
+        case Type::UInt:
+            return std::to_string(FUInt);
+        case Type::Real:
+            return cimv2::FormatReal(FReal);
+        case Type::Bool:
+            return FBool ? "True" : "False";
+        case Type::Array:
+        case Type::Object:
+            break;
     }
-    throw std::invalid_argument(std::string("Could not convert variant of type (") + TypeName() + ") into type (String)");
+    throw std::invalid_argument(std::string("Could not convert variant of type (") + TypeName() +
+                                ") into type (String)");
 }
 
 const char* OleVariant::TypeName() const {
     switch (FType) {
-    case Type::Empty: return "Empty";
-    case Type::Null: return "Null";
-    case Type::Text: return "String";
-    case Type::Int: return "Int64";
-    case Type::UInt: return "UInt64";
-    case Type::Real: return "Double";
-    case Type::Bool: return "Boolean";
-    case Type::Array: return "Array";
-    case Type::Object: return "Dispatch";
+        case Type::Empty:
+            return "Empty";
+        case Type::Null:
+            return "Null";
+        case Type::Text:
+            return "String";
+        case Type::Int:
+            return "Int64";
+        case Type::UInt:
+            return "UInt64";
+        case Type::Real:
+            return "Double";
+        case Type::Bool:
+            return "Boolean";
+        case Type::Array:
+            return "Array";
+        case Type::Object:
+            return "Dispatch";
     }
     return "Unknown";
 }
@@ -88,15 +105,23 @@ const char* OleVariant::TypeName() const {
 bool OleVariant::operator==(const OleVariant& o) const {
     if (FType != o.FType) return false;
     switch (FType) {
-    case Type::Empty:
-    case Type::Null: return true;
-    case Type::Text: return FText == o.FText;
-    case Type::Int: return FInt == o.FInt;
-    case Type::UInt: return FUInt == o.FUInt;
-    case Type::Real: return FReal == o.FReal;
-    case Type::Bool: return FBool == o.FBool;
-    case Type::Array: return FItems == o.FItems;
-    case Type::Object: return FObject == o.FObject;
+        case Type::Empty:
+        case Type::Null:
+            return true;
+        case Type::Text:
+            return FText == o.FText;
+        case Type::Int:
+            return FInt == o.FInt;
+        case Type::UInt:
+            return FUInt == o.FUInt;
+        case Type::Real:
+            return FReal == o.FReal;
+        case Type::Bool:
+            return FBool == o.FBool;
+        case Type::Array:
+            return FItems == o.FItems;
+        case Type::Object:
+            return FObject == o.FObject;
     }
     return false;
 }
@@ -104,19 +129,24 @@ bool OleVariant::operator==(const OleVariant& o) const {
 OleVariant FromCimValue(const cimv2::Value& value, cimv2::CimType type) {
     using K = cimv2::Value::Kind;
     switch (value.kind) {
-    case K::Null: return OleVariant::Null();
-    case K::Text: return OleVariant::Text(value.text);
-    case K::Int: return cimv2::TravelsAsText(type) ? OleVariant::Text(std::to_string(value.i)) : OleVariant::Int(value.i);
-    case K::UInt:
-        return cimv2::TravelsAsText(type) ? OleVariant::Text(std::to_string(value.u)) : OleVariant::UInt(value.u);
-    case K::Real: return OleVariant::Real(value.r);
-    case K::Bool: return OleVariant::Bool(value.b);
-    case K::Array: {
-        std::vector<OleVariant> items;
-        items.reserve(value.items.size());
-        for (const auto& item : value.items) items.push_back(FromCimValue(item, type));
-        return OleVariant::Array(std::move(items));
-    }
+        case K::Null:
+            return OleVariant::Null();
+        case K::Text:
+            return OleVariant::Text(value.text);
+        case K::Int:
+            return cimv2::TravelsAsText(type) ? OleVariant::Text(std::to_string(value.i)) : OleVariant::Int(value.i);
+        case K::UInt:
+            return cimv2::TravelsAsText(type) ? OleVariant::Text(std::to_string(value.u)) : OleVariant::UInt(value.u);
+        case K::Real:
+            return OleVariant::Real(value.r);
+        case K::Bool:
+            return OleVariant::Bool(value.b);
+        case K::Array: {
+            std::vector<OleVariant> items;
+            items.reserve(value.items.size());
+            for (const auto& item : value.items) items.push_back(FromCimValue(item, type));
+            return OleVariant::Array(std::move(items));
+        }
     }
     return OleVariant::Null();
 }
@@ -146,9 +176,12 @@ static cimv2::Value ScalarToCim(const OleVariant& v, cimv2::CimType type) {
     }
     if (cimv2::IsSignedInteger(type) || cimv2::IsUnsignedInteger(type)) {
         int64_t n;
-        if (v.GetType() == T::Int) n = v.AsInt();
-        else if (v.GetType() == T::UInt) n = static_cast<int64_t>(v.AsUInt());
-        else if (v.GetType() == T::Bool) n = v.AsBool() ? 1 : 0;
+        if (v.GetType() == T::Int)
+            n = v.AsInt();
+        else if (v.GetType() == T::UInt)
+            n = static_cast<int64_t>(v.AsUInt());
+        else if (v.GetType() == T::Bool)
+            n = v.AsBool() ? 1 : 0;
         else if (v.GetType() == T::Text) {
             char* end = nullptr;
             errno = 0;

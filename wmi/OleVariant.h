@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/Schema.h"
-#include "cimv2/Value.h"
+#include "cimv2/core/Schema.h"
+#include "cimv2/core/Value.h"
 
 namespace wmi {
 

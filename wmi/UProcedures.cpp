@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "cimv2/Schema.h"
+#include "cimv2/core/Schema.h"
 
 namespace wmi {
 

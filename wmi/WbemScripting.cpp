@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "cimv2/ObjectText.h"
+#include "cimv2/core/ObjectText.h"
 
 namespace wmi {
 
@@ -116,8 +116,7 @@ std::string SWbemObject::GetObjectText_(int32_t) const {
 
 SWbemObjectPtr SWbemObject::SpawnInstance_(int32_t) const {
     auto copy = std::make_shared<SWbemObject>(FClassName);
-    for (const auto& p : FProperties.Items())
-        copy->Properties_().Add(p.Name(), p.CIMType(), p.IsArray());
+    for (const auto& p : FProperties.Items()) copy->Properties_().Add(p.Name(), p.CIMType(), p.IsArray());
     return copy;
 }
 

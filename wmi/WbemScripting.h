@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/WbemError.h"
+#include "cimv2/core/WbemError.h"
 #include "wmi/EOleException.h"
 #include "wmi/OleVariant.h"
 #include "wmi/WbemBackend.h"

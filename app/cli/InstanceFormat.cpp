@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cimv2/ObjectText.h"
+#include "cimv2/core/ObjectText.h"
 
 namespace cli {
 
@@ -24,19 +24,29 @@ void JsonString(std::ostream& out, const std::string& text) {
     for (char c : text) {
         auto u = static_cast<unsigned char>(c);
         switch (c) {
-        case '"': out << "\\\""; break;
-        case '\\': out << "\\\\"; break;
-        case '\n': out << "\\n"; break;
-        case '\r': out << "\\r"; break;
-        case '\t': out << "\\t"; break;
-        default:
-            if (u < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", u);
-                out << buf;
-            } else {
-                out << c;
-            }
+            case '"':
+                out << "\\\"";
+                break;
+            case '\\':
+                out << "\\\\";
+                break;
+            case '\n':
+                out << "\\n";
+                break;
+            case '\r':
+                out << "\\r";
+                break;
+            case '\t':
+                out << "\\t";
+                break;
+            default:
+                if (u < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", u);
+                    out << buf;
+                } else {
+                    out << c;
+                }
         }
     }
     out << '"';
@@ -45,27 +55,37 @@ void JsonString(std::ostream& out, const std::string& text) {
 void JsonValue(std::ostream& out, const cimv2::Value& v) {
     using K = cimv2::Value::Kind;
     switch (v.kind) {
-    case K::Null: out << "null"; return;
-    case K::Text: JsonString(out, v.text); return;
-    case K::Int: out << v.i; return;
-    case K::UInt: out << v.u; return;
-    case K::Real: {
-        if (!std::isfinite(v.r)) {
+        case K::Null:
             out << "null";
             return;
+        case K::Text:
+            JsonString(out, v.text);
+            return;
+        case K::Int:
+            out << v.i;
+            return;
+        case K::UInt:
+            out << v.u;
+            return;
+        case K::Real: {
+            if (!std::isfinite(v.r)) {
+                out << "null";
+                return;
+            }
+            out << cimv2::FormatReal(v.r);
+            return;
         }
-        out << cimv2::FormatReal(v.r);
-        return;
-    }
-    case K::Bool: out << (v.b ? "true" : "false"); return;
-    case K::Array:
-        out << '[';
-        for (size_t n = 0; n < v.items.size(); ++n) {
-            if (n) out << ',';
-            JsonValue(out, v.items[n]);
-        }
-        out << ']';
-        return;
+        case K::Bool:
+            out << (v.b ? "true" : "false");
+            return;
+        case K::Array:
+            out << '[';
+            for (size_t n = 0; n < v.items.size(); ++n) {
+                if (n) out << ',';
+                JsonValue(out, v.items[n]);
+            }
+            out << ']';
+            return;
     }
 }
 
@@ -77,59 +97,64 @@ std::string TableText(const cimv2::Value& v) {
 }  // namespace
 
 bool ParseFormat(const std::string& name, Format& format) {
-    if (name == "table") format = Format::Table;
-    else if (name == "csv") format = Format::Csv;
-    else if (name == "mof") format = Format::Mof;
-    else if (name == "json") format = Format::Json;
-    else return false;
+    if (name == "table")
+        format = Format::Table;
+    else if (name == "csv")
+        format = Format::Csv;
+    else if (name == "mof")
+        format = Format::Mof;
+    else if (name == "json")
+        format = Format::Json;
+    else
+        return false;
     return true;
 }
 
 void WriteResult(std::ostream& out, const cimv2::QueryResult& result, Format format) {
     const auto& props = result.schema->Properties();
     switch (format) {
-    case Format::Mof:
-        for (const auto& inst : result.instances) out << cimv2::WriteObjectText(inst) << '\n';
-        return;
-    case Format::Csv:
-        for (size_t n = 0; n < result.selected.size(); ++n)
-            out << (n ? "," : "") << CsvField(props[static_cast<size_t>(result.selected[n])].name);
-        out << '\n';
-        for (const auto& inst : result.instances) {
+        case Format::Mof:
+            for (const auto& inst : result.instances) out << cimv2::WriteObjectText(inst) << '\n';
+            return;
+        case Format::Csv:
             for (size_t n = 0; n < result.selected.size(); ++n)
-                out << (n ? "," : "") << CsvField(TableText(inst.values[static_cast<size_t>(result.selected[n])]));
+                out << (n ? "," : "") << CsvField(props[static_cast<size_t>(result.selected[n])].name);
             out << '\n';
-        }
-        return;
-    case Format::Json:
-        out << '[';
-        for (size_t i = 0; i < result.instances.size(); ++i) {
-            out << (i ? ",\n " : "\n ") << '{';
-            for (size_t n = 0; n < result.selected.size(); ++n) {
-                auto index = static_cast<size_t>(result.selected[n]);
-                if (n) out << ", ";
-                JsonString(out, props[index].name);
-                out << ": ";
-                JsonValue(out, result.instances[i].values[index]);
+            for (const auto& inst : result.instances) {
+                for (size_t n = 0; n < result.selected.size(); ++n)
+                    out << (n ? "," : "") << CsvField(TableText(inst.values[static_cast<size_t>(result.selected[n])]));
+                out << '\n';
             }
-            out << '}';
-        }
-        out << (result.instances.empty() ? "]\n" : "\n]\n");
-        return;
-    case Format::Table: {
-        // One block per instance: property names padded to one column.
-        size_t width = 0;
-        for (int index : result.selected) width = std::max(width, props[static_cast<size_t>(index)].name.size());
-        for (size_t i = 0; i < result.instances.size(); ++i) {
-            if (i) out << '\n';
-            for (int index : result.selected) {
-                const std::string& name = props[static_cast<size_t>(index)].name;
-                out << name << std::string(width - name.size() + 2, ' ')
-                    << TableText(result.instances[i].values[static_cast<size_t>(index)]) << '\n';
+            return;
+        case Format::Json:
+            out << '[';
+            for (size_t i = 0; i < result.instances.size(); ++i) {
+                out << (i ? ",\n " : "\n ") << '{';
+                for (size_t n = 0; n < result.selected.size(); ++n) {
+                    auto index = static_cast<size_t>(result.selected[n]);
+                    if (n) out << ", ";
+                    JsonString(out, props[index].name);
+                    out << ": ";
+                    JsonValue(out, result.instances[i].values[index]);
+                }
+                out << '}';
             }
+            out << (result.instances.empty() ? "]\n" : "\n]\n");
+            return;
+        case Format::Table: {
+            // One block per instance: property names padded to one column.
+            size_t width = 0;
+            for (int index : result.selected) width = std::max(width, props[static_cast<size_t>(index)].name.size());
+            for (size_t i = 0; i < result.instances.size(); ++i) {
+                if (i) out << '\n';
+                for (int index : result.selected) {
+                    const std::string& name = props[static_cast<size_t>(index)].name;
+                    out << name << std::string(width - name.size() + 2, ' ')
+                        << TableText(result.instances[i].values[static_cast<size_t>(index)]) << '\n';
+                }
+            }
+            return;
         }
-        return;
-    }
     }
 }
 

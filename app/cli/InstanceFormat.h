@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "cimv2/Provider.h"
+#include "cimv2/core/Provider.h"
 
 namespace cli {
 

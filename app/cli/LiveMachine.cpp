@@ -1,6 +1,6 @@
 #include "app/cli/LiveMachine.h"
 
-#include "cimv2/HostnameActions.h"
+#include "cimv2/sources/HostnameActions.h"
 #include "remote/SshTransport.h"
 #include "wmi/WbemScripting.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/Provider.h"
-#include "cimv2/SystemActions.h"
-#include "cimv2/WbemError.h"
-#include "cimv2/Wql.h"
+#include "cimv2/core/Provider.h"
+#include "cimv2/core/WbemError.h"
+#include "cimv2/core/Wql.h"
+#include "cimv2/sources/SystemActions.h"
 #include "wmi/Notice.h"
 #include "wmi/WbemScripting.h"
 

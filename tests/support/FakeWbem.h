@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "cimv2/Schema.h"
-#include "cimv2/WbemError.h"
+#include "cimv2/core/Schema.h"
+#include "cimv2/core/WbemError.h"
 #include "wmi/WbemScripting.h"
 
 namespace fakewbem {

@@ -12,6 +12,7 @@
 
 #include "remote/SshTransport.h"
 #include "tests/support/RecordedDialogs.h"
+#include "tests/support/RequiredService.h"
 #include "tests/support/ThrowawaySshd.h"
 #include "ui/frmMain.h"
 #include "wmi/WbemScripting.h"
@@ -19,7 +20,7 @@
 namespace {
 
 constexpr const char* kHardwareRoutines[] = {
-    "GetWin32_BaseBoardInfo", "GetWin32_SystemSlotInfo", "GetWin32_IRQResourceInfo", "GetWin32_BusInfo",
+    "GetWin32_BaseBoardInfo", "GetWin32_SystemSlotInfo",  "GetWin32_IRQResourceInfo", "GetWin32_BusInfo",
     "GetWin32_PnPEntityInfo", "GetWin32_CacheMemoryInfo", "GetWin32_DMAChannelInfo"};
 
 std::vector<std::pair<std::string, std::string>> Rows(TPageListModel* model) {
@@ -33,7 +34,9 @@ std::vector<std::pair<std::string, std::string>> Rows(TPageListModel* model) {
 TEST(RemoteWindow, HostAliasInTheHostBoxFillsTheHardwarePagesFromTheAgent) {
     if (!*sshtest::kAgentProgram) GTEST_SKIP() << "sysquill-agent was not built";
     sshtest::Sshd server;
-    if (!server.SkipReason().empty()) GTEST_SKIP() << server.SkipReason();
+    if (!server.SkipReason().empty()) {
+        SYSQUILL_SKIP_WITHOUT_SERVICE(server.SkipReason());
+    }
     const cimv2::ProviderContext saved = wmi::LocalContext();
     remote::SetSshConfig(server.Config());
     remote::InstallSshTransport();

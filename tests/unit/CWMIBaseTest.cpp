@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cimv2/ObjectText.h"
+#include "cimv2/core/ObjectText.h"
 #include "tests/support/ComponentFakes.h"
 #include "wmi/CWMIBase.h"
 #include "wmi/UProcedures.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cimv2/Classes.h"
+#include "cimv2/core/Classes.h"
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
 #include "tests/support/ComponentFakes.h"
@@ -28,7 +28,7 @@ Value Codes(std::vector<uint64_t> items) {
 }
 
 Instance SampleBios() {
-    Instance bios(cimv2::Win32_BiosSchema());
+    Instance bios(cimv2::Win32_BIOSSchema());
     bios.Set("BiosCharacteristics", Codes({4, 7, 9}));
     bios.Set("BIOSVersion", Texts({"Rev   - 1.02", "A12"}));
     bios.Set("ListOfLanguages", Texts({"en|US|iso8859-1", "fr|FR|iso8859-1"}));
@@ -51,7 +51,7 @@ Instance SampleBios() {
 
 class BiosTest : public ::testing::Test {
 protected:
-    BiosTest() : host(std::make_shared<FakeBackend>(cimv2::Win32_BiosSchema())) { bios.SetHost(FakeHost::kName); }
+    BiosTest() : host(std::make_shared<FakeBackend>(cimv2::Win32_BIOSSchema())) { bios.SetHost(FakeHost::kName); }
     FakeHost host;
     TBiosInfo bios;
 };
@@ -96,7 +96,7 @@ TEST_F(BiosTest, FillsTheRecordFromTheFirstObject) {
 }
 
 TEST_F(BiosTest, AbsentListsAreEmpty) {
-    Instance bare(cimv2::Win32_BiosSchema());
+    Instance bare(cimv2::Win32_BIOSSchema());
     bare.SetText("Name", "bare");
     host.Backend().instances = {bare};
     bios.SetActive(true);
@@ -111,7 +111,7 @@ TEST_F(BiosTest, AbsentListsAreEmpty) {
 }
 
 TEST_F(BiosTest, TheRecordNeverMixesTwoObjects) {
-    Instance second(cimv2::Win32_BiosSchema());
+    Instance second(cimv2::Win32_BIOSSchema());
     second.SetText("Name", "second");
     host.Backend().instances = {SampleBios(), second};
     bios.SetActive(true);
@@ -196,7 +196,7 @@ TEST(BiosRecord, ListedAndReadByName) {
 
 // The record's WMI names must be the provider's, or a field would silently stay empty.
 TEST(Records, EveryFieldNamesAPropertyOfItsClass) {
-    for (const auto& f : TBiosProperties::Fields()) EXPECT_GE(cimv2::Win32_BiosSchema().IndexOf(f.name), 0) << f.name;
+    for (const auto& f : TBiosProperties::Fields()) EXPECT_GE(cimv2::Win32_BIOSSchema().IndexOf(f.name), 0) << f.name;
     for (const auto& f : TComputerSystemProperties::Fields())
         EXPECT_GE(cimv2::Win32_ComputerSystemSchema().IndexOf(f.name), 0) << f.name;
     EXPECT_EQ(TBiosProperties::Fields().size(), 27u);

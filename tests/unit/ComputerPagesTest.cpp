@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/cli/PageCommands.h"
-#include "cimv2/Classes.h"
+#include "cimv2/core/Classes.h"
 #include "components/CBiosInfo.h"
 #include "tests/support/ComponentFakes.h"
 #include "ui/pages/ComputerPages.h"
@@ -71,7 +71,7 @@ TEST(ComputerPages, AreInTheCatalogue) {
 class PageFillTest : public ::testing::Test {
 protected:
     PageFillTest()
-        : biosHost(std::make_shared<FakeBackend>(cimv2::Win32_BiosSchema())),
+        : biosHost(std::make_shared<FakeBackend>(cimv2::Win32_BIOSSchema())),
           biosList(Page(2).headerLabel),
           computerList(Page(1).headerLabel) {}
 
@@ -82,7 +82,7 @@ protected:
 };
 
 TEST_F(PageFillTest, BiosRowsFromTheFirstObject) {
-    Instance bios(cimv2::Win32_BiosSchema());
+    Instance bios(cimv2::Win32_BIOSSchema());
     bios.SetText("Caption", "1.02");
     bios.Set("BIOSVersion", Value::Array({Value::Text("Rev   - 1.02"), Value::Text("A12")}));
     bios.SetText("ReleaseDate", "20140626000000.000000+000");
@@ -91,7 +91,7 @@ TEST_F(PageFillTest, BiosRowsFromTheFirstObject) {
     bios.Set("SMBIOSMajorVersion", Value::UInt(3));
     bios.Set("TargetOperatingSystem", Value::UInt(36));
     bios.Set("SoftwareElementState", Value::UInt(3));
-    Instance second(cimv2::Win32_BiosSchema());
+    Instance second(cimv2::Win32_BIOSSchema());
     second.SetText("Caption", "second BIOS");
     biosHost.Backend().instances = {bios, second};
 
@@ -121,10 +121,10 @@ TEST_F(PageFillTest, BiosRowsFromTheFirstObject) {
 const components::TWMIProperties& BiosRecordOf(const components::TBiosInfo& bios) { return bios.BiosProperties(); }
 
 TEST_F(PageFillTest, EveryObjectModeWritesEachObjectInTurn) {
-    Instance first(cimv2::Win32_BiosSchema());
+    Instance first(cimv2::Win32_BIOSSchema());
     first.SetText("Caption", "first");
     first.SetBool("PrimaryBIOS", true);
-    Instance second(cimv2::Win32_BiosSchema());
+    Instance second(cimv2::Win32_BIOSSchema());
     second.SetText("Caption", "second");
     biosHost.Backend().instances = {first, second};
     FillComponentPage(biosList, FakeHost::kName, BiosRows(), BiosRecordOf, PageObjects::Every);
@@ -154,7 +154,7 @@ TEST_F(PageFillTest, FailuresLeaveTheListEmpty) {
     EXPECT_THROW(GetBiosInfo(biosList, "nowhere.invalid"), wmi::EOleException);
     EXPECT_TRUE(biosList.Empty());
 
-    Instance bad(cimv2::Win32_BiosSchema());
+    Instance bad(cimv2::Win32_BIOSSchema());
     bad.SetText("Caption", "bad");
     bad.SetText("ReleaseDate", "2014??26000000.000000+000");
     biosHost.Backend().instances = {bad};

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cimv2/Classes.h"
-#include "cimv2/DeviceTree.h"
+#include "cimv2/core/Classes.h"
+#include "cimv2/sources/DeviceTree.h"
 #include "tests/unit/TempTree.h"
 
 using namespace cimv2;

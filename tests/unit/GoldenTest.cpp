@@ -11,9 +11,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "cimv2/ClassRegistry.h"
-#include "cimv2/ObjectText.h"
-#include "cimv2/Provider.h"
+#include "cimv2/core/ClassRegistry.h"
+#include "cimv2/core/ObjectText.h"
+#include "cimv2/core/Provider.h"
 
 using namespace cimv2;
 namespace fs = std::filesystem;

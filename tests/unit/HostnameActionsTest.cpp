@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "cimv2/HostnameActions.h"
+#include "cimv2/sources/HostnameActions.h"
 
 using namespace cimv2;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cimv2/ObjectText.h"
-#include "cimv2/WbemError.h"
+#include "cimv2/core/ObjectText.h"
+#include "cimv2/core/WbemError.h"
 
 using namespace cimv2;
 
@@ -9,16 +9,16 @@ namespace {
 
 const ClassSchema& Schema() {
     static const ClassSchema schema("Test_Text", {
-        {"Name", CimType::String, kKey},
-        {"Size", CimType::UInt64},
-        {"Delta", CimType::SInt32},
-        {"Ratio", CimType::Real64},
-        {"On", CimType::Boolean},
-        {"When", CimType::DateTime},
-        {"Tags", CimType::String, kArray},
-        {"Codes", CimType::UInt16, kArray},
-        {"Missing", CimType::String},
-    });
+                                                     {"Name", CimType::String, kKey},
+                                                     {"Size", CimType::UInt64},
+                                                     {"Delta", CimType::SInt32},
+                                                     {"Ratio", CimType::Real64},
+                                                     {"On", CimType::Boolean},
+                                                     {"When", CimType::DateTime},
+                                                     {"Tags", CimType::String, kArray},
+                                                     {"Codes", CimType::UInt16, kArray},
+                                                     {"Missing", CimType::String},
+                                                 });
     return schema;
 }
 

@@ -13,7 +13,7 @@
 
 #include "app/cli/PageCommands.h"
 #include "app/cli/QueryTool.h"
-#include "cimv2/Provider.h"
+#include "cimv2/core/Provider.h"
 #include "tests/support/FakeWbem.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/HardwarePages.h"

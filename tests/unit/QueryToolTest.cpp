@@ -25,12 +25,12 @@ ToolRun Tool(std::vector<std::string> args) {
 
 QueryResult Sample() {
     static const ClassSchema schema("Test_Out", {
-        {"Name", CimType::String, kKey},
-        {"Size", CimType::UInt64},
-        {"Delta", CimType::SInt32},
-        {"On", CimType::Boolean},
-        {"Tags", CimType::String, kArray},
-    });
+                                                    {"Name", CimType::String, kKey},
+                                                    {"Size", CimType::UInt64},
+                                                    {"Delta", CimType::SInt32},
+                                                    {"On", CimType::Boolean},
+                                                    {"Tags", CimType::String, kArray},
+                                                });
     Instance a(schema);
     a.SetText("Name", "a, \"b\"\nc");
     a.Set("Size", Value::UInt(5000000000ULL));
@@ -61,8 +61,8 @@ TEST(QueryTool, ErrorsPrintMessageAndCodeAndFail) {
     ToolRun syntax = Tool({"SELEKT"});
     EXPECT_EQ(syntax.status, 1);
     EXPECT_NE(syntax.err.find("(0x80041017)"), std::string::npos);
-    for (auto args : std::vector<std::vector<std::string>>{{}, {"--format", "xml", "SELECT * FROM X"}, {"--bogus"},
-                                                           {"--host"}, {"--page"}}) {
+    for (auto args : std::vector<std::vector<std::string>>{
+             {}, {"--format", "xml", "SELECT * FROM X"}, {"--bogus"}, {"--host"}, {"--page"}}) {
         ToolRun bad = Tool(args);
         EXPECT_EQ(bad.status, 2);
         EXPECT_NE(bad.err.find("usage:"), std::string::npos);

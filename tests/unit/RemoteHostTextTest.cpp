@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "cimv2/WbemError.h"
+#include "cimv2/core/WbemError.h"
 #include "remote/HostText.h"
 #include "remote/SshTransport.h"
 #include "tests/support/ThrowawaySshd.h"

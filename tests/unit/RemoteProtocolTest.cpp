@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "cimv2/WbemError.h"
+#include "cimv2/core/WbemError.h"
 #include "remote/Agent.h"
 #include "remote/Protocol.h"
 #include "tests/unit/RemoteSample.h"

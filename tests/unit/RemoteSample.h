@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cimv2/Schema.h"
+#include "cimv2/core/Schema.h"
 #include "remote/Protocol.h"
 
 namespace remotetest {

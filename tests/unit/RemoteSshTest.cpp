@@ -4,10 +4,11 @@
 
 #include <filesystem>
 
-#include "cimv2/ClassRegistry.h"
-#include "cimv2/ObjectText.h"
-#include "cimv2/Provider.h"
+#include "cimv2/core/ClassRegistry.h"
+#include "cimv2/core/ObjectText.h"
+#include "cimv2/core/Provider.h"
 #include "remote/SshTransport.h"
+#include "tests/support/RequiredService.h"
 #include "tests/support/ThrowawaySshd.h"
 #include "tests/unit/RemoteSample.h"
 #include "wmi/WbemScripting.h"
@@ -57,7 +58,9 @@ protected:
         FServer = nullptr;
     }
     void SetUp() override {
-        if (!FServer->SkipReason().empty()) GTEST_SKIP() << FServer->SkipReason();
+        if (!FServer->SkipReason().empty()) {
+            SYSQUILL_SKIP_WITHOUT_SERVICE(FServer->SkipReason());
+        }
         if (!*sshtest::kAgentProgram) GTEST_SKIP() << "sysquill-agent was not built";
     }
     void TearDown() override {

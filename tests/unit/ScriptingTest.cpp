@@ -20,7 +20,8 @@ const cimv2::ClassSchema& Schema() {
             {"Pid", CimType::UInt32},
             {"Since", CimType::DateTime},
         },
-        {cimv2::MethodDef{"Change", {{"Mode", CimType::String}, {"Depth", CimType::SInt32}},
+        {cimv2::MethodDef{"Change",
+                          {{"Mode", CimType::String}, {"Depth", CimType::SInt32}},
                           {{"ReturnValue", CimType::UInt32}, {"Previous", CimType::String}}},
          cimv2::MethodDef{"Stop", {}, {{"ReturnValue", CimType::UInt32}}}});
     return schema;
@@ -136,8 +137,7 @@ TEST(Scripting, MethodCallPassesInParametersAndReadsOut) {
     EXPECT_EQ(out->Properties_().Item("Previous", 0).Value().AsText(), "auto");
     ASSERT_EQ(backend->calls.size(), 1u);
     EXPECT_EQ(backend->calls[0].first, "beta.Change");
-    EXPECT_EQ(backend->calls[0].second,
-              (cimv2::ParamList{{"Mode", Value::Text("manual")}, {"Depth", Value::Int(2)}}));
+    EXPECT_EQ(backend->calls[0].second, (cimv2::ParamList{{"Mode", Value::Text("manual")}, {"Depth", Value::Int(2)}}));
 
     EXPECT_FALSE(objects[0]->Methods_().Item("Stop", 0).InParameters());
     EXPECT_THROW(objects[0]->Methods_().Item("Explode", 0), EOleException);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cimv2/Smbios.h"
+#include "cimv2/sources/Smbios.h"
 
 using namespace cimv2;
 using namespace cimv2::smbios;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cimv2/SystemRoot.h"
+#include "cimv2/sources/SystemRoot.h"
 #include "tests/unit/TempTree.h"
 
 using cimv2::SystemRoot;
@@ -34,7 +34,8 @@ TEST(SystemRoot, LinksAndDotDotResolveInsideTheTree) {
 
     // Absolute links, ".." past the top and absolute directory links all stay
     // in the tree: they find the tree's copy, never the machine's file.
-    for (const std::string& path : {std::string("/etc/absolute"), std::string("/etc/climb"), "/../../../../.." + hostFile})
+    for (const std::string& path :
+         {std::string("/etc/absolute"), std::string("/etc/climb"), "/../../../../.." + hostFile})
         EXPECT_EQ(root.ReadAttribute(path), "tree file") << path;
     EXPECT_EQ(root.ReadAttribute("/etc/abs-dir/secret"), "tree file");
     EXPECT_EQ(root.List("/etc/abs-dir"), std::vector<std::string>{"secret"});

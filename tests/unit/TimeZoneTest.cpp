@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/Classes.h"
-#include "cimv2/TimeZone.h"
+#include "cimv2/core/Classes.h"
+#include "cimv2/sources/TimeZone.h"
 #include "tests/unit/TempTree.h"
 
 using cimv2::tz::ZoneAt;
@@ -51,8 +51,8 @@ std::string ZoneFile(const std::vector<Transition>& transitions, const std::vect
 }
 
 // UTC seconds of a moment, from `date -u -d ... +%s`.
-constexpr int64_t k2026Jan15 = 1768478400;       // 2026-01-15 12:00:00
-constexpr int64_t k2026Jul01 = 1782907200;       // 2026-07-01 12:00:00
+constexpr int64_t k2026Jan15 = 1768478400;        // 2026-01-15 12:00:00
+constexpr int64_t k2026Jul01 = 1782907200;        // 2026-07-01 12:00:00
 constexpr int64_t k2026Mar29Switch = 1774746000;  // 2026-03-29 01:00:00, 02:00 CET
 constexpr int64_t k2026Oct25Switch = 1792890000;  // 2026-10-25 01:00:00, 03:00 CEST
 
@@ -63,8 +63,8 @@ TEST(TimeZone, OffsetAndDaylightAtAMoment) {
     const std::string angled = ZoneFile({}, {{-12600, false}}, "<-0330>3:30");
     const std::string utc = ZoneFile({}, {{0, false}}, "UTC0");
     // Version 1 only: the table alone, type 0 before the first transition.
-    const std::string table = ZoneFile({{k2026Mar29Switch, 1}, {k2026Oct25Switch, 0}},
-                                       {{3600, false}, {7200, true}}, "", '\0');
+    const std::string table =
+        ZoneFile({{k2026Mar29Switch, 1}, {k2026Oct25Switch, 0}}, {{3600, false}, {7200, true}}, "", '\0');
     // A file whose footer cannot be read falls back to its last transition.
     const std::string oddFooter = ZoneFile({{k2026Mar29Switch, 1}}, {{3600, false}, {7200, true}}, "CET-1CEST");
 
@@ -102,7 +102,8 @@ TEST(TimeZone, OffsetAndDaylightAtAMoment) {
 }
 
 TEST(TimeZone, BrokenFilesGiveNothing) {
-    const std::string good = ZoneFile({{k2026Mar29Switch, 1}}, {{3600, false}, {7200, true}}, "CET-1CEST,M3.5.0,M10.5.0/3");
+    const std::string good =
+        ZoneFile({{k2026Mar29Switch, 1}}, {{3600, false}, {7200, true}}, "CET-1CEST,M3.5.0,M10.5.0/3");
     ASSERT_TRUE(ZoneAt(good, k2026Jul01));
     std::string badIndex = ZoneFile({{k2026Mar29Switch, 2}}, {{3600, false}, {7200, true}}, "", '\0');
     std::string noTypes = ZoneFile({}, {}, "", '\0');

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "cimv2/WbemError.h"
-#include "cimv2/Wql.h"
+#include "cimv2/core/WbemError.h"
+#include "cimv2/core/Wql.h"
 
 using namespace cimv2;
 
 namespace {
 
+// clang-format off
 const ClassSchema& Schema() {
     static const ClassSchema schema("Test_Thing", {
         {"Name", CimType::String, kKey},
@@ -18,6 +19,7 @@ const ClassSchema& Schema() {
     });
     return schema;
 }
+// clang-format on
 
 Instance Thing(const std::string& name, uint64_t size, int delta, bool enabled) {
     Instance i(Schema());

@@ -6,9 +6,9 @@
 #include <limits>
 #include <string_view>
 
-#include "cimv2/Schema.h"
-#include "cimv2/Value.h"
-#include "cimv2/WbemError.h"
+#include "cimv2/core/Schema.h"
+#include "cimv2/core/Value.h"
+#include "cimv2/core/WbemError.h"
 #include "wmi/WbemScripting.h"
 
 namespace ui {

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "cimv2/Schema.h"
+#include "cimv2/core/Schema.h"
 #include "ui/pages/ComputerPages.h"
 #include "ui/pages/HardwarePages.h"
 

@@ -1,0 +1,61 @@
+// Win32_DMAChannel from /proc/dma: the ISA DMA channels a driver holds.
+// The kernel gives the channel and its owner only; transfer modes,
+// timings and widths have no source and stay null.
+#include "cimv2/core/Classes.h"
+#include "cimv2/sources/DeviceTree.h"
+#include "cimv2/sources/Interrupts.h"
+
+namespace cimv2 {
+
+// One property per line: the schema reads as the table it is.
+// clang-format off
+const ClassSchema& Win32_DMAChannelSchema() {
+    static const ClassSchema schema("Win32_DMAChannel", {
+        {"AddressSize", CimType::UInt16},
+        {"Availability", CimType::UInt16},
+        {"BurstMode", CimType::Boolean},
+        {"ByteMode", CimType::UInt16},
+        {"Caption", CimType::String},
+        {"ChannelTiming", CimType::UInt16},
+        {"CreationClassName", CimType::String},
+        {"CSCreationClassName", CimType::String},
+        {"CSName", CimType::String},
+        {"Description", CimType::String},
+        {"DMAChannel", CimType::UInt32, kKey},
+        {"InstallDate", CimType::DateTime},
+        {"MaxTransferSize", CimType::UInt32},
+        {"Name", CimType::String},
+        {"Port", CimType::UInt32},
+        {"Status", CimType::String},
+        {"TypeCTiming", CimType::UInt16},
+        {"WordMode", CimType::UInt16},
+    });
+    return schema;
+}
+// clang-format on
+
+std::vector<Instance> EnumerateWin32_DMAChannel(const ProviderContext& context) {
+    std::vector<Instance> out;
+    auto text = context.root.ReadFile("/proc/dma", 1u << 20);
+    if (!text) return out;
+    auto host = devtree::HostName(context.root);
+    for (const auto& line : ParseDma(*text)) {
+        Instance inst(Win32_DMAChannelSchema());
+        const std::string name = "Channel " + std::to_string(line.channel);
+        inst.SetText("Name", name);
+        inst.SetText("Caption", name);
+        // The owner is the one thing the kernel says about a channel.
+        if (!line.device.empty()) inst.SetText("Description", line.device);
+        inst.Set("DMAChannel", Value::UInt(line.channel));
+        inst.SetText("CreationClassName", "Win32_DMAChannel");
+        inst.SetText("CSCreationClassName", "Win32_ComputerSystem");
+        if (host) inst.SetText("CSName", *host);
+        // CIM availability 4: in use (only held channels are listed).
+        inst.SetInt("Availability", 4);
+        inst.SetText("Status", "OK");
+        out.push_back(std::move(inst));
+    }
+    return out;
+}
+
+}  // namespace cimv2

@@ -1,0 +1,27 @@
+#pragma once
+// The classes the provider serves. Each class file defines its schema and
+// the function that builds its instances from the machine.
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cimv2/core/ProviderContext.h"
+#include "cimv2/core/Schema.h"
+
+namespace cimv2 {
+
+using ParamList = std::vector<std::pair<std::string, Value>>;
+
+struct ClassEntry {
+    const ClassSchema& (*schema)();
+    std::vector<Instance> (*enumerate)(const ProviderContext& context);
+    // Runs a method on one instance; fills the out parameters, ReturnValue first.
+    ParamList (*invoke)(const ProviderContext& context, const Instance& target, const MethodDef& method,
+                        const ParamList& in) = nullptr;
+};
+
+const std::vector<ClassEntry>& AllClasses();
+const ClassEntry* FindClass(std::string_view name);
+
+}  // namespace cimv2

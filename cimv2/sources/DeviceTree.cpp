@@ -1,0 +1,675 @@
+#include "cimv2/sources/DeviceTree.h"
+
+#include <cstdio>
+#include <set>
+
+namespace cimv2::devtree {
+
+namespace {
+
+std::string_view TrimView(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+    return text;
+}
+
+std::string BaseName(std::string_view path) {
+    while (!path.empty() && path.back() == '/') path.remove_suffix(1);
+    size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string Hex(uint32_t value, int width) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%0*X", width, value);
+    return buf;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// Instance parts of a device ID must not hold the separator.
+std::string InstancePart(std::string text) {
+    for (char& c : text)
+        if (c == '\\' || c < 0x20) c = '_';
+    return text;
+}
+
+struct Context {
+    const SystemRoot& root;
+    const PciIds& ids;
+};
+
+std::optional<std::string> Attr(const Context& ctx, const std::string& path, const char* name) {
+    return ctx.root.ReadAttribute(path + "/" + name);
+}
+
+std::optional<uint32_t> HexAttr(const Context& ctx, const std::string& path, const char* name) {
+    auto text = Attr(ctx, path, name);
+    return text ? ParseHex(*text) : std::nullopt;
+}
+
+std::optional<std::string> LinkName(const Context& ctx, const std::string& path) {
+    auto target = ctx.root.ReadLink(path);
+    if (!target) return std::nullopt;
+    return BaseName(*target);
+}
+
+std::optional<std::string> DriverOf(const Context& ctx, const std::string& path) {
+    return LinkName(ctx, path + "/driver");
+}
+
+// Setup classes by PCI class code, most specific first (0xFF matches any subclass).
+struct PciClassRule {
+    uint32_t base, sub;
+    const char* pnpClass;
+};
+constexpr PciClassRule kPciClassRules[] = {
+    {0x01, 0x01, "HDC"},     {0x01, 0x06, "HDC"},       {0x01, 0xFF, "SCSIAdapter"}, {0x02, 0xFF, "Net"},
+    {0x03, 0xFF, "Display"}, {0x04, 0x01, "MEDIA"},     {0x04, 0x03, "MEDIA"},       {0x05, 0xFF, "System"},
+    {0x06, 0xFF, "System"},  {0x08, 0xFF, "System"},    {0x0C, 0x00, "1394"},        {0x0C, 0x03, "USB"},
+    {0x0C, 0x05, "System"},  {0x0D, 0x11, "Bluetooth"}, {0x0D, 0xFF, "Net"},
+};
+
+// Setup classes by USB class code (device or interface).
+struct UsbClassRule {
+    uint32_t cls;
+    const char* pnpClass;
+};
+constexpr UsbClassRule kUsbClassRules[] = {
+    {0x00, "USB"}, {0x01, "MEDIA"}, {0x03, "HIDClass"},  {0x06, "Image"}, {0x08, "USB"},
+    {0x09, "USB"}, {0x0E, "Image"}, {0xE0, "Bluetooth"}, {0xEF, "USB"},
+};
+
+// Generic names and setup classes of firmware (ACPI/PnP) device IDs.
+struct FirmwareIdRule {
+    const char* id;
+    const char* name;
+    const char* pnpClass;
+};
+constexpr FirmwareIdRule kFirmwareIds[] = {
+    {"PNP0000", "Programmable interrupt controller", "System"},
+    {"PNP0100", "System timer", "System"},
+    {"PNP0103", "High precision event timer", "System"},
+    {"PNP0200", "Direct memory access controller", "System"},
+    {"PNP0303", "Standard PS/2 Keyboard", "Keyboard"},
+    {"PNP0400", "Printer Port", "Ports"},
+    {"PNP0501", "Communications Port", "Ports"},
+    {"PNP0700", "Standard floppy disk controller", "fdc"},
+    {"PNP0800", "System speaker", "System"},
+    {"PNP0A03", "PCI Bus", "System"},
+    {"PNP0A08", "PCI Express Root Complex", "System"},
+    {"PNP0B00", "System CMOS/real time clock", "System"},
+    {"PNP0C01", "System board", "System"},
+    {"PNP0C02", "Motherboard resources", "System"},
+    {"PNP0C04", "Numeric data processor", "System"},
+    {"PNP0C09", "Embedded Controller", "System"},
+    {"PNP0C0A", "Control Method Battery", "Battery"},
+    {"PNP0C0C", "Power Button", "System"},
+    {"PNP0C0D", "Lid", "System"},
+    {"PNP0C0E", "Sleep Button", "System"},
+    {"PNP0C0F", "PCI Interrupt Link", "System"},
+    {"PNP0C14", "WMI", "System"},
+    {"PNP0F13", "PS/2 Compatible Mouse", "Mouse"},
+    {"ACPI0003", "AC Adapter", "Battery"},
+    {"ACPI0007", "Processor", "Processor"},
+    {"ACPI0010", "Processor Aggregator", "System"},
+    {"LNXCPU", "Processor", "Processor"},
+    {"LNXPWRBN", "Power Button", "System"},
+    {"LNXSLPBN", "Sleep Button", "System"},
+    {"LNXSYSTM", "ACPI System", "System"},
+    {"LNXSYBUS", "ACPI System Bus", "System"},
+    {"LNXTHERM", "Thermal Zone", "System"},
+};
+
+// Device types as the virtio standard numbers them.
+struct VirtioRule {
+    uint32_t device;
+    const char* name;
+};
+constexpr VirtioRule kVirtioDevices[] = {
+    {1, "VirtIO Network Device"}, {2, "VirtIO Block Device"},   {3, "VirtIO Console"},
+    {4, "VirtIO RNG Device"},     {5, "VirtIO Balloon Device"}, {8, "VirtIO SCSI Host"},
+    {9, "VirtIO 9P Transport"},   {16, "VirtIO GPU Device"},    {18, "VirtIO Input Device"},
+    {19, "VirtIO Socket Device"}, {20, "VirtIO Crypto Device"}, {26, "VirtIO File System Device"},
+};
+
+// Base class names of the PCI class code, for machines without pci.ids.
+struct PciBaseName {
+    uint32_t base;
+    const char* name;
+};
+constexpr PciBaseName kPciBaseNames[] = {
+    {0x00, "Unclassified device"},
+    {0x01, "Mass storage controller"},
+    {0x02, "Network controller"},
+    {0x03, "Display controller"},
+    {0x04, "Multimedia controller"},
+    {0x05, "Memory controller"},
+    {0x06, "Bridge"},
+    {0x07, "Communication controller"},
+    {0x08, "Generic system peripheral"},
+    {0x09, "Input device controller"},
+    {0x0A, "Docking station"},
+    {0x0B, "Processor"},
+    {0x0C, "Serial bus controller"},
+    {0x0D, "Wireless controller"},
+    {0x0E, "Intelligent controller"},
+    {0x0F, "Satellite communications controller"},
+    {0x10, "Encryption controller"},
+    {0x11, "Signal processing controller"},
+    {0x12, "Processing accelerators"},
+    {0x13, "Non-Essential Instrumentation"},
+    {0x40, "Coprocessor"},
+    {0xFF, "Unassigned class"},
+};
+
+const FirmwareIdRule* FindFirmwareId(std::string_view id) {
+    for (const auto& rule : kFirmwareIds)
+        if (id == rule.id) return &rule;
+    return nullptr;
+}
+
+void SetClass(PnpDevice& device, const char* pnpClass) {
+    if (!pnpClass) return;
+    device.pnpClass = pnpClass;
+    device.classGuid = ClassGuidOf(pnpClass);
+}
+
+std::optional<PnpDevice> DescribePci(const Context& ctx, const std::string& path, const std::string& name) {
+    auto vendor = HexAttr(ctx, path, "vendor");
+    auto device = HexAttr(ctx, path, "device");
+    if (!vendor || !device || *vendor > 0xFFFF || *device > 0xFFFF) return std::nullopt;
+    auto subVendor = HexAttr(ctx, path, "subsystem_vendor");
+    auto subDevice = HexAttr(ctx, path, "subsystem_device");
+    auto revision = HexAttr(ctx, path, "revision");
+    auto classCode = HexAttr(ctx, path, "class");
+
+    PnpDevice out;
+    out.bus = "pci";
+    out.name = name;
+    const std::string venDev = "PCI\\VEN_" + Hex(*vendor, 4) + "&DEV_" + Hex(*device, 4);
+    std::string subsys;
+    if (subVendor && subDevice && *subVendor <= 0xFFFF && *subDevice <= 0xFFFF)
+        subsys = "&SUBSYS_" + Hex(*subDevice, 4) + Hex(*subVendor, 4);
+    std::string rev = revision && *revision <= 0xFF ? "&REV_" + Hex(*revision, 2) : "";
+    out.deviceId = venDev + subsys + rev + "\\" + InstancePart(name);
+
+    out.hardwareIds.push_back(venDev + subsys + rev);
+    if (!subsys.empty()) out.hardwareIds.push_back(venDev + subsys);
+    std::string vendorOnly = "PCI\\VEN_" + Hex(*vendor, 4);
+    if (!rev.empty()) out.compatibleIds.push_back(venDev + rev);
+    out.compatibleIds.push_back(venDev);
+    if (classCode && *classCode <= 0xFFFFFF) {
+        std::string cc6 = "&CC_" + Hex(*classCode, 6), cc4 = "&CC_" + Hex(*classCode >> 8, 4);
+        out.hardwareIds.push_back(venDev + cc6);
+        out.hardwareIds.push_back(venDev + cc4);
+        out.compatibleIds.push_back(vendorOnly + cc6);
+        out.compatibleIds.push_back(vendorOnly + cc4);
+    }
+    out.compatibleIds.push_back(vendorOnly);
+    if (classCode && *classCode <= 0xFFFFFF) {
+        out.compatibleIds.push_back("PCI\\CC_" + Hex(*classCode, 6));
+        out.compatibleIds.push_back("PCI\\CC_" + Hex(*classCode >> 8, 4));
+    }
+
+    out.manufacturer = ctx.ids.Vendor(*vendor);
+    out.displayName = ctx.ids.Device(*vendor, *device);
+    if (classCode) {
+        uint32_t base = (*classCode >> 16) & 0xFF, sub = (*classCode >> 8) & 0xFF;
+        if (!out.displayName) out.displayName = ctx.ids.Class(base, sub);
+        if (!out.displayName)
+            for (const auto& entry : kPciBaseNames)
+                if (entry.base == base) out.displayName = entry.name;
+        for (const auto& rule : kPciClassRules)
+            if (rule.base == base && (rule.sub == 0xFF || rule.sub == sub)) {
+                SetClass(out, rule.pnpClass);
+                break;
+            }
+    }
+    out.service = DriverOf(ctx, path);
+    return out;
+}
+
+void AddUsbClassIds(PnpDevice& out, std::optional<uint32_t> cls, std::optional<uint32_t> sub,
+                    std::optional<uint32_t> proto) {
+    if (!cls || *cls > 0xFF) return;
+    std::string c = "USB\\Class_" + Hex(*cls, 2);
+    if (sub && *sub <= 0xFF) {
+        std::string cs = c + "&SubClass_" + Hex(*sub, 2);
+        if (proto && *proto <= 0xFF) out.compatibleIds.push_back(cs + "&Prot_" + Hex(*proto, 2));
+        out.compatibleIds.push_back(cs);
+    }
+    out.compatibleIds.push_back(c);
+    for (const auto& rule : kUsbClassRules)
+        if (rule.cls == *cls) {
+            SetClass(out, rule.pnpClass);
+            break;
+        }
+}
+
+std::optional<PnpDevice> DescribeUsb(const Context& ctx, const std::string& path, const std::string& name) {
+    PnpDevice out;
+    out.bus = "usb";
+    out.name = name;
+    out.service = DriverOf(ctx, path);
+    if (auto vid = HexAttr(ctx, path, "idVendor")) {
+        auto pid = HexAttr(ctx, path, "idProduct");
+        if (!pid || *vid > 0xFFFF || *pid > 0xFFFF) return std::nullopt;
+        std::string base = "USB\\VID_" + Hex(*vid, 4) + "&PID_" + Hex(*pid, 4);
+        auto serial = Attr(ctx, path, "serial");
+        out.deviceId = base + "\\" + InstancePart(serial ? *serial : name);
+        if (auto bcd = HexAttr(ctx, path, "bcdDevice"); bcd && *bcd <= 0xFFFF)
+            out.hardwareIds.push_back(base + "&REV_" + Hex(*bcd, 4));
+        out.hardwareIds.push_back(base);
+        AddUsbClassIds(out, HexAttr(ctx, path, "bDeviceClass"), HexAttr(ctx, path, "bDeviceSubClass"),
+                       HexAttr(ctx, path, "bDeviceProtocol"));
+        out.displayName = Attr(ctx, path, "product");
+        out.manufacturer = Attr(ctx, path, "manufacturer");
+        return out;
+    }
+    // An interface: its device's IDs plus the interface number.
+    auto number = HexAttr(ctx, path, "bInterfaceNumber");
+    std::string parent = path + "/..";
+    auto vid = HexAttr(ctx, parent, "idVendor");
+    auto pid = HexAttr(ctx, parent, "idProduct");
+    if (!number || !vid || !pid || *number > 0xFF || *vid > 0xFFFF || *pid > 0xFFFF) return std::nullopt;
+    std::string base = "USB\\VID_" + Hex(*vid, 4) + "&PID_" + Hex(*pid, 4);
+    std::string mi = "&MI_" + Hex(*number, 2);
+    out.deviceId = base + mi + "\\" + InstancePart(name);
+    if (auto bcd = HexAttr(ctx, parent, "bcdDevice"); bcd && *bcd <= 0xFFFF)
+        out.hardwareIds.push_back(base + "&REV_" + Hex(*bcd, 4) + mi);
+    out.hardwareIds.push_back(base + mi);
+    AddUsbClassIds(out, HexAttr(ctx, path, "bInterfaceClass"), HexAttr(ctx, path, "bInterfaceSubClass"),
+                   HexAttr(ctx, path, "bInterfaceProtocol"));
+    out.displayName = Attr(ctx, path, "interface");
+    if (!out.displayName) out.displayName = Attr(ctx, parent, "product");
+    out.manufacturer = Attr(ctx, parent, "manufacturer");
+    return out;
+}
+
+// IDs listed in an "acpi:HID:CID1:CID2:" modalias, in order.
+std::vector<std::string> AcpiModaliasIds(std::string_view modalias) {
+    std::vector<std::string> ids;
+    if (modalias.substr(0, 5) != "acpi:") return ids;
+    modalias.remove_prefix(5);
+    while (!modalias.empty()) {
+        size_t colon = modalias.find(':');
+        std::string_view id = modalias.substr(0, colon);
+        if (!id.empty()) ids.emplace_back(id);
+        if (colon == std::string_view::npos) break;
+        modalias.remove_prefix(colon + 1);
+    }
+    return ids;
+}
+
+void DescribeFirmwareId(PnpDevice& out, const std::string& hid) {
+    if (const auto* rule = FindFirmwareId(hid)) {
+        if (!out.displayName) out.displayName = rule->name;
+        SetClass(out, rule->pnpClass);
+    }
+}
+
+std::optional<PnpDevice> DescribeAcpi(const Context& ctx, const std::string& path, const std::string& name) {
+    auto hid = Attr(ctx, path, "hid");
+    if (!hid) return std::nullopt;
+    PnpDevice out;
+    out.bus = "acpi";
+    out.name = name;
+    std::string instance;
+    if (auto uid = Attr(ctx, path, "uid")) {
+        instance = *uid;
+    } else {
+        size_t colon = name.rfind(':');
+        auto number = colon == std::string::npos ? std::nullopt : ParseHex(std::string_view(name).substr(colon + 1));
+        instance = number ? std::to_string(*number) : name;
+    }
+    out.deviceId = "ACPI\\" + *hid + "\\" + InstancePart(instance);
+    out.hardwareIds = {"ACPI\\" + *hid, "*" + *hid};
+    if (auto modalias = Attr(ctx, path, "modalias")) {
+        auto ids = AcpiModaliasIds(*modalias);
+        for (size_t n = 1; n < ids.size(); ++n) {
+            out.compatibleIds.push_back("ACPI\\" + ids[n]);
+            out.compatibleIds.push_back("*" + ids[n]);
+        }
+    }
+    out.displayName = Attr(ctx, path, "description");
+    DescribeFirmwareId(out, *hid);
+    if (!out.displayName) out.displayName = *hid;
+    // Linux binds the driver to the bus device the firmware node describes.
+    out.service = DriverOf(ctx, path);
+    for (int n = 0; !out.service && n < 8; ++n) {
+        std::string node = path + "/physical_node" + (n == 0 ? std::string() : std::to_string(n));
+        if (!ctx.root.Exists(node)) {
+            if (n > 0) break;
+            continue;
+        }
+        out.service = DriverOf(ctx, node);
+    }
+    return out;
+}
+
+std::optional<PnpDevice> DescribePnp(const Context& ctx, const std::string& path, const std::string& name) {
+    auto id = Attr(ctx, path, "id");
+    if (!id) return std::nullopt;
+    std::string first = id->substr(0, id->find('\n'));
+    PnpDevice out;
+    out.bus = "pnp";
+    out.name = name;
+    out.deviceId = "PNP\\" + first + "\\" + InstancePart(name);
+    out.hardwareIds = {"*" + first};
+    DescribeFirmwareId(out, first);
+    if (!out.displayName) out.displayName = first;
+    out.service = DriverOf(ctx, path);
+    return out;
+}
+
+std::optional<PnpDevice> DescribeVirtio(const Context& ctx, const std::string& path, const std::string& name) {
+    auto vendor = HexAttr(ctx, path, "vendor");
+    auto device = HexAttr(ctx, path, "device");
+    if (!vendor || !device || *vendor > 0xFFFF || *device > 0xFFFF) return std::nullopt;
+    PnpDevice out;
+    out.bus = "virtio";
+    out.name = name;
+    std::string base = "VIRTIO\\VEN_" + Hex(*vendor, 4) + "&DEV_" + Hex(*device, 4);
+    out.deviceId = base + "\\" + InstancePart(name);
+    out.hardwareIds = {base, "VIRTIO\\DEV_" + Hex(*device, 4)};
+    for (const auto& entry : kVirtioDevices)
+        if (entry.device == *device) out.displayName = entry.name;
+    // The virtio vendor field carries the PCI vendor ID of the transport.
+    out.manufacturer = ctx.ids.Vendor(*vendor);
+    out.service = DriverOf(ctx, path);
+    return out;
+}
+
+std::optional<PnpDevice> DescribeScsi(const Context& ctx, const std::string& path, const std::string& name) {
+    // Hosts and targets share the bus; only logical units have a type.
+    auto type = Attr(ctx, path, "type");
+    if (!type) return std::nullopt;
+    auto vendor = Attr(ctx, path, "vendor");
+    auto model = Attr(ctx, path, "model");
+    const char* kind = *type == "0" ? "Disk" : *type == "5" ? "CdRom" : "Other";
+    PnpDevice out;
+    out.bus = "scsi";
+    out.name = name;
+    std::string base =
+        std::string("SCSI\\") + kind + "&Ven_" + (vendor ? *vendor : "") + "&Prod_" + (model ? *model : "");
+    for (char& c : base)
+        if (c == ' ') c = '_';
+    out.deviceId = base + "\\" + InstancePart(name);
+    out.hardwareIds = {base, std::string("SCSI\\") + kind};
+    if (vendor || model)
+        out.displayName = std::string(vendor ? *vendor : "") + (vendor && model ? " " : "") + (model ? *model : "");
+    out.manufacturer = vendor;
+    SetClass(out, *type == "0" ? "DiskDrive" : *type == "5" ? "CDROM" : nullptr);
+    out.service = DriverOf(ctx, path);
+    return out;
+}
+
+std::optional<PnpDevice> DescribeHid(const Context& ctx, const std::string& path, const std::string& name) {
+    // uevent holds HID_ID=bus:vendor:product and HID_NAME.
+    auto uevent = ctx.root.ReadFile(path + "/uevent", 1 << 16);
+    std::optional<std::string> hidId, hidName;
+    if (uevent) {
+        std::string_view rest = *uevent;
+        while (!rest.empty()) {
+            size_t eol = rest.find('\n');
+            std::string_view line = rest.substr(0, eol);
+            rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
+            if (line.substr(0, 7) == "HID_ID=") hidId = std::string(line.substr(7));
+            if (line.substr(0, 9) == "HID_NAME=") hidName = std::string(TrimView(line.substr(9)));
+        }
+    }
+    PnpDevice out;
+    out.bus = "hid";
+    out.name = name;
+    std::optional<uint32_t> vid, pid;
+    if (hidId) {
+        size_t a = hidId->find(':'), b = hidId->find(':', a == std::string::npos ? a : a + 1);
+        if (a != std::string::npos && b != std::string::npos) {
+            vid = ParseHex(std::string_view(*hidId).substr(a + 1, b - a - 1));
+            pid = ParseHex(std::string_view(*hidId).substr(b + 1));
+        }
+    }
+    if (vid && pid && *vid <= 0xFFFF && *pid <= 0xFFFF) {
+        std::string base = "HID\\VID_" + Hex(*vid, 4) + "&PID_" + Hex(*pid, 4);
+        out.deviceId = base + "\\" + InstancePart(name);
+        out.hardwareIds = {base};
+    } else {
+        out.deviceId = "HID\\" + InstancePart(name);
+    }
+    if (hidName && !hidName->empty()) out.displayName = hidName;
+    SetClass(out, "HIDClass");
+    out.service = DriverOf(ctx, path);
+    return out;
+}
+
+// Buses without a richer ID scheme: "<BUS>\<name>", named by their "name" attribute.
+std::optional<PnpDevice> DescribeGeneric(const Context& ctx, const std::string& bus, const std::string& path,
+                                         const std::string& name) {
+    PnpDevice out;
+    out.bus = bus;
+    out.name = name;
+    out.deviceId = Upper(bus) + "\\" + InstancePart(name);
+    if (auto modalias = Attr(ctx, path, "modalias")) out.hardwareIds.push_back(*modalias);
+    out.displayName = Attr(ctx, path, "name");
+    if (!out.displayName) out.displayName = name;
+    out.service = DriverOf(ctx, path);
+    return out;
+}
+
+std::optional<PnpDevice> Describe(const Context& ctx, const std::string& bus, const std::string& path,
+                                  const std::string& name) {
+    if (bus == "pci") return DescribePci(ctx, path, name);
+    if (bus == "usb") return DescribeUsb(ctx, path, name);
+    if (bus == "acpi") return DescribeAcpi(ctx, path, name);
+    if (bus == "pnp") return DescribePnp(ctx, path, name);
+    if (bus == "virtio") return DescribeVirtio(ctx, path, name);
+    if (bus == "scsi") return DescribeScsi(ctx, path, name);
+    if (bus == "hid") return DescribeHid(ctx, path, name);
+    if (bus == "platform") {
+        auto out = DescribeGeneric(ctx, bus, path, name);
+        if (out) out->deviceId = "PLATFORM\\" + InstancePart(name);
+        return out;
+    }
+    return DescribeGeneric(ctx, bus, path, name);
+}
+
+// Hardware buses whose devices are Plug and Play entities, in listing order.
+// Kernel-internal buses (cpu, memory, node, workqueue, clock sources, ...)
+// hold no devices in that sense.
+constexpr const char* kHardwareBuses[] = {"pci",    "usb", "acpi",        "pnp",      "platform", "virtio", "scsi",
+                                          "hid",    "i2c", "spi",         "serio",    "mmc",      "sdio",   "hdaudio",
+                                          "pcmcia", "isa", "thunderbolt", "gameport", "ac97"};
+
+bool HasHardwareId(const Context& ctx, const std::string& path) { return ctx.root.Exists(path + "/firmware_node/hid"); }
+
+// Firmware describes some bus devices too; one entry per physical device.
+bool ListedElsewhere(const Context& ctx, const std::string& bus, const std::string& path) {
+    if (bus == "pnp" || bus == "platform") return HasHardwareId(ctx, path);
+    if (bus == "acpi") {
+        // The bus device is listed under its own bus (PCI devices with _HID).
+        auto subsystem = LinkName(ctx, path + "/physical_node/subsystem");
+        return subsystem && *subsystem == "pci";
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::string> HostName(const SystemRoot& root) {
+    if (auto name = root.ReadAttribute("/proc/sys/kernel/hostname")) return name;
+    return root.ReadAttribute("/etc/hostname");
+}
+
+std::optional<uint32_t> ParseHex(std::string_view text) {
+    text = TrimView(text);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+    if (text.empty() || text.size() > 8) return std::nullopt;
+    uint32_t value = 0;
+    for (char c : text) {
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<uint32_t>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        else
+            return std::nullopt;
+        value = value << 4 | digit;
+    }
+    return value;
+}
+
+PciIds PciIds::Load(const SystemRoot& root) {
+    for (const char* path : {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"})
+        if (auto text = root.ReadFile(path, 16u << 20)) return FromText(std::move(*text));
+    return {};
+}
+
+PciIds PciIds::FromText(std::string text) {
+    PciIds ids;
+    ids.FText = std::make_shared<const std::string>(std::move(text));
+    const std::string_view all = *ids.FText;
+    std::string_view rest = all;
+    // Vendors are indexed by their line only; device lines are searched when asked for.
+    VendorEntry* vendor = nullptr;
+    bool haveClass = false, inClasses = false;
+    uint32_t baseClass = 0;
+    while (!rest.empty()) {
+        const size_t lineStart = all.size() - rest.size();
+        size_t eol = rest.find('\n');
+        std::string_view line = rest.substr(0, eol);
+        rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
+        if (line.empty() || line[0] == '#') continue;
+        size_t depth = 0;
+        while (depth < line.size() && line[depth] == '\t') ++depth;
+        std::string_view body = line.substr(depth);
+        if (depth > 0 && vendor) {
+            const size_t blockStart =
+                vendor->devices.empty() ? lineStart : static_cast<size_t>(vendor->devices.data() - all.data());
+            vendor->devices = all.substr(blockStart, lineStart + line.size() - blockStart);
+            continue;
+        }
+        size_t gap = body.find(' ');
+        if (depth == 0) {
+            vendor = nullptr;
+            haveClass = false;
+            if (body.size() > 2 && body[0] == 'C' && body[1] == ' ') {
+                inClasses = true;
+                body.remove_prefix(2);
+                gap = body.find(' ');
+                auto code = gap == std::string_view::npos ? std::nullopt : ParseHex(body.substr(0, gap));
+                haveClass = code.has_value();
+                baseClass = code.value_or(0);
+                if (haveClass) ids.FClasses.emplace(1u << 16 | baseClass, TrimView(body.substr(gap)));
+                continue;
+            }
+            // Any other top-level line starts a vendor or ends the class list.
+            inClasses = false;
+            auto code = gap == 4 ? ParseHex(body.substr(0, gap)) : std::nullopt;
+            if (code) vendor = &ids.FVendors.emplace(*code, VendorEntry{TrimView(body.substr(gap)), {}}).first->second;
+            continue;
+        }
+        if (depth == 1 && inClasses && haveClass && gap != std::string_view::npos)
+            if (auto code = ParseHex(body.substr(0, gap)))
+                ids.FClasses.emplace(baseClass << 8 | *code, TrimView(body.substr(gap)));
+    }
+    return ids;
+}
+
+std::optional<std::string> PciIds::Vendor(uint32_t vendor) const {
+    auto it = FVendors.find(vendor);
+    return it == FVendors.end() ? std::nullopt : std::optional<std::string>(it->second.name);
+}
+
+std::optional<std::string> PciIds::Device(uint32_t vendor, uint32_t device) const {
+    auto it = FVendors.find(vendor);
+    if (it == FVendors.end()) return std::nullopt;
+    std::string_view rest = it->second.devices;
+    while (!rest.empty()) {
+        size_t eol = rest.find('\n');
+        std::string_view line = rest.substr(0, eol);
+        rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
+        // "\tdddd  name"; deeper lines are subsystems.
+        if (line.size() < 6 || line[0] != '\t' || line[1] == '\t' || line[5] != ' ') continue;
+        if (ParseHex(line.substr(1, 4)) == device) return std::string(TrimView(line.substr(5)));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> PciIds::Class(uint32_t base, uint32_t sub) const {
+    auto it = FClasses.find(base << 8 | sub);
+    if (it == FClasses.end()) it = FClasses.find(1u << 16 | base);
+    return it == FClasses.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+std::optional<std::string> ClassGuidOf(std::string_view pnpClass) {
+    struct Entry {
+        const char* name;
+        const char* guid;
+    };
+    static constexpr Entry kGuids[] = {
+        {"1394", "{6bdd1fc1-810f-11d0-bec7-08002be2092f}"},
+        {"Battery", "{72631e54-78a4-11d0-bcf7-00aa00b7b32a}"},
+        {"Bluetooth", "{e0cbf06c-cd8b-4647-bb8a-263b43f0f974}"},
+        {"CDROM", "{4d36e965-e325-11ce-bfc1-08002be10318}"},
+        {"DiskDrive", "{4d36e967-e325-11ce-bfc1-08002be10318}"},
+        {"Display", "{4d36e968-e325-11ce-bfc1-08002be10318}"},
+        {"fdc", "{4d36e969-e325-11ce-bfc1-08002be10318}"},
+        {"HDC", "{4d36e96a-e325-11ce-bfc1-08002be10318}"},
+        {"HIDClass", "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}"},
+        {"Image", "{6bdd1fc6-810f-11d0-bec7-08002be2092f}"},
+        {"Keyboard", "{4d36e96b-e325-11ce-bfc1-08002be10318}"},
+        {"MEDIA", "{4d36e96c-e325-11ce-bfc1-08002be10318}"},
+        {"Mouse", "{4d36e96f-e325-11ce-bfc1-08002be10318}"},
+        {"Net", "{4d36e972-e325-11ce-bfc1-08002be10318}"},
+        {"Ports", "{4d36e978-e325-11ce-bfc1-08002be10318}"},
+        {"Processor", "{50127dc3-0f36-415e-a6cc-4cb3be910b65}"},
+        {"SCSIAdapter", "{4d36e97b-e325-11ce-bfc1-08002be10318}"},
+        {"System", "{4d36e97d-e325-11ce-bfc1-08002be10318}"},
+        {"USB", "{36fc9e60-c465-11cf-8056-444553540000}"},
+    };
+    for (const auto& entry : kGuids)
+        if (pnpClass == entry.name) return std::string(entry.guid);
+    return std::nullopt;
+}
+
+std::vector<PnpDevice> EnumerateDevices(const SystemRoot& root, const PciIds& ids) {
+    Context ctx{root, ids};
+    std::vector<PnpDevice> devices;
+    std::set<std::string> seen;
+    for (const char* bus : kHardwareBuses) {
+        std::string dir = std::string("/sys/bus/") + bus + "/devices";
+        for (const auto& name : root.List(dir)) {
+            std::string path = dir + "/" + name;
+            if (ListedElsewhere(ctx, bus, path)) continue;
+            auto device = Describe(ctx, bus, path, name);
+            if (!device || !seen.insert(Upper(device->deviceId)).second) continue;
+            devices.push_back(std::move(*device));
+        }
+    }
+    return devices;
+}
+
+std::optional<PnpDevice> DescribeDeviceAt(const SystemRoot& root, const PciIds& ids, const std::string& path) {
+    Context ctx{root, ids};
+    auto target = root.ReadLink(path);
+    std::string name = BaseName(target ? *target : path);
+    if (auto bus = LinkName(ctx, path + "/subsystem")) {
+        for (const char* known : kHardwareBuses)
+            if (*bus == known) return Describe(ctx, *bus, path, name);
+    }
+    // Root bridges sit outside any bus; their firmware node names them.
+    if (HasHardwareId(ctx, path)) {
+        auto node = root.ReadLink(path + "/firmware_node");
+        return DescribeAcpi(ctx, path + "/firmware_node", BaseName(node ? *node : "firmware_node"));
+    }
+    return std::nullopt;
+}
+
+}  // namespace cimv2::devtree

@@ -1,0 +1,70 @@
+#pragma once
+// The machine's devices as Plug and Play sees them: every device that a
+// hardware bus in sysfs lists, with Windows-style device and hardware IDs.
+// Shared by Win32_PnPEntity and Win32_Bus.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "cimv2/sources/SystemRoot.h"
+
+namespace cimv2::devtree {
+
+// The computer's name as the kernel holds it.
+std::optional<std::string> HostName(const SystemRoot& root);
+
+// "0x1af4" or "1af4"; nothing when not hexadecimal or wider than 32 bits.
+std::optional<uint32_t> ParseHex(std::string_view text);
+
+// The PCI ID database (pci.ids) for vendor, device and class names.
+class PciIds {
+public:
+    PciIds() = default;
+    static PciIds Load(const SystemRoot& root);
+    static PciIds FromText(std::string text);
+
+    std::optional<std::string> Vendor(uint32_t vendor) const;
+    std::optional<std::string> Device(uint32_t vendor, uint32_t device) const;
+    // The subclass name when listed, else the base class name.
+    std::optional<std::string> Class(uint32_t base, uint32_t sub) const;
+
+private:
+    // The maps point into this text; shared so moving the table keeps them valid.
+    std::shared_ptr<const std::string> FText;
+    struct VendorEntry {
+        std::string_view name;
+        std::string_view devices;  // the vendor's indented lines, searched on demand
+    };
+    std::unordered_map<uint32_t, VendorEntry> FVendors;
+    std::unordered_map<uint32_t, std::string_view> FClasses;  // base << 8 | sub, base alone with bit 16
+};
+
+struct PnpDevice {
+    std::string bus;   // sysfs bus name: "pci", "usb", "acpi", ...
+    std::string name;  // the device's sysfs name: "0000:00:03.0"
+    std::string deviceId;
+    std::optional<std::string> displayName;
+    std::optional<std::string> manufacturer;
+    std::optional<std::string> pnpClass;
+    std::optional<std::string> classGuid;
+    std::optional<std::string> service;  // bound driver
+    std::vector<std::string> hardwareIds;
+    std::vector<std::string> compatibleIds;
+};
+
+// Every device of the hardware buses, bus by bus in a fixed order, devices
+// sorted by name. A device that firmware and a bus both list appears once.
+std::vector<PnpDevice> EnumerateDevices(const SystemRoot& root, const PciIds& ids);
+
+// The device at a sysfs path (a device directory or a link to one), as
+// the Plug and Play view names it; nothing when no bus claims it.
+std::optional<PnpDevice> DescribeDeviceAt(const SystemRoot& root, const PciIds& ids, const std::string& path);
+
+// Windows' setup class GUID for a class name; nothing for unknown names.
+std::optional<std::string> ClassGuidOf(std::string_view pnpClass);
+
+}  // namespace cimv2::devtree

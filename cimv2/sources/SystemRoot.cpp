@@ -1,0 +1,147 @@
+#include "cimv2/sources/SystemRoot.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace cimv2 {
+
+namespace {
+
+// "/tree/" and "/tree" are the same root; "" is the real one.
+std::string WithoutTrailingSlashes(std::string dir) {
+    size_t end = dir.find_last_not_of('/');
+    return end == std::string::npos ? std::string(1, '/') : dir.substr(0, end + 1);
+}
+
+}  // namespace
+
+SystemRoot::SystemRoot(std::string dir) : FDir(WithoutTrailingSlashes(std::move(dir))) {
+    if (FDir == "/") return;
+    int fd = ::open(FDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    FDirFd = std::shared_ptr<const int>(new int(fd), [](const int* p) {
+        if (*p >= 0) ::close(*p);
+        delete p;
+    });
+}
+
+int SystemRoot::Open(std::string_view path, int flags) const {
+    if (!FDirFd) return ::open(Resolve(path).c_str(), flags);
+    if (*FDirFd < 0) return -1;
+    size_t start = path.find_first_not_of('/');
+    const std::string relative(start == std::string_view::npos ? std::string_view(".") : path.substr(start));
+    open_how how{};
+    how.flags = static_cast<uint64_t>(flags);
+    how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
+    long fd;
+    do {
+        fd = ::syscall(SYS_openat2, *FDirFd, relative.c_str(), &how, sizeof how);
+    } while (fd < 0 && errno == EINTR);
+    // Kernels before 5.6 lack openat2: read the tree as plain paths there.
+    if (fd < 0 && errno == ENOSYS) return ::open(Resolve(path).c_str(), flags);
+    return static_cast<int>(fd);
+}
+
+std::string SystemRoot::Resolve(std::string_view path) const {
+    std::string p(path);
+    if (p.empty() || p.front() != '/') p.insert(p.begin(), '/');
+    return FDir == "/" ? p : FDir + p;
+}
+
+std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t maxBytes) const {
+    int fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string data;
+    char buf[65536];
+    while (data.size() < maxBytes) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - data.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+std::optional<std::string> SystemRoot::ReadAttribute(std::string_view path) const {
+    auto text = ReadFile(path, 1u << 20);
+    if (!text) return std::nullopt;
+    while (!text->empty() && (text->back() == '\n' || text->back() == '\r' || text->back() == ' ' ||
+                              text->back() == '\t' || text->back() == '\0'))
+        text->pop_back();
+    if (text->empty()) return std::nullopt;
+    return text;
+}
+
+std::vector<std::string> SystemRoot::List(std::string_view path) const {
+    std::vector<std::string> names;
+    int fd = Open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return names;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return names;
+    }
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<std::string> SystemRoot::ReadLink(std::string_view path) const {
+    // The link itself is read, so only the folder that holds it is resolved.
+    std::string_view trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.remove_suffix(1);
+    size_t slash = trimmed.rfind('/');
+    std::string_view folder = slash == std::string_view::npos ? std::string_view("/") : trimmed.substr(0, slash + 1);
+    std::string name(slash == std::string_view::npos ? trimmed : trimmed.substr(slash + 1));
+    if (name.empty() || name == "." || name == "..") return std::nullopt;
+    int dirFd = Open(folder, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) return std::nullopt;
+    char buf[4096];
+    ssize_t n = ::readlinkat(dirFd, name.c_str(), buf, sizeof buf);
+    ::close(dirFd);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof buf) return std::nullopt;
+    return std::string(buf, static_cast<size_t>(n));
+}
+
+namespace {
+
+bool StatOf(int fd, struct stat& st) {
+    if (fd < 0) return false;
+    bool ok = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+bool SystemRoot::Exists(std::string_view path) const {
+    struct stat st {};
+    return StatOf(Open(path, O_PATH | O_CLOEXEC), st);
+}
+
+bool SystemRoot::IsDirectory(std::string_view path) const {
+    struct stat st {};
+    return StatOf(Open(path, O_PATH | O_CLOEXEC), st) && S_ISDIR(st.st_mode);
+}
+
+}  // namespace cimv2
