@@ -1,5 +1,6 @@
 // Win32_BIOS from SMBIOS type 0 (with the entry point's version, type 1's
 // serial number and type 13's languages), or from /sys/class/dmi/id.
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/sources/Smbios.h"
@@ -55,42 +56,27 @@ std::vector<uint16_t> Characteristics(const smbios::BiosInfo& bios) {
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_BIOSSchema() {
-    static const ClassSchema schema("Win32_BIOS", {
-                                                      {"BiosCharacteristics", CimType::UInt16, kArray},
-                                                      {"BIOSVersion", CimType::String, kArray},
-                                                      {"BuildNumber", CimType::String},
-                                                      {"Caption", CimType::String},
-                                                      {"CodeSet", CimType::String},
-                                                      {"CurrentLanguage", CimType::String},
-                                                      {"Description", CimType::String},
-                                                      {"EmbeddedControllerMajorVersion", CimType::UInt8},
-                                                      {"EmbeddedControllerMinorVersion", CimType::UInt8},
-                                                      {"IdentificationCode", CimType::String},
-                                                      {"InstallableLanguages", CimType::UInt16},
-                                                      {"InstallDate", CimType::DateTime},
-                                                      {"LanguageEdition", CimType::String},
-                                                      {"ListOfLanguages", CimType::String, kArray},
-                                                      {"Manufacturer", CimType::String},
-                                                      {"Name", CimType::String, kKey},
-                                                      {"OtherTargetOS", CimType::String},
-                                                      {"PrimaryBIOS", CimType::Boolean},
-                                                      {"ReleaseDate", CimType::DateTime},
-                                                      {"SerialNumber", CimType::String},
-                                                      {"SMBIOSBIOSVersion", CimType::String},
-                                                      {"SMBIOSMajorVersion", CimType::UInt16},
-                                                      {"SMBIOSMinorVersion", CimType::UInt16},
-                                                      {"SMBIOSPresent", CimType::Boolean},
-                                                      {"SoftwareElementID", CimType::String, kKey},
-                                                      {"SoftwareElementState", CimType::UInt16, kKey},
-                                                      {"Status", CimType::String},
-                                                      {"SystemBiosMajorVersion", CimType::UInt8},
-                                                      {"SystemBiosMinorVersion", CimType::UInt8},
-                                                      {"TargetOperatingSystem", CimType::UInt16, kKey},
-                                                      {"Version", CimType::String, kKey},
-                                                  });
+    static const ClassSchema schema("Win32_BIOS", CIM_BIOSElement(), {
+        {"BiosCharacteristics", CimType::UInt16, kArray},
+        {"BIOSVersion", CimType::String, kArray},
+        {"CurrentLanguage", CimType::String},
+        {"EmbeddedControllerMajorVersion", CimType::UInt8},
+        {"EmbeddedControllerMinorVersion", CimType::UInt8},
+        {"InstallableLanguages", CimType::UInt16},
+        {"ListOfLanguages", CimType::String, kArray},
+        {"SMBIOSBIOSVersion", CimType::String},
+        {"SMBIOSMajorVersion", CimType::UInt16},
+        {"SMBIOSMinorVersion", CimType::UInt16},
+        {"SMBIOSPresent", CimType::Boolean},
+        {"SystemBiosMajorVersion", CimType::UInt8},
+        {"SystemBiosMinorVersion", CimType::UInt8},
+    });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_BIOS(const ProviderContext& context) {
     smbios::SmbiosData data = smbios::ReadSmbios(context.root);
@@ -124,9 +110,11 @@ std::vector<Instance> EnumerateWin32_BIOS(const ProviderContext& context) {
     inst.SetBool("SMBIOSPresent", true);
     // Type 0 describes the system BIOS, the one the machine started from.
     if (data.bios) inst.SetBool("PrimaryBIOS", true);
-    inst.SetText("Status", "OK");
-    inst.SetInt("SoftwareElementState", 3);   // Running
-    inst.SetInt("TargetOperatingSystem", 0);  // Unknown: firmware names no target
+    // Keys of the class. The firmware that started the machine is in the
+    // class's state 3 (Running), and firmware names no target system, for
+    // which the class documents 0 (Unknown).
+    inst.SetInt("SoftwareElementState", 3);
+    inst.SetInt("TargetOperatingSystem", 0);
     return {inst};
 }
 

@@ -1,6 +1,8 @@
 // Win32_BaseBoard from SMBIOS type 2 (type 12 for the configuration options),
 // or from the board_* files of /sys/class/dmi/id.
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/sources/Smbios.h"
 
@@ -19,40 +21,16 @@ constexpr FeatureFlag kFeatureFlags[] = {
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_BaseBoardSchema() {
-    static const ClassSchema schema("Win32_BaseBoard", {
-                                                           {"Caption", CimType::String},
-                                                           {"ConfigOptions", CimType::String, kArray},
-                                                           {"CreationClassName", CimType::String, kKey},
-                                                           {"Depth", CimType::Real32},
-                                                           {"Description", CimType::String},
-                                                           {"Height", CimType::Real32},
-                                                           {"HostingBoard", CimType::Boolean},
-                                                           {"HotSwappable", CimType::Boolean},
-                                                           {"InstallDate", CimType::DateTime},
-                                                           {"Manufacturer", CimType::String},
-                                                           {"Model", CimType::String},
-                                                           {"Name", CimType::String},
-                                                           {"OtherIdentifyingInfo", CimType::String},
-                                                           {"PartNumber", CimType::String},
-                                                           {"PoweredOn", CimType::Boolean},
-                                                           {"Product", CimType::String},
-                                                           {"Removable", CimType::Boolean},
-                                                           {"Replaceable", CimType::Boolean},
-                                                           {"RequirementsDescription", CimType::String},
-                                                           {"RequiresDaughterBoard", CimType::Boolean},
-                                                           {"SerialNumber", CimType::String},
-                                                           {"SKU", CimType::String},
-                                                           {"SlotLayout", CimType::String},
-                                                           {"SpecialRequirements", CimType::Boolean},
-                                                           {"Status", CimType::String},
-                                                           {"Tag", CimType::String, kKey},
-                                                           {"Version", CimType::String},
-                                                           {"Weight", CimType::Real32},
-                                                           {"Width", CimType::Real32},
-                                                       });
+    static const ClassSchema schema("Win32_BaseBoard", CIM_Card(), {
+        {"ConfigOptions", CimType::String, kArray},
+        {"Product", CimType::String},
+    });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_BaseBoard(const ProviderContext& context) {
     smbios::SmbiosData data = smbios::ReadSmbios(context.root);
@@ -65,7 +43,7 @@ std::vector<Instance> EnumerateWin32_BaseBoard(const ProviderContext& context) {
     inst.SetText("Description", "Base Board");
     inst.SetText("Name", "Base Board");
     inst.SetText("Tag", "Base Board");
-    inst.SetText("CreationClassName", "Win32_BaseBoard");
+    SetIdentity(inst, context);
     if (!data.configOptions.empty()) inst.Set("ConfigOptions", TextArray(data.configOptions));
     SetIf(inst, "Manufacturer", board.manufacturer);
     SetIf(inst, "Product", board.product);
@@ -73,9 +51,8 @@ std::vector<Instance> EnumerateWin32_BaseBoard(const ProviderContext& context) {
     SetIf(inst, "SerialNumber", board.serialNumber);
     if (board.featureFlags)
         for (const auto& flag : kFeatureFlags) inst.SetBool(flag.property, (*board.featureFlags >> flag.bit) & 1);
-    // The board of the running machine is powered.
-    inst.SetBool("PoweredOn", true);
-    inst.SetText("Status", "OK");
+    // The board we are running on is powered; a captured tree does not say.
+    if (context.root.Dir() == "/") inst.SetBool("PoweredOn", true);
     return {inst};
 }
 

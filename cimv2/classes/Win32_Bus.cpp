@@ -3,7 +3,9 @@
 // other hardware bus that holds devices.
 #include <optional>
 
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 
 namespace cimv2 {
@@ -116,28 +118,9 @@ std::vector<Found> FindBuses(const SystemRoot& root, const BusKind& kind) {
 // One property per line: the schema reads as the table it is.
 // clang-format off
 const ClassSchema& Win32_BusSchema() {
-    static const ClassSchema schema("Win32_Bus", {
-        {"Availability", CimType::UInt16},
+    static const ClassSchema schema("Win32_Bus", CIM_LogicalDevice(), {
         {"BusNum", CimType::UInt32},
         {"BusType", CimType::UInt32},
-        {"Caption", CimType::String},
-        {"ConfigManagerErrorCode", CimType::UInt32},
-        {"ConfigManagerUserConfig", CimType::Boolean},
-        {"CreationClassName", CimType::String},
-        {"Description", CimType::String},
-        {"DeviceID", CimType::String, kKey},
-        {"ErrorCleared", CimType::Boolean},
-        {"ErrorDescription", CimType::String},
-        {"InstallDate", CimType::DateTime},
-        {"LastErrorCode", CimType::UInt32},
-        {"Name", CimType::String},
-        {"PNPDeviceID", CimType::String},
-        {"PowerManagementCapabilities", CimType::UInt16, kArray},
-        {"PowerManagementSupported", CimType::Boolean},
-        {"Status", CimType::String},
-        {"StatusInfo", CimType::UInt16},
-        {"SystemCreationClassName", CimType::String},
-        {"SystemName", CimType::String},
     });
     return schema;
 }
@@ -146,7 +129,6 @@ const ClassSchema& Win32_BusSchema() {
 std::vector<Instance> EnumerateWin32_Bus(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    auto host = devtree::HostName(root);
     const devtree::PciIds noNames;  // the bus's device ID needs no names
     for (const auto& kind : kBusKinds) {
         for (const auto& bus : FindBuses(root, kind)) {
@@ -160,9 +142,7 @@ std::vector<Instance> EnumerateWin32_Bus(const ProviderContext& context) {
             inst.SetText("Name", kind.name);
             inst.SetText("Caption", kind.name);
             inst.SetText("Description", kind.name);
-            inst.SetText("CreationClassName", "Win32_Bus");
-            inst.SetText("SystemCreationClassName", "Win32_ComputerSystem");
-            if (host) inst.SetText("SystemName", *host);
+            SetIdentity(inst, context);
             if (!bus.devicePath.empty()) {
                 if (auto device = devtree::DescribeDeviceAt(root, noNames, bus.devicePath))
                     inst.SetText("PNPDeviceID", device->deviceId);

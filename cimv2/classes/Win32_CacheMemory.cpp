@@ -6,8 +6,12 @@
 #include <string>
 #include <tuple>
 
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
+#include "cimv2/core/TextFields.h"
+#include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/Smbios.h"
 
 namespace cimv2 {
@@ -33,9 +37,16 @@ std::optional<uint16_t> Map(const CodeMap (&table)[N], std::optional<int> code) 
 uint16_t LevelCode(int level) { return level >= 1 && level <= 3 ? static_cast<uint16_t>(level + 2) : 1; }
 // SMBIOS operational mode (write through, write back, varies, unknown) to WMI's WritePolicy.
 constexpr CodeMap kWritePolicy[] = {{0, 4}, {1, 3}, {2, 5}, {3, 2}};
-// Number of ways (sysfs) to WMI's Associativity codes, which follow SMBIOS's.
-constexpr CodeMap kWays[] = {{1, 3},   {2, 4},   {4, 5},   {8, 7},   {16, 8}, {12, 9},
-                             {24, 10}, {32, 11}, {48, 12}, {64, 13}, {20, 14}};
+// The class documents Associativity codes 1 to 8 (other, unknown, direct
+// mapped, 2-way, 4-way, fully associative, 8-way, 16-way); any other
+// arrangement is "other". SMBIOS uses the same codes and goes on past 8
+// (12-, 24-, 32-, 48-, 64- and 20-way).
+constexpr uint16_t kOther = 1;
+uint16_t AssociativityCode(uint8_t smbios) { return smbios >= 1 && smbios <= 8 ? smbios : kOther; }
+// Number of ways (sysfs; 0 is fully associative) to those codes.
+constexpr CodeMap kWays[] = {{0, 6}, {1, 3}, {2, 4}, {4, 5}, {8, 7}, {16, 8}};
+// StatusInfo (enabled, disabled) and Availability (running, off line) codes.
+constexpr uint16_t kEnabled = 3, kDisabled = 4, kRunning = 3, kOffLine = 8;
 // sysfs cache type names to WMI's CacheType.
 struct TypeName {
     const char* name;
@@ -52,46 +63,46 @@ std::vector<uint16_t> SramCodes(uint16_t bits) {
     return codes;
 }
 
-Instance NewCache(size_t index, const std::optional<std::string>& hostName) {
+Instance NewCache(size_t index, const ProviderContext& context) {
     Instance inst(Win32_CacheMemorySchema());
     inst.SetText("Caption", "Cache Memory");
     inst.SetText("Description", "Cache Memory");
     inst.SetText("Name", "Cache Memory");
     inst.SetText("DeviceID", "Cache Memory " + std::to_string(index));
-    inst.SetText("CreationClassName", "Win32_CacheMemory");
-    inst.SetText("SystemCreationClassName", "Win32_ComputerSystem");
-    SetIf(inst, "SystemName", hostName);
-    inst.SetText("Status", "OK");
+    SetIdentity(inst, context);
     return inst;
 }
 
 void SetSizes(Instance& inst, std::optional<uint64_t> maxKB, std::optional<uint64_t> installedKB) {
     SetIfUInt(inst, "MaxCacheSize", maxKB);
     SetIfUInt(inst, "InstalledSize", installedKB);
-    // Sizes are counted in kilobyte blocks, as WMI does.
+    // Memory has no blocks: the class documents a block size of 1 for it,
+    // which makes the number of blocks the size in bytes.
     if (installedKB) {
-        inst.Set("BlockSize", Value::UInt(1024));
-        inst.Set("NumberOfBlocks", Value::UInt(*installedKB));
+        inst.Set("BlockSize", Value::UInt(1));
+        inst.Set("NumberOfBlocks", Value::UInt(*installedKB * 1024));
     }
 }
 
-std::vector<Instance> FromSmbios(const smbios::SmbiosData& data, const std::optional<std::string>& hostName) {
+std::vector<Instance> FromSmbios(const smbios::SmbiosData& data, const ProviderContext& context) {
     std::vector<Instance> out;
     for (const auto& cache : data.caches) {
-        Instance inst = NewCache(out.size(), hostName);
+        Instance inst = NewCache(out.size(), context);
         SetIf(inst, "Purpose", cache.socketDesignation);
         if (cache.level) inst.Set("Level", Value::UInt(LevelCode(*cache.level)));
         SetIfUInt(inst, "Location", cache.location);
         SetIfUInt(inst, "WritePolicy", Map(kWritePolicy, cache.operationalMode));
-        if (cache.enabled) inst.Set("StatusInfo", Value::UInt(*cache.enabled ? 3 : 4));
+        if (cache.enabled) {
+            inst.Set("StatusInfo", Value::UInt(*cache.enabled ? kEnabled : kDisabled));
+            inst.Set("Availability", Value::UInt(*cache.enabled ? kRunning : kOffLine));
+        }
         SetSizes(inst, cache.maxSizeKB, cache.installedSizeKB);
         // Cache type, error correction and associativity use the same codes in both.
         if (cache.systemCacheType && *cache.systemCacheType >= 1 && *cache.systemCacheType <= 5)
             SetIfUInt(inst, "CacheType", cache.systemCacheType);
         if (cache.errorCorrection && *cache.errorCorrection >= 1 && *cache.errorCorrection <= 6)
             SetIfUInt(inst, "ErrorCorrectType", cache.errorCorrection);
-        if (cache.associativity && *cache.associativity >= 1 && *cache.associativity <= 14)
-            SetIfUInt(inst, "Associativity", cache.associativity);
+        if (cache.associativity) inst.Set("Associativity", Value::UInt(AssociativityCode(*cache.associativity)));
         SetIfUInt(inst, "CacheSpeed", cache.speedNs);
         if (cache.supportedSram) inst.Set("SupportedSRAM", UIntArray(SramCodes(*cache.supportedSram)));
         if (cache.currentSram) inst.Set("CurrentSRAM", UIntArray(SramCodes(*cache.currentSram)));
@@ -100,21 +111,11 @@ std::vector<Instance> FromSmbios(const smbios::SmbiosData& data, const std::opti
     return out;
 }
 
-std::optional<uint64_t> Number(const std::optional<std::string>& text) {
-    if (!text || text->empty() || text->size() > 18) return std::nullopt;
-    uint64_t v = 0;
-    for (char c : *text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-    }
-    return v;
-}
-
 // "32K", "8192K" or "1M" as the kernel writes cache sizes.
 std::optional<uint64_t> SizeKB(const std::optional<std::string>& text) {
     if (!text || text->size() < 2) return std::nullopt;
     char unit = text->back();
-    auto amount = Number(text->substr(0, text->size() - 1));
+    auto amount = ParseUnsigned(std::string_view(*text).substr(0, text->size() - 1));
     if (!amount) return std::nullopt;
     if (unit == 'K') return *amount;
     if (unit == 'M') return *amount * 1024;
@@ -127,7 +128,8 @@ bool IsNumbered(const std::string& name, const std::string& prefix) {
            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
 }
 
-std::vector<Instance> FromSysfs(const SystemRoot& root, const std::optional<std::string>& hostName) {
+std::vector<Instance> FromSysfs(const ProviderContext& context) {
+    const SystemRoot& root = context.root;
     std::vector<Instance> out;
     std::set<std::tuple<std::string, std::string, std::string>> seen;
     std::vector<std::string> cpus;
@@ -148,15 +150,15 @@ std::vector<Instance> FromSysfs(const SystemRoot& root, const std::optional<std:
             if (!level || !type) continue;
             if (!seen.insert({*level, *type, shared.value_or(cpu)}).second) continue;
 
-            Instance inst = NewCache(out.size(), hostName);
-            if (auto lvl = Number(level)) inst.Set("Level", Value::UInt(LevelCode(static_cast<int>(*lvl))));
+            Instance inst = NewCache(out.size(), context);
+            if (auto lvl = ParseUnsigned(*level)) inst.Set("Level", Value::UInt(LevelCode(static_cast<int>(*lvl))));
             for (const auto& t : kCacheTypes)
                 if (*type == t.name) inst.Set("CacheType", Value::UInt(t.wmi));
             auto size = SizeKB(root.ReadAttribute(dir + "size"));
             SetSizes(inst, size, size);
-            if (auto ways = Number(root.ReadAttribute(dir + "ways_of_associativity")))
-                inst.Set("Associativity", Value::UInt(Map(kWays, static_cast<int>(*ways)).value_or(1)));
-            SetIfUInt(inst, "LineSize", Number(root.ReadAttribute(dir + "coherency_line_size")));
+            if (auto ways = ReadUnsigned(root, dir + "ways_of_associativity"); ways && *ways <= 1024)
+                inst.Set("Associativity", Value::UInt(Map(kWays, static_cast<int>(*ways)).value_or(kOther)));
+            SetIfUInt(inst, "LineSize", ReadUnsigned(root, dir + "coherency_line_size"));
             if (auto policy = root.ReadAttribute(dir + "write_policy")) {
                 if (*policy == "WriteBack") inst.Set("WritePolicy", Value::UInt(3));
                 if (*policy == "WriteThrough") inst.Set("WritePolicy", Value::UInt(4));
@@ -169,70 +171,26 @@ std::vector<Instance> FromSysfs(const SystemRoot& root, const std::optional<std:
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_CacheMemorySchema() {
-    static const ClassSchema schema("Win32_CacheMemory", {
-                                                             {"Access", CimType::UInt16},
-                                                             {"AdditionalErrorData", CimType::UInt8, kArray},
-                                                             {"Associativity", CimType::UInt16},
-                                                             {"Availability", CimType::UInt16},
-                                                             {"BlockSize", CimType::UInt64},
-                                                             {"CacheSpeed", CimType::UInt32},
-                                                             {"CacheType", CimType::UInt16},
-                                                             {"Caption", CimType::String},
-                                                             {"ConfigManagerErrorCode", CimType::UInt32},
-                                                             {"ConfigManagerUserConfig", CimType::Boolean},
-                                                             {"CorrectableError", CimType::Boolean},
-                                                             {"CreationClassName", CimType::String},
-                                                             {"CurrentSRAM", CimType::UInt16, kArray},
-                                                             {"Description", CimType::String},
-                                                             {"DeviceID", CimType::String, kKey},
-                                                             {"EndingAddress", CimType::UInt64},
-                                                             {"ErrorAccess", CimType::UInt16},
-                                                             {"ErrorAddress", CimType::UInt64},
-                                                             {"ErrorCleared", CimType::Boolean},
-                                                             {"ErrorCorrectType", CimType::UInt16},
-                                                             {"ErrorData", CimType::UInt8, kArray},
-                                                             {"ErrorDataOrder", CimType::UInt16},
-                                                             {"ErrorDescription", CimType::String},
-                                                             {"ErrorInfo", CimType::UInt16},
-                                                             {"ErrorMethodology", CimType::String},
-                                                             {"ErrorResolution", CimType::UInt64},
-                                                             {"ErrorTime", CimType::DateTime},
-                                                             {"ErrorTransferSize", CimType::UInt32},
-                                                             {"FlushTimer", CimType::UInt32},
-                                                             {"InstallDate", CimType::DateTime},
-                                                             {"InstalledSize", CimType::UInt32},
-                                                             {"LastErrorCode", CimType::UInt32},
-                                                             {"Level", CimType::UInt16},
-                                                             {"LineSize", CimType::UInt32},
-                                                             {"Location", CimType::UInt16},
-                                                             {"MaxCacheSize", CimType::UInt32},
-                                                             {"Name", CimType::String},
-                                                             {"NumberOfBlocks", CimType::UInt64},
-                                                             {"OtherErrorDescription", CimType::String},
-                                                             {"PNPDeviceID", CimType::String},
-                                                             {"PowerManagementCapabilities", CimType::UInt16, kArray},
-                                                             {"PowerManagementSupported", CimType::Boolean},
-                                                             {"Purpose", CimType::String},
-                                                             {"ReadPolicy", CimType::UInt16},
-                                                             {"ReplacementPolicy", CimType::UInt16},
-                                                             {"StartingAddress", CimType::UInt64},
-                                                             {"Status", CimType::String},
-                                                             {"StatusInfo", CimType::UInt16},
-                                                             {"SupportedSRAM", CimType::UInt16, kArray},
-                                                             {"SystemCreationClassName", CimType::String},
-                                                             {"SystemLevelAddress", CimType::Boolean},
-                                                             {"SystemName", CimType::String},
-                                                             {"WritePolicy", CimType::UInt16},
-                                                         });
+    static const ClassSchema schema("Win32_CacheMemory", CIM_CacheMemory(), {
+        {"CacheSpeed", CimType::UInt32},
+        {"CurrentSRAM", CimType::UInt16, kArray},
+        {"ErrorCorrectType", CimType::UInt16},
+        {"InstalledSize", CimType::UInt32},
+        {"Location", CimType::UInt16},
+        {"MaxCacheSize", CimType::UInt32},
+        {"SupportedSRAM", CimType::UInt16, kArray},
+    });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_CacheMemory(const ProviderContext& context) {
-    auto hostName = context.root.ReadAttribute("/proc/sys/kernel/hostname");
     smbios::SmbiosData data = smbios::ReadSmbios(context.root);
-    if (!data.caches.empty()) return FromSmbios(data, hostName);
-    return FromSysfs(context.root, hostName);
+    if (!data.caches.empty()) return FromSmbios(data, context);
+    return FromSysfs(context);
 }
 
 }  // namespace cimv2

@@ -3,13 +3,17 @@
 // from types 23 and 24, memory from /proc/meminfo, processor counts from
 // /sys/devices/system/cpu and the time zone from /etc/localtime.
 #include <algorithm>
-#include <ctime>
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
+#include "cimv2/core/TextFields.h"
+#include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/Smbios.h"
 #include "cimv2/sources/TimeZone.h"
 
@@ -67,21 +71,17 @@ bool IsNumbered(const std::string& name, const std::string& prefix) {
 }
 
 // A kernel CPU list such as "0-3,6,8-9".
-std::optional<uint32_t> CountCpuList(const std::string& list) {
+std::optional<uint32_t> CountCpuList(std::string_view list) {
     uint32_t count = 0;
-    std::stringstream in(list);
-    std::string part;
-    while (std::getline(in, part, ',')) {
-        unsigned long first = 0, last = 0;
+    while (!list.empty()) {
+        size_t comma = list.find(',');
+        std::string_view part = list.substr(0, comma);
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
         size_t dash = part.find('-');
-        try {
-            first = std::stoul(part.substr(0, dash));
-            last = dash == std::string::npos ? first : std::stoul(part.substr(dash + 1));
-        } catch (const std::exception&) {
-            return std::nullopt;
-        }
-        if (last < first || last - first > 1u << 20) return std::nullopt;
-        count += static_cast<uint32_t>(last - first + 1);
+        auto first = ParseUnsigned(part.substr(0, dash));
+        auto last = dash == std::string_view::npos ? first : ParseUnsigned(part.substr(dash + 1));
+        if (!first || !last || *last < *first || *last - *first > 1u << 20) return std::nullopt;
+        count += static_cast<uint32_t>(*last - *first + 1);
     }
     if (count == 0) return std::nullopt;
     return count;
@@ -101,13 +101,17 @@ std::optional<uint32_t> PhysicalPackages(const SystemRoot& root) {
 std::optional<uint64_t> TotalMemoryBytes(const SystemRoot& root) {
     auto meminfo = root.ReadFile("/proc/meminfo", 1u << 20);
     if (!meminfo) return std::nullopt;
-    std::istringstream in(*meminfo);
-    std::string key, unit;
-    uint64_t amount = 0;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        if (fields >> key >> amount >> unit && key == "MemTotal:" && unit == "kB") return amount * 1024;
+    std::string_view text = *meminfo;
+    while (!text.empty()) {
+        size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        if (line.substr(0, 9) != "MemTotal:") continue;
+        line = Trim(line.substr(9));
+        if (line.size() < 3 || line.substr(line.size() - 3) != " kB") return std::nullopt;
+        auto kb = ParseUnsigned(line.substr(0, line.size() - 3));
+        if (!kb || *kb > UINT64_MAX / 1024) return std::nullopt;
+        return *kb * 1024;
     }
     return std::nullopt;
 }
@@ -136,112 +140,148 @@ std::optional<std::string> DnsDomain(const SystemRoot& root, const std::string& 
     return std::nullopt;
 }
 
-std::optional<bool> HypervisorPresent(const SystemRoot& root) {
+// System vendors and products that only virtual machines report.
+constexpr const char* kVirtualVendors[] = {"innotek GmbH", "VMware, Inc.",
+                                           "QEMU",         "Xen",
+                                           "Parallels",    "Microsoft Corporation Virtual Machine",
+                                           "Red Hat",      "Bochs",
+                                           "Amazon EC2",   "Google Compute Engine",
+                                           "DigitalOcean", "OpenStack Foundation"};
+constexpr const char* kVirtualProducts[] = {"VirtualBox",
+                                            "VMware Virtual Platform",
+                                            "KVM",
+                                            "Virtual Machine",
+                                            "Standard PC (i440FX + PIIX, 1996)",
+                                            "Standard PC (Q35 + ICH9, 2009)",
+                                            "HVM domU",
+                                            "Bochs",
+                                            "OpenStack Nova"};
+// PCI vendors whose devices only hypervisors emulate: VirtualBox, VMware,
+// Red Hat (virtio), Microsoft (Hyper-V), XenSource, Parallels.
+constexpr uint32_t kVirtualPciVendors[] = {0x80ee, 0x15ad, 0x1af4, 0x1414, 0x5853, 0x1ab8};
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// Whether x86 CPU flags are listed and whether they carry "hypervisor".
+std::optional<bool> CpuHypervisorFlag(const SystemRoot& root) {
     auto cpuinfo = root.ReadFile("/proc/cpuinfo", 4u << 20);
     if (!cpuinfo) return std::nullopt;
-    std::istringstream in(*cpuinfo);
-    std::string line;
-    while (std::getline(in, line)) {
-        // x86 lists CPU feature flags; other architectures have no such flag.
-        if (line.compare(0, 5, "flags") != 0) continue;
-        std::istringstream flags(line.substr(line.find(':') == std::string::npos ? line.size() : line.find(':') + 1));
-        std::string flag;
-        while (flags >> flag)
-            if (flag == "hypervisor") return true;
+    std::string_view text = *cpuinfo;
+    while (!text.empty()) {
+        size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        size_t colon = line.find(':');
+        if (colon == std::string_view::npos || Trim(line.substr(0, colon)) != "flags") continue;
+        std::string_view flags = line.substr(colon + 1);
+        while (!flags.empty()) {
+            size_t gap = flags.find(' ');
+            if (flags.substr(0, gap) == "hypervisor") return true;
+            flags = gap == std::string_view::npos ? std::string_view() : flags.substr(gap + 1);
+        }
         return false;
     }
+    return std::nullopt;  // other architectures list no such flag
+}
+
+// A guest is seen by any one of: the CPU's hypervisor flag, the kernel's
+// /sys/hypervisor, a virtual machine's firmware strings, or a PCI device
+// only hypervisors provide. Bare metal is only concluded where the x86
+// flag is readable (every common hypervisor sets it) and the firmware
+// strings are there to rule one out; otherwise the answer is unknown.
+std::optional<bool> HypervisorPresent(const SystemRoot& root, const smbios::SmbiosData& data) {
+    const auto flag = CpuHypervisorFlag(root);
+    if (flag == true) return true;
+    if (ReadLine(root, "/sys/hypervisor/type")) return true;
+    std::optional<std::string> vendor = data.system ? data.system->manufacturer : std::nullopt;
+    std::optional<std::string> product = data.system ? data.system->productName : std::nullopt;
+    if (!vendor) vendor = ReadLine(root, "/sys/class/dmi/id/sys_vendor");
+    if (!product) product = ReadLine(root, "/sys/class/dmi/id/product_name");
+    for (const char* v : kVirtualVendors)
+        if (vendor && Contains(*vendor, v)) return true;
+    for (const char* p : kVirtualProducts)
+        if (product && *product == p) return true;
+    for (const auto& device : root.List("/sys/bus/pci/devices"))
+        if (auto id = ReadHexId(root, "/sys/bus/pci/devices/" + device + "/vendor", 4))
+            for (uint32_t v : kVirtualPciVendors)
+                if (*id == v) return true;
+    if (flag == false && vendor) return false;
     return std::nullopt;
 }
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_ComputerSystemSchema() {
-    static const ClassSchema schema(
-        "Win32_ComputerSystem",
-        {
-            {"AdminPasswordStatus", CimType::UInt16},
-            {"AutomaticManagedPagefile", CimType::Boolean},
-            {"AutomaticResetBootOption", CimType::Boolean},
-            {"AutomaticResetCapability", CimType::Boolean},
-            {"BootOptionOnLimit", CimType::UInt16},
-            {"BootOptionOnWatchDog", CimType::UInt16},
-            {"BootROMSupported", CimType::Boolean},
-            {"BootStatus", CimType::UInt16, kArray},
-            {"BootupState", CimType::String},
-            {"Caption", CimType::String},
-            {"ChassisBootupState", CimType::UInt16},
-            {"ChassisSKUNumber", CimType::String},
-            {"CreationClassName", CimType::String, kKey},
-            {"CurrentTimeZone", CimType::SInt16},
-            {"DaylightInEffect", CimType::Boolean},
-            {"Description", CimType::String},
-            {"DNSHostName", CimType::String},
-            {"Domain", CimType::String},
-            {"DomainRole", CimType::UInt16},
-            {"EnableDaylightSavingsTime", CimType::Boolean},
-            {"FrontPanelResetStatus", CimType::UInt16},
-            {"HypervisorPresent", CimType::Boolean},
-            {"InfraredSupported", CimType::Boolean},
-            {"InitialLoadInfo", CimType::String, kArray},
-            {"InstallDate", CimType::DateTime},
-            {"KeyboardPasswordStatus", CimType::UInt16},
-            {"LastLoadInfo", CimType::String},
-            {"Manufacturer", CimType::String},
-            {"Model", CimType::String},
-            {"Name", CimType::String, kKey},
-            {"NameFormat", CimType::String},
-            {"NetworkServerModeEnabled", CimType::Boolean},
-            {"NumberOfLogicalProcessors", CimType::UInt32},
-            {"NumberOfProcessors", CimType::UInt32},
-            {"OEMLogoBitmap", CimType::UInt8, kArray},
-            {"OEMStringArray", CimType::String, kArray},
-            {"PartOfDomain", CimType::Boolean},
-            {"PauseAfterReset", CimType::SInt64},
-            {"PCSystemType", CimType::UInt16},
-            {"PCSystemTypeEx", CimType::UInt16},
-            {"PowerManagementCapabilities", CimType::UInt16, kArray},
-            {"PowerManagementSupported", CimType::Boolean},
-            {"PowerOnPasswordStatus", CimType::UInt16},
-            {"PowerState", CimType::UInt16},
-            {"PowerSupplyState", CimType::UInt16},
-            {"PrimaryOwnerContact", CimType::String},
-            {"PrimaryOwnerName", CimType::String},
-            {"ResetCapability", CimType::UInt16},
-            {"ResetCount", CimType::SInt16},
-            {"ResetLimit", CimType::SInt16},
-            {"Roles", CimType::String, kArray},
-            {"Status", CimType::String},
-            {"SupportContactDescription", CimType::String, kArray},
-            {"SystemFamily", CimType::String},
-            {"SystemSKUNumber", CimType::String},
-            {"SystemStartupDelay", CimType::UInt16},
-            {"SystemStartupOptions", CimType::String, kArray},
-            {"SystemStartupSetting", CimType::UInt8},
-            {"SystemType", CimType::String},
-            {"ThermalState", CimType::UInt16},
-            {"TotalPhysicalMemory", CimType::UInt64},
-            {"UserName", CimType::String},
-            {"WakeUpType", CimType::UInt16},
-            {"Workgroup", CimType::String},
-        },
-        {MethodDef{"Rename",
-                   {{"Name", CimType::String}, {"Password", CimType::String}, {"UserName", CimType::String}},
-                   {{"ReturnValue", CimType::UInt32}}}});
+    static const ClassSchema schema("Win32_ComputerSystem", CIM_UnitaryComputerSystem(), {
+        {"AdminPasswordStatus", CimType::UInt16},
+        {"AutomaticManagedPagefile", CimType::Boolean},
+        {"AutomaticResetBootOption", CimType::Boolean},
+        {"AutomaticResetCapability", CimType::Boolean},
+        {"BootOptionOnLimit", CimType::UInt16},
+        {"BootOptionOnWatchDog", CimType::UInt16},
+        {"BootROMSupported", CimType::Boolean},
+        {"BootStatus", CimType::UInt16, kArray},
+        {"BootupState", CimType::String},
+        {"ChassisBootupState", CimType::UInt16},
+        {"ChassisSKUNumber", CimType::String},
+        {"CurrentTimeZone", CimType::SInt16},
+        {"DaylightInEffect", CimType::Boolean},
+        {"DNSHostName", CimType::String},
+        {"Domain", CimType::String},
+        {"DomainRole", CimType::UInt16},
+        {"EnableDaylightSavingsTime", CimType::Boolean},
+        {"FrontPanelResetStatus", CimType::UInt16},
+        {"HypervisorPresent", CimType::Boolean},
+        {"InfraredSupported", CimType::Boolean},
+        {"KeyboardPasswordStatus", CimType::UInt16},
+        {"Manufacturer", CimType::String},
+        {"Model", CimType::String},
+        {"NetworkServerModeEnabled", CimType::Boolean},
+        {"NumberOfLogicalProcessors", CimType::UInt32},
+        {"NumberOfProcessors", CimType::UInt32},
+        {"OEMLogoBitmap", CimType::UInt8, kArray},
+        {"OEMStringArray", CimType::String, kArray},
+        {"PartOfDomain", CimType::Boolean},
+        {"PauseAfterReset", CimType::SInt64},
+        {"PCSystemType", CimType::UInt16},
+        {"PCSystemTypeEx", CimType::UInt16},
+        {"PowerOnPasswordStatus", CimType::UInt16},
+        {"PowerSupplyState", CimType::UInt16},
+        {"ResetCount", CimType::SInt16},
+        {"ResetLimit", CimType::SInt16},
+        {"SupportContactDescription", CimType::String, kArray},
+        {"SystemFamily", CimType::String},
+        {"SystemSKUNumber", CimType::String},
+        {"SystemStartupDelay", CimType::UInt16},
+        {"SystemStartupOptions", CimType::String, kArray},
+        {"SystemStartupSetting", CimType::UInt8},
+        {"SystemType", CimType::String},
+        {"ThermalState", CimType::UInt16},
+        {"TotalPhysicalMemory", CimType::UInt64},
+        {"UserName", CimType::String},
+        {"WakeUpType", CimType::UInt16},
+        {"Workgroup", CimType::String},
+    },
+    {MethodDef{"Rename",
+               {{"Name", CimType::String}, {"Password", CimType::String}, {"UserName", CimType::String}},
+               {{"ReturnValue", CimType::UInt32}}}});
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     Instance inst(Win32_ComputerSystemSchema());
-    inst.SetText("CreationClassName", "Win32_ComputerSystem");
-    inst.SetText("Status", "OK");
+    SetIdentity(inst, context);
 
-    if (auto kernelName = root.ReadAttribute("/proc/sys/kernel/hostname")) {
-        std::string shortName = kernelName->substr(0, kernelName->find('.'));
-        inst.SetText("Name", shortName);
-        inst.SetText("Caption", shortName);
-        inst.SetText("DNSHostName", shortName);
-        auto domain = DnsDomain(root, *kernelName);
+    const MachineFacts& facts = context.Facts();
+    if (facts.computerName) {
+        inst.SetText("Name", *facts.computerName);
+        inst.SetText("Caption", *facts.computerName);
+        inst.SetText("DNSHostName", *facts.computerName);
+        auto domain = DnsDomain(root, *facts.hostName);
         SetIf(inst, "Domain", domain);
         inst.SetBool("PartOfDomain", domain.has_value());
     }
@@ -289,21 +329,31 @@ std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& conte
 
     SetIfUInt(inst, "TotalPhysicalMemory", TotalMemoryBytes(root));
     auto packages = PhysicalPackages(root);
-    if (!packages && !data.processors.empty()) {
-        // Without sysfs topology, count the populated sockets (status bit 6).
-        uint32_t populated = 0;
-        for (const auto& p : data.processors) populated += p.status && (*p.status & 0x40) ? 1 : 0;
-        if (populated) packages = populated;
+    std::optional<uint32_t> logical;
+    if (auto online = ReadLine(root, std::string(kCpuDir) + "/online")) logical = CountCpuList(*online);
+    // Without the kernel's view, the populated sockets (status bit 6) of
+    // SMBIOS and the threads they report.
+    uint32_t sockets = 0, threads = 0;
+    bool threadsKnown = true;
+    for (const auto& p : data.processors) {
+        if (!p.status || !(*p.status & 0x40)) continue;
+        ++sockets;
+        auto count = p.threadEnabled ? p.threadEnabled : p.threadCount;
+        if (count && *count > 0)
+            threads += *count;
+        else
+            threadsKnown = false;
     }
+    if (!packages && sockets) packages = sockets;
+    if (!logical && sockets && threadsKnown) logical = threads;
     SetIfUInt(inst, "NumberOfProcessors", packages);
-    if (auto online = root.ReadAttribute(std::string(kCpuDir) + "/online"))
-        SetIfUInt(inst, "NumberOfLogicalProcessors", CountCpuList(*online));
+    SetIfUInt(inst, "NumberOfLogicalProcessors", logical);
     if (auto arch = root.ReadAttribute("/proc/sys/kernel/arch"))
         for (const auto& m : kSystemTypes)
             if (*arch == m.machine) inst.SetText("SystemType", m.systemType);
-    SetIfBool(inst, "HypervisorPresent", HypervisorPresent(root));
+    SetIfBool(inst, "HypervisorPresent", HypervisorPresent(root, data));
     if (auto localtime = root.ReadFile("/etc/localtime", 1u << 20)) {
-        if (auto zone = tz::ZoneAt(*localtime, static_cast<int64_t>(std::time(nullptr)))) {
+        if (auto zone = tz::ZoneAt(*localtime, context.Now())) {
             inst.SetInt("CurrentTimeZone", zone->utcOffsetSeconds / 60);
             inst.SetBool("DaylightInEffect", zone->daylightInEffect);
             inst.SetBool("EnableDaylightSavingsTime", zone->observesDaylight);

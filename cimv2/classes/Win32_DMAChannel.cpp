@@ -1,7 +1,9 @@
 // Win32_DMAChannel from /proc/dma: the ISA DMA channels a driver holds.
 // The kernel gives the channel and its owner only; transfer modes,
 // timings and widths have no source and stay null.
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/Interrupts.h"
 
@@ -10,23 +12,18 @@ namespace cimv2 {
 // One property per line: the schema reads as the table it is.
 // clang-format off
 const ClassSchema& Win32_DMAChannelSchema() {
-    static const ClassSchema schema("Win32_DMAChannel", {
+    static const ClassSchema schema("Win32_DMAChannel", CIM_SystemResource(), {
         {"AddressSize", CimType::UInt16},
         {"Availability", CimType::UInt16},
         {"BurstMode", CimType::Boolean},
         {"ByteMode", CimType::UInt16},
-        {"Caption", CimType::String},
         {"ChannelTiming", CimType::UInt16},
         {"CreationClassName", CimType::String},
         {"CSCreationClassName", CimType::String},
         {"CSName", CimType::String},
-        {"Description", CimType::String},
         {"DMAChannel", CimType::UInt32, kKey},
-        {"InstallDate", CimType::DateTime},
         {"MaxTransferSize", CimType::UInt32},
-        {"Name", CimType::String},
         {"Port", CimType::UInt32},
-        {"Status", CimType::String},
         {"TypeCTiming", CimType::UInt16},
         {"WordMode", CimType::UInt16},
     });
@@ -38,7 +35,6 @@ std::vector<Instance> EnumerateWin32_DMAChannel(const ProviderContext& context) 
     std::vector<Instance> out;
     auto text = context.root.ReadFile("/proc/dma", 1u << 20);
     if (!text) return out;
-    auto host = devtree::HostName(context.root);
     for (const auto& line : ParseDma(*text)) {
         Instance inst(Win32_DMAChannelSchema());
         const std::string name = "Channel " + std::to_string(line.channel);
@@ -47,12 +43,9 @@ std::vector<Instance> EnumerateWin32_DMAChannel(const ProviderContext& context) 
         // The owner is the one thing the kernel says about a channel.
         if (!line.device.empty()) inst.SetText("Description", line.device);
         inst.Set("DMAChannel", Value::UInt(line.channel));
-        inst.SetText("CreationClassName", "Win32_DMAChannel");
-        inst.SetText("CSCreationClassName", "Win32_ComputerSystem");
-        if (host) inst.SetText("CSName", *host);
+        SetIdentity(inst, context);
         // CIM availability 4: in use (only held channels are listed).
         inst.SetInt("Availability", 4);
-        inst.SetText("Status", "OK");
         out.push_back(std::move(inst));
     }
     return out;

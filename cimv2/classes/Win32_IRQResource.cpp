@@ -3,7 +3,9 @@
 // /sys/kernel/debug/irq/irqs/<n> (CPU vector and line polarity).
 #include <map>
 
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/Interrupts.h"
 
@@ -79,19 +81,14 @@ std::vector<std::string> SplitActions(const std::string& text) {
 // One property per line: the schema reads as the table it is.
 // clang-format off
 const ClassSchema& Win32_IRQResourceSchema() {
-    static const ClassSchema schema("Win32_IRQResource", {
+    static const ClassSchema schema("Win32_IRQResource", CIM_SystemResource(), {
         {"Availability", CimType::UInt16},
-        {"Caption", CimType::String},
         {"CreationClassName", CimType::String},
         {"CSCreationClassName", CimType::String},
         {"CSName", CimType::String},
-        {"Description", CimType::String},
         {"Hardware", CimType::Boolean},
-        {"InstallDate", CimType::DateTime},
         {"IRQNumber", CimType::UInt32, kKey},
-        {"Name", CimType::String},
         {"Shareable", CimType::Boolean},
-        {"Status", CimType::String},
         {"TriggerLevel", CimType::UInt16},
         {"TriggerType", CimType::UInt16},
         {"Vector", CimType::UInt32},
@@ -105,7 +102,6 @@ std::vector<Instance> EnumerateWin32_IRQResource(const ProviderContext& context)
     std::vector<Instance> out;
     auto text = root.ReadFile("/proc/interrupts", 4u << 20);
     if (!text) return out;
-    auto host = devtree::HostName(root);
 
     // A line listed twice (corrupt input) keeps its first entry.
     std::map<uint32_t, InterruptLine> lines;
@@ -125,9 +121,7 @@ std::vector<Instance> EnumerateWin32_IRQResource(const ProviderContext& context)
         inst.SetText("Name", name);
         inst.SetText("Caption", name);
         inst.SetText("Description", name);
-        inst.SetText("CreationClassName", "Win32_IRQResource");
-        inst.SetText("CSCreationClassName", "Win32_ComputerSystem");
-        if (host) inst.SetText("CSName", *host);
+        SetIdentity(inst, context);
         inst.Set("IRQNumber", Value::UInt(irq));
         // Every numbered line belongs to an interrupt controller; software
         // interrupts have names (NMI, LOC, ...) and are not listed.
@@ -138,7 +132,6 @@ std::vector<Instance> EnumerateWin32_IRQResource(const ProviderContext& context)
         DebugIrq debug = ReadDebugIrq(root, irq);
         if (debug.level) inst.SetInt("TriggerLevel", *debug.level);
         if (debug.vector) inst.SetInt("Vector", *debug.vector);
-        inst.SetText("Status", "OK");
         out.push_back(std::move(inst));
     }
     return out;

@@ -1,6 +1,8 @@
 // Win32_PnPEntity: every device of the hardware buses in sysfs (see
 // DeviceTree), named from pci.ids and the devices' own strings.
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 
 namespace cimv2 {
@@ -22,33 +24,14 @@ Value TextArray(const std::vector<std::string>& items) {
 // One property per line: the schema reads as the table it is.
 // clang-format off
 const ClassSchema& Win32_PnPEntitySchema() {
-    static const ClassSchema schema("Win32_PnPEntity", {
-        {"Availability", CimType::UInt16},
-        {"Caption", CimType::String},
+    static const ClassSchema schema("Win32_PnPEntity", CIM_LogicalDevice(), {
         {"ClassGuid", CimType::String},
         {"CompatibleID", CimType::String, kArray},
-        {"ConfigManagerErrorCode", CimType::UInt32},
-        {"ConfigManagerUserConfig", CimType::Boolean},
-        {"CreationClassName", CimType::String},
-        {"Description", CimType::String},
-        {"DeviceID", CimType::String, kKey},
-        {"ErrorCleared", CimType::Boolean},
-        {"ErrorDescription", CimType::String},
         {"HardwareID", CimType::String, kArray},
-        {"InstallDate", CimType::DateTime},
-        {"LastErrorCode", CimType::UInt32},
         {"Manufacturer", CimType::String},
-        {"Name", CimType::String},
         {"PNPClass", CimType::String},
-        {"PNPDeviceID", CimType::String},
-        {"PowerManagementCapabilities", CimType::UInt16, kArray},
-        {"PowerManagementSupported", CimType::Boolean},
         {"Present", CimType::Boolean},
         {"Service", CimType::String},
-        {"Status", CimType::String},
-        {"StatusInfo", CimType::UInt16},
-        {"SystemCreationClassName", CimType::String},
-        {"SystemName", CimType::String},
     });
     return schema;
 }
@@ -57,7 +40,6 @@ const ClassSchema& Win32_PnPEntitySchema() {
 std::vector<Instance> EnumerateWin32_PnPEntity(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    auto host = devtree::HostName(root);
     devtree::PciIds ids = devtree::PciIds::Load(root);
     for (const auto& device : devtree::EnumerateDevices(root, ids)) {
         Instance inst(Win32_PnPEntitySchema());
@@ -74,16 +56,14 @@ std::vector<Instance> EnumerateWin32_PnPEntity(const ProviderContext& context) {
         if (!device.hardwareIds.empty()) inst.Set("HardwareID", TextArray(device.hardwareIds));
         if (!device.compatibleIds.empty()) inst.Set("CompatibleID", TextArray(device.compatibleIds));
         if (device.service) inst.SetText("Service", *device.service);
-        // Listed in sysfs means attached now; a device without a bound driver
-        // is what Device Manager reports as "drivers not installed".
-        const bool bound = device.service.has_value();
+        // Listed in sysfs means attached now. A device that needs a driver
+        // and has none is what Device Manager reports as "drivers not
+        // installed"; bridges, buses and other system devices work without one.
+        const bool working = device.service.has_value() || device.pnpClass == std::string("System");
         inst.SetBool("Present", true);
-        inst.SetInt("ConfigManagerErrorCode", bound ? kWorking : kDriversNotInstalled);
-        inst.SetBool("ConfigManagerUserConfig", false);
-        inst.SetText("Status", bound ? "OK" : "Error");
-        inst.SetText("CreationClassName", "Win32_PnPEntity");
-        inst.SetText("SystemCreationClassName", "Win32_ComputerSystem");
-        if (host) inst.SetText("SystemName", *host);
+        inst.SetInt("ConfigManagerErrorCode", working ? kWorking : kDriversNotInstalled);
+        inst.SetText("Status", working ? "OK" : "Error");
+        SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }
     return out;

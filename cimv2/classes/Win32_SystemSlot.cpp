@@ -1,7 +1,9 @@
 // Win32_SystemSlot: one instance per SMBIOS type 9 structure.
 #include <string>
 
+#include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/sources/Smbios.h"
 
@@ -41,46 +43,22 @@ constexpr CharacteristicFlag kFlags[] = {
 
 }  // namespace
 
+// One property per line: the schema reads as the table it is.
+// clang-format off
 const ClassSchema& Win32_SystemSlotSchema() {
-    static const ClassSchema schema("Win32_SystemSlot", {
-                                                            {"BusNumber", CimType::UInt32},
-                                                            {"Caption", CimType::String},
-                                                            {"ConnectorPinout", CimType::String},
-                                                            {"ConnectorType", CimType::UInt16, kArray},
-                                                            {"CreationClassName", CimType::String, kKey},
-                                                            {"CurrentUsage", CimType::UInt16},
-                                                            {"Description", CimType::String},
-                                                            {"DeviceNumber", CimType::UInt32},
-                                                            {"FunctionNumber", CimType::UInt32},
-                                                            {"HeightAllowed", CimType::Real32},
-                                                            {"InstallDate", CimType::DateTime},
-                                                            {"LengthAllowed", CimType::Real32},
-                                                            {"Manufacturer", CimType::String},
-                                                            {"MaxDataWidth", CimType::UInt16},
-                                                            {"Model", CimType::String},
-                                                            {"Name", CimType::String},
-                                                            {"Number", CimType::UInt16},
-                                                            {"OtherIdentifyingInfo", CimType::String},
-                                                            {"PartNumber", CimType::String},
-                                                            {"PMESignal", CimType::Boolean},
-                                                            {"PoweredOn", CimType::Boolean},
-                                                            {"PurposeDescription", CimType::String},
-                                                            {"SegmentGroupNumber", CimType::UInt32},
-                                                            {"SerialNumber", CimType::String},
-                                                            {"Shared", CimType::Boolean},
-                                                            {"SKU", CimType::String},
-                                                            {"SlotDesignation", CimType::String},
-                                                            {"SpecialPurpose", CimType::Boolean},
-                                                            {"Status", CimType::String},
-                                                            {"SupportsHotPlug", CimType::Boolean},
-                                                            {"Tag", CimType::String, kKey},
-                                                            {"ThermalRating", CimType::UInt32},
-                                                            {"VccMixedVoltageSupport", CimType::UInt16, kArray},
-                                                            {"Version", CimType::String},
-                                                            {"VppMixedVoltageSupport", CimType::UInt16, kArray},
-                                                        });
+    static const ClassSchema schema("Win32_SystemSlot", CIM_Slot(), {
+        {"BusNumber", CimType::UInt32},
+        {"CurrentUsage", CimType::UInt16},
+        {"DeviceNumber", CimType::UInt32},
+        {"FunctionNumber", CimType::UInt32},
+        {"PMESignal", CimType::Boolean},
+        {"SegmentGroupNumber", CimType::UInt32},
+        {"Shared", CimType::Boolean},
+        {"SlotDesignation", CimType::String},
+    });
     return schema;
 }
+// clang-format on
 
 std::vector<Instance> EnumerateWin32_SystemSlot(const ProviderContext& context) {
     smbios::SmbiosData data = smbios::ReadSmbios(context.root);
@@ -92,7 +70,7 @@ std::vector<Instance> EnumerateWin32_SystemSlot(const ProviderContext& context) 
         inst.SetText("Description", "System Slot");
         inst.SetText("Name", "System Slot");
         inst.SetText("Tag", "System Slot " + std::to_string(n));
-        inst.SetText("CreationClassName", "Win32_SystemSlot");
+        SetIdentity(inst, context);
         SetIf(inst, "SlotDesignation", slot.designation);
         SetIfUInt(inst, "CurrentUsage", Map(kCurrentUsage, slot.currentUsage));
         SetIfUInt(inst, "MaxDataWidth", Map(kDataWidth, slot.dataBusWidth));
@@ -112,7 +90,6 @@ std::vector<Instance> EnumerateWin32_SystemSlot(const ProviderContext& context) 
             if (*slot.characteristics1 & 0x02) volts.push_back(3);
             inst.Set("VccMixedVoltageSupport", UIntArray(volts));
         }
-        inst.SetText("Status", "OK");
         out.push_back(std::move(inst));
     }
     return out;

@@ -41,7 +41,7 @@ QueryResult Provider::ExecQuery(std::string_view wql) const {
     WqlQuery parsed = ParseWql(wql);
     const ClassEntry& entry = RequireClass(parsed.className);
     BoundQuery bound(parsed, entry.schema());
-    return ApplyQuery(bound, entry.enumerate(FContext));
+    return ApplyQuery(bound, entry.enumerate(FContext.ForQuery()));
 }
 
 ParamList Provider::ExecMethod(std::string_view className, const Instance& keys, std::string_view method,
@@ -56,11 +56,12 @@ ParamList Provider::ExecMethod(std::string_view className, const Instance& keys,
         if (!known) throw WbemError(wbem::InvalidParameter, "Invalid parameter \"" + name + "\"");
     }
     const auto& props = schema.Properties();
-    for (const auto& inst : entry.enumerate(FContext)) {
+    const ProviderContext context = FContext.ForQuery();
+    for (const auto& inst : entry.enumerate(context)) {
         bool same = true;
         for (size_t n = 0; n < props.size() && same; ++n)
             if (props[n].IsKey()) same = inst.values[n] == keys.values[n];
-        if (same) return entry.invoke(FContext, inst, *def, in);
+        if (same) return entry.invoke(context, inst, *def, in);
     }
     throw WbemError(wbem::NotFound, "Not found");
 }

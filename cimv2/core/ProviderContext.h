@@ -1,14 +1,52 @@
 #pragma once
-// What a class needs to reach the machine: the file root and the seams to
-// sources that are not files.
+// What a class needs to reach the machine: the file root, the seams to
+// sources that are not files, the clock, and the facts every class shares,
+// read once per query.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "cimv2/sources/SystemActions.h"
 #include "cimv2/sources/SystemRoot.h"
 
 namespace cimv2 {
 
-struct ProviderContext {
+// Facts about the machine that several classes report.
+struct MachineFacts {
+    // The host name as the kernel has it (else /etc/hostname), possibly
+    // fully qualified.
+    std::optional<std::string> hostName;
+    // The computer's name: the host name up to its first dot. The one rule
+    // for Name, CSName, SystemName and every other place a class names it.
+    std::optional<std::string> computerName;
+
+    static MachineFacts Read(const SystemRoot& root);
+};
+
+// Seconds since the Unix epoch.
+using Clock = std::function<int64_t()>;
+int64_t SystemClock();
+
+class ProviderContext {
+public:
+    ProviderContext() = default;
+    ProviderContext(SystemRoot systemRoot, SystemActions* systemActions = nullptr, Clock now = {})
+        : root(std::move(systemRoot)), actions(systemActions), clock(std::move(now)) {}
+
     SystemRoot root;
     SystemActions* actions = nullptr;  // null: management methods are refused
+    Clock clock;                       // empty: the system clock
+
+    int64_t Now() const { return clock ? clock() : SystemClock(); }
+    // Read from the root on first use and kept for the rest of the query.
+    const MachineFacts& Facts() const;
+    // A copy that reads the facts anew: one per query.
+    ProviderContext ForQuery() const;
+
+private:
+    mutable std::shared_ptr<const MachineFacts> FFacts;
 };
 
 }  // namespace cimv2

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <set>
 #include <stdexcept>
+
+#include "cimv2/core/CimBases.h"
 
 namespace cimv2 {
 
@@ -20,6 +24,28 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 ClassSchema::ClassSchema(std::string name, std::vector<PropertyDef> properties, std::vector<MethodDef> methods)
     : FName(std::move(name)), FProperties(std::move(properties)), FMethods(std::move(methods)) {
+    IndexProperties();
+}
+
+ClassSchema::ClassSchema(std::string name, const BaseClass& base, std::vector<PropertyDef> own,
+                         std::vector<MethodDef> methods)
+    : FName(std::move(name)), FBaseName(base.name), FMethods(std::move(methods)) {
+    std::vector<const BaseClass*> chain;
+    for (const BaseClass* b = &base; b; b = b->parent) chain.insert(chain.begin(), b);
+    std::map<std::string, PropertyDef> merged;  // by lower-case name: alphabetical, later wins
+    for (const BaseClass* b : chain)
+        for (const auto& p : b->properties) merged[Lower(p.name)] = p;
+    std::set<std::string> ownNames;
+    for (auto& p : own) {
+        std::string key = Lower(p.name);
+        if (!ownNames.insert(key).second) throw std::logic_error("duplicate property " + p.name + " in " + FName);
+        merged[key] = std::move(p);
+    }
+    for (auto& [key, p] : merged) FProperties.push_back(std::move(p));
+    IndexProperties();
+}
+
+void ClassSchema::IndexProperties() {
     for (size_t n = 0; n < FProperties.size(); ++n) {
         if (!FIndex.emplace(Lower(FProperties[n].name), static_cast<int>(n)).second)
             throw std::logic_error("duplicate property " + FProperties[n].name + " in " + FName);

@@ -34,11 +34,20 @@ struct MethodDef {
     std::vector<ParameterDef> out;
 };
 
+struct BaseClass;
+
 class ClassSchema {
 public:
+    // Properties in the order given.
     ClassSchema(std::string name, std::vector<PropertyDef> properties, std::vector<MethodDef> methods = {});
+    // The base chain's properties and the class's own, in alphabetical order
+    // (without letter case); an own property of a base's name redefines it.
+    ClassSchema(std::string name, const BaseClass& base, std::vector<PropertyDef> own,
+                std::vector<MethodDef> methods = {});
 
     const std::string& Name() const { return FName; }
+    // The nearest CIM base class; empty for a class declared without one.
+    const std::string& BaseName() const { return FBaseName; }
     const std::vector<PropertyDef>& Properties() const { return FProperties; }
     const std::vector<MethodDef>& Methods() const { return FMethods; }
     // Index of a property, compared without letter case; -1 when absent.
@@ -46,7 +55,10 @@ public:
     const MethodDef* FindMethod(std::string_view name) const;
 
 private:
+    void IndexProperties();
+
     std::string FName;
+    std::string FBaseName;
     std::vector<PropertyDef> FProperties;
     std::vector<MethodDef> FMethods;
     std::unordered_map<std::string, int> FIndex;

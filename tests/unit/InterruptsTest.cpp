@@ -139,7 +139,7 @@ TEST(Win32_IRQResource, BuildsOneInstancePerNumberedLine) {
             EXPECT_EQ(inst->Get("TriggerType").u, *e.trigger);
         }
         EXPECT_TRUE(inst->Get("Hardware").b);
-        EXPECT_EQ(inst->Get("Status").text, "OK");
+        EXPECT_TRUE(inst->Get("Status").IsNull()) << "the kernel says nothing of an interrupt's health";
         EXPECT_EQ(inst->Get("CSName").text, "box");
         // No debugfs in the tree: no vector and no polarity.
         EXPECT_TRUE(inst->Get("Vector").IsNull());

@@ -69,10 +69,15 @@ TEST(SmbiosClasses, BaseBoardFromType2) {
     EXPECT_EQ(b.Get("Caption"), Value::Text("Base Board"));
     EXPECT_EQ(b.Get("Tag"), Value::Text("Base Board"));
     // Feature flags 0x09: hosting board and replaceable.
-    const std::pair<const char*, bool> flags[] = {{"HostingBoard", true},  {"RequiresDaughterBoard", false},
-                                                  {"Removable", false},    {"Replaceable", true},
-                                                  {"HotSwappable", false}, {"PoweredOn", true}};
+    const std::pair<const char*, bool> flags[] = {{"HostingBoard", true},
+                                                  {"RequiresDaughterBoard", false},
+                                                  {"Removable", false},
+                                                  {"Replaceable", true},
+                                                  {"HotSwappable", false}};
     for (const auto& [name, expected] : flags) EXPECT_EQ(b.Get(name), Value::Bool(expected)) << name;
+    // A captured tree is not running: nothing says its board is powered, nor how it is.
+    EXPECT_TRUE(b.Get("PoweredOn").IsNull());
+    EXPECT_TRUE(b.Get("Status").IsNull());
 }
 
 TEST(SmbiosClasses, FourSystemSlotsWithWmiCodes) {
@@ -123,11 +128,13 @@ TEST(SmbiosClasses, CacheLevelsAndSizesFromType7) {
         EXPECT_EQ(c.Get("MaxCacheSize"), Value::UInt(expected[n].kb)) << n;
         EXPECT_EQ(c.Get("InstalledSize"), Value::UInt(expected[n].kb)) << n;
         EXPECT_EQ(c.Get("Associativity"), Value::UInt(expected[n].associativity)) << n;
-        EXPECT_EQ(c.Get("BlockSize"), Value::UInt(1024));
-        EXPECT_EQ(c.Get("NumberOfBlocks"), Value::UInt(expected[n].kb));
+        // The class's block size for memory is 1: the blocks are bytes.
+        EXPECT_EQ(c.Get("BlockSize"), Value::UInt(1));
+        EXPECT_EQ(c.Get("NumberOfBlocks"), Value::UInt(expected[n].kb * 1024));
         EXPECT_EQ(c.Get("WritePolicy"), Value::UInt(3)) << "write back";
         EXPECT_EQ(c.Get("Location"), Value::UInt(0)) << "internal";
         EXPECT_EQ(c.Get("StatusInfo"), Value::UInt(3)) << "enabled";
+        EXPECT_EQ(c.Get("Availability"), Value::UInt(3)) << "running, from the enabled bit";
         EXPECT_EQ(c.Get("SystemName"), Value::Text("workstation-07"));
     }
 }

@@ -1,0 +1,38 @@
+#pragma once
+// The CIM classes that Win32 classes derive from, each declaring only the
+// properties it adds. A class schema names its nearest base and inherits
+// the whole chain, so an inherited property is written once, here.
+#include <vector>
+
+#include "cimv2/core/Schema.h"
+
+namespace cimv2 {
+
+struct BaseClass {
+    const char* name;
+    const BaseClass* parent;  // null at the root of the hierarchy
+    std::vector<PropertyDef> properties;
+};
+
+const BaseClass& CIM_ManagedSystemElement();
+const BaseClass& CIM_LogicalElement();
+const BaseClass& CIM_LogicalDevice();
+const BaseClass& CIM_Controller();
+const BaseClass& CIM_StorageExtent();
+const BaseClass& CIM_Memory();
+const BaseClass& CIM_CacheMemory();
+const BaseClass& CIM_SystemResource();
+const BaseClass& CIM_PhysicalElement();
+const BaseClass& CIM_PhysicalPackage();
+const BaseClass& CIM_Card();
+const BaseClass& CIM_PhysicalConnector();
+const BaseClass& CIM_Slot();
+const BaseClass& CIM_SoftwareElement();
+const BaseClass& CIM_BIOSElement();
+const BaseClass& CIM_System();
+const BaseClass& CIM_ComputerSystem();
+const BaseClass& CIM_UnitaryComputerSystem();
+const BaseClass& CIM_Service();
+const BaseClass& CIM_Process();
+
+}  // namespace cimv2

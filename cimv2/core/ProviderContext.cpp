@@ -1,0 +1,35 @@
+#include "cimv2/core/ProviderContext.h"
+
+#include <ctime>
+
+#include "cimv2/sources/RootReaders.h"
+
+namespace cimv2 {
+
+MachineFacts MachineFacts::Read(const SystemRoot& root) {
+    MachineFacts facts;
+    facts.hostName = ReadLine(root, "/proc/sys/kernel/hostname");
+    // "(none)" is the kernel's text for a name nobody has set.
+    if (facts.hostName == "(none)") facts.hostName.reset();
+    if (!facts.hostName) facts.hostName = ReadLine(root, "/etc/hostname");
+    if (facts.hostName) {
+        std::string label = facts.hostName->substr(0, facts.hostName->find('.'));
+        if (!label.empty()) facts.computerName = label;
+    }
+    return facts;
+}
+
+int64_t SystemClock() { return static_cast<int64_t>(std::time(nullptr)); }
+
+const MachineFacts& ProviderContext::Facts() const {
+    if (!FFacts) FFacts = std::make_shared<const MachineFacts>(MachineFacts::Read(root));
+    return *FFacts;
+}
+
+ProviderContext ProviderContext::ForQuery() const {
+    ProviderContext copy = *this;
+    copy.FFacts.reset();
+    return copy;
+}
+
+}  // namespace cimv2
