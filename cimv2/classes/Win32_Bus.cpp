@@ -6,6 +6,7 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
 #include "cimv2/core/Identity.h"
+#include "cimv2/core/TextFields.h"
 #include "cimv2/sources/DeviceTree.h"
 
 namespace cimv2 {
@@ -61,8 +62,8 @@ std::vector<Found> FindBuses(const SystemRoot& root, const BusKind& kind) {
         for (const auto& name : root.List("/sys/class/pci_bus")) {
             auto colon = name.find(':');
             if (colon == std::string::npos) continue;
-            auto domain = devtree::ParseHex(std::string_view(name).substr(0, colon));
-            auto number = devtree::ParseHex(std::string_view(name).substr(colon + 1));
+            auto domain = ParseHex(std::string_view(name).substr(0, colon));
+            auto number = ParseHex(std::string_view(name).substr(colon + 1));
             if (!domain || !number || *number > 0xFF || *domain > 0xFFFF) continue;
             found.push_back({*domain << 8 | *number, "/sys/class/pci_bus/" + name + "/device"});
         }
@@ -70,8 +71,8 @@ std::vector<Found> FindBuses(const SystemRoot& root, const BusKind& kind) {
             // Without the class directory, the device addresses still name the buses.
             for (const auto& name : root.List("/sys/bus/pci/devices")) {
                 if (name.size() < 7 || name[4] != ':') continue;
-                auto domain = devtree::ParseHex(std::string_view(name).substr(0, 4));
-                auto number = devtree::ParseHex(std::string_view(name).substr(5, 2));
+                auto domain = ParseHex(std::string_view(name).substr(0, 4));
+                auto number = ParseHex(std::string_view(name).substr(5, 2));
                 if (!domain || !number) continue;
                 uint32_t id = *domain << 8 | *number;
                 bool known = false;

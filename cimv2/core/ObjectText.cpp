@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cimv2/core/TextFields.h"
 #include "cimv2/core/WbemError.h"
 
 namespace cimv2 {
@@ -208,11 +209,6 @@ private:
     size_t FPos = 0;
 };
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
 
 }  // namespace
 

@@ -3,15 +3,11 @@
 #include <cstdio>
 #include <set>
 
+#include "cimv2/core/TextFields.h"
+
 namespace cimv2::devtree {
 
 namespace {
-
-std::string_view TrimView(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
-    return text;
-}
 
 std::string BaseName(std::string_view path) {
     while (!path.empty() && path.back() == '/') path.remove_suffix(1);
@@ -420,7 +416,7 @@ std::optional<PnpDevice> DescribeHid(const Context& ctx, const std::string& path
             std::string_view line = rest.substr(0, eol);
             rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
             if (line.substr(0, 7) == "HID_ID=") hidId = std::string(line.substr(7));
-            if (line.substr(0, 9) == "HID_NAME=") hidName = std::string(TrimView(line.substr(9)));
+            if (line.substr(0, 9) == "HID_NAME=") hidName = std::string(Trim(line.substr(9)));
         }
     }
     PnpDevice out;
@@ -500,31 +496,6 @@ bool ListedElsewhere(const Context& ctx, const std::string& bus, const std::stri
 
 }  // namespace
 
-std::optional<std::string> HostName(const SystemRoot& root) {
-    if (auto name = root.ReadAttribute("/proc/sys/kernel/hostname")) return name;
-    return root.ReadAttribute("/etc/hostname");
-}
-
-std::optional<uint32_t> ParseHex(std::string_view text) {
-    text = TrimView(text);
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
-    if (text.empty() || text.size() > 8) return std::nullopt;
-    uint32_t value = 0;
-    for (char c : text) {
-        uint32_t digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<uint32_t>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<uint32_t>(c - 'A' + 10);
-        else
-            return std::nullopt;
-        value = value << 4 | digit;
-    }
-    return value;
-}
-
 PciIds PciIds::Load(const SystemRoot& root) {
     for (const char* path : {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"})
         if (auto text = root.ReadFile(path, 16u << 20)) return FromText(std::move(*text));
@@ -566,18 +537,18 @@ PciIds PciIds::FromText(std::string text) {
                 auto code = gap == std::string_view::npos ? std::nullopt : ParseHex(body.substr(0, gap));
                 haveClass = code.has_value();
                 baseClass = code.value_or(0);
-                if (haveClass) ids.FClasses.emplace(1u << 16 | baseClass, TrimView(body.substr(gap)));
+                if (haveClass) ids.FClasses.emplace(1u << 16 | baseClass, Trim(body.substr(gap)));
                 continue;
             }
             // Any other top-level line starts a vendor or ends the class list.
             inClasses = false;
             auto code = gap == 4 ? ParseHex(body.substr(0, gap)) : std::nullopt;
-            if (code) vendor = &ids.FVendors.emplace(*code, VendorEntry{TrimView(body.substr(gap)), {}}).first->second;
+            if (code) vendor = &ids.FVendors.emplace(*code, VendorEntry{Trim(body.substr(gap)), {}}).first->second;
             continue;
         }
         if (depth == 1 && inClasses && haveClass && gap != std::string_view::npos)
             if (auto code = ParseHex(body.substr(0, gap)))
-                ids.FClasses.emplace(baseClass << 8 | *code, TrimView(body.substr(gap)));
+                ids.FClasses.emplace(baseClass << 8 | *code, Trim(body.substr(gap)));
     }
     return ids;
 }
@@ -597,7 +568,7 @@ std::optional<std::string> PciIds::Device(uint32_t vendor, uint32_t device) cons
         rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
         // "\tdddd  name"; deeper lines are subsystems.
         if (line.size() < 6 || line[0] != '\t' || line[1] == '\t' || line[5] != ' ') continue;
-        if (ParseHex(line.substr(1, 4)) == device) return std::string(TrimView(line.substr(5)));
+        if (ParseHex(line.substr(1, 4)) == device) return std::string(Trim(line.substr(5)));
     }
     return std::nullopt;
 }

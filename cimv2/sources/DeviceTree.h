@@ -14,12 +14,6 @@
 
 namespace cimv2::devtree {
 
-// The computer's name as the kernel holds it.
-std::optional<std::string> HostName(const SystemRoot& root);
-
-// "0x1af4" or "1af4"; nothing when not hexadecimal or wider than 32 bits.
-std::optional<uint32_t> ParseHex(std::string_view text);
-
 // The PCI ID database (pci.ids) for vendor, device and class names.
 class PciIds {
 public:

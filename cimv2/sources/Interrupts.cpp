@@ -2,29 +2,19 @@
 
 #include <limits>
 
+#include "cimv2/core/TextFields.h"
+
 namespace cimv2 {
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Decimal digits only, bounded to 32 bits.
 std::optional<uint32_t> ParseDecimal(std::string_view text) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
-    uint64_t value = 0;
-    for (char c : text) {
-        if (!IsDigit(c)) return std::nullopt;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (value > std::numeric_limits<uint32_t>::max()) return std::nullopt;
-    return static_cast<uint32_t>(value);
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
+    auto value = ParseUnsigned(text);
+    if (!value || *value > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+    return static_cast<uint32_t>(*value);
 }
 
 // Next blank-separated word of rest, consumed from the front.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cimv2/sources/RootReaders.h"
+
 namespace cimv2::smbios {
 
 namespace {
@@ -531,13 +533,9 @@ std::optional<std::string> DmiId(const SystemRoot& root, const char* name) {
 }
 
 std::optional<uint8_t> DmiIdNumber(const SystemRoot& root, const char* name) {
-    auto text = DmiId(root, name);
-    if (!text || text->empty() || text->size() > 3 ||
-        !std::all_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    int v = std::stoi(*text);
-    if (v > 255) return std::nullopt;
-    return static_cast<uint8_t>(v);
+    auto value = ReadUnsigned(root, std::string(kDmiId) + name);
+    if (!value || *value > 255) return std::nullopt;
+    return static_cast<uint8_t>(*value);
 }
 
 // "major.minor" as the kernel writes bios_release and ec_firmware_release.

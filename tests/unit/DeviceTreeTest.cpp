@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cimv2/core/Classes.h"
+#include "cimv2/core/TextFields.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "tests/unit/TempTree.h"
 
@@ -73,11 +74,11 @@ TEST(DeviceTree, PciIdsNamesVendorsDevicesAndClasses) {
 }
 
 TEST(DeviceTree, ParseHexAcceptsSysfsFormsOnly) {
-    EXPECT_EQ(devtree::ParseHex("0x1af4"), 0x1af4u);
-    EXPECT_EQ(devtree::ParseHex("1AF4"), 0x1af4u);
-    EXPECT_EQ(devtree::ParseHex(" 0x020000 "), 0x020000u);
+    EXPECT_EQ(ParseHex("0x1af4"), 0x1af4u);
+    EXPECT_EQ(ParseHex("1AF4"), 0x1af4u);
+    EXPECT_EQ(ParseHex(" 0x020000 "), 0x020000u);
     for (const char* bad : {"", "0x", "xyz", "0x123456789", "12 34", "-1"})
-        EXPECT_EQ(devtree::ParseHex(bad), std::nullopt) << bad;
+        EXPECT_EQ(ParseHex(bad), std::nullopt) << bad;
 }
 
 TEST(Win32_PnPEntity, PciDeviceIdsFollowTheWindowsForm) {
