@@ -14,6 +14,7 @@
 #include "cimv2/core/Classes.h"
 #include "components/CBiosInfo.h"
 #include "tests/support/ComponentFakes.h"
+#include "tests/support/Fixtures.h"
 #include "ui/pages/ComputerPages.h"
 #include "ui/pages/DateFormat.h"
 #include "ui/pages/DirectQuery.h"
@@ -253,9 +254,7 @@ TEST(Golden, ComputerPagesMatchTheirGoldenOutput) {
         const fs::path machine = entry.path();
         if (!fs::is_directory(machine / "tree") || (only && machine.filename() != only)) continue;
         ++machines;
-        cimv2::ProviderContext context;
-        context.root = cimv2::SystemRoot((machine / "tree").string());
-        wmi::SetLocalContext(context);
+        wmi::SetLocalContext(testsupport::FixtureContext(machine));
         for (const char* page : {"BIOS", "Computer"}) {
             const fs::path golden = machine / "golden" / (std::string("page-") + page + ".txt");
             SCOPED_TRACE(golden.string());

@@ -14,6 +14,7 @@
 #include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/ObjectText.h"
 #include "cimv2/core/Provider.h"
+#include "tests/support/Fixtures.h"
 
 using namespace cimv2;
 namespace fs = std::filesystem;
@@ -28,13 +29,9 @@ bool Regenerating() {
 }
 
 std::vector<fs::path> Machines() {
-    std::vector<fs::path> machines;
-    const char* only = std::getenv("SYSQUILL_GOLDEN_MACHINE");
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(SYSQUILL_FIXTURES, ec))
-        if (fs::is_directory(entry.path() / "tree") && (!only || entry.path().filename() == only))
-            machines.push_back(entry.path());
-    std::sort(machines.begin(), machines.end());
+    std::vector<fs::path> machines = testsupport::FixtureMachines();
+    if (const char* only = std::getenv("SYSQUILL_GOLDEN_MACHINE"))
+        std::erase_if(machines, [only](const fs::path& m) { return m.filename() != only; });
     return machines;
 }
 
@@ -60,7 +57,7 @@ TEST(Golden, EveryFixtureMatchesItsGoldenOutput) {
     ASSERT_FALSE(AllClasses().empty());
     const bool regenerate = Regenerating();
     for (const auto& machine : machines) {
-        Provider provider(ProviderContext{SystemRoot((machine / "tree").string()), nullptr});
+        Provider provider(testsupport::FixtureContext(machine));
         for (const auto& entry : AllClasses()) {
             const std::string className = entry.schema().Name();
             const fs::path golden = machine / "golden" / (className + ".mof");
@@ -93,8 +90,8 @@ TEST(Golden, EveryFixtureMatchesItsGoldenOutput) {
 // nothing like the current time can leak into the golden files.
 TEST(Golden, FixtureOutputIsStableBetweenRuns) {
     for (const auto& machine : Machines()) {
-        Provider first(ProviderContext{SystemRoot((machine / "tree").string()), nullptr});
-        Provider second(ProviderContext{SystemRoot((machine / "tree").string()), nullptr});
+        Provider first(testsupport::FixtureContext(machine));
+        Provider second(testsupport::FixtureContext(machine));
         for (const auto& entry : AllClasses()) {
             const std::string className = entry.schema().Name();
             SCOPED_TRACE(machine.filename().string() + " " + className);
