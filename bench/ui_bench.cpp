@@ -13,7 +13,6 @@
 #include "tests/support/FakeWbem.h"
 #include "ui/ListModel.h"
 #include "ui/pages/DirectQuery.h"
-#include "ui/pages/HardwarePages.h"
 #include "ui/pages/ListTools.h"
 
 namespace {
@@ -65,7 +64,7 @@ void BM_FillByDirectQuery(benchmark::State& state) {
     TPageListModel model(list);
     for (auto _ : state) {
         TPageListModel::FillScope scope(model);
-        ui::GetWin32_BusInfo(list, fakewbem::FakeHosts::kHost);
+        ui::FillPage(*ui::FindPage("Bus"), list, fakewbem::FakeHosts::kHost);
     }
     state.counters["rows"] = static_cast<double>(list.Count());
 }

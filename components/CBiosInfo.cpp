@@ -123,50 +123,7 @@ constexpr TCodeText kBiosCharacteristics[] = {
 
 }  // namespace
 
-std::span<const TFieldDef<TBiosProperties>> TBiosProperties::Fields() {
-    using P = TBiosProperties;
-    static const TFieldDef<P> fields[] = {
-        IntegerList("BiosCharacteristics", &P::FBiosCharacteristics, &P::FBiosCharacteristicsCount,
-                    &P::FBiosCharacteristicsAsString),
-        TextList("BIOSVersion", &P::FBIOSVersion, &P::FBIOSVersionCount, &P::FBIOSVersionAsString),
-        TextList("ListOfLanguages", &P::FListOfLanguages, &P::FListOfLanguagesCount, &P::FListOfLanguagesAsString),
-        Text("BuildNumber", &P::FBuildNumber),
-        Text("Caption", &P::FCaption),
-        Text("CodeSet", &P::FCodeSet),
-        Text("CurrentLanguage", &P::FCurrentLanguage),
-        Text("Description", &P::FDescription),
-        Text("IdentificationCode", &P::FIdentificationCode),
-        Integer("InstallableLanguages", &P::FInstallableLanguages),
-        Date("InstallDate", &P::FInstallDate),
-        Text("LanguageEdition", &P::FLanguageEdition),
-        Text("Manufacturer", &P::FManufacturer),
-        Text("Name", &P::FName),
-        Text("OtherTargetOS", &P::FOtherTargetOS),
-        Boolean("PrimaryBIOS", &P::FPrimaryBIOS),
-        Date("ReleaseDate", &P::FReleaseDate),
-        Text("SerialNumber", &P::FSerialNumber),
-        Text("SMBIOSBIOSVersion", &P::FSMBIOSBIOSVersion),
-        Integer("SMBIOSMajorVersion", &P::FSMBIOSMajorVersion),
-        Integer("SMBIOSMinorVersion", &P::FSMBIOSMinorVersion),
-        Boolean("SMBIOSPresent", &P::FSMBIOSPresent),
-        Text("SoftwareElementID", &P::FSoftwareElementID),
-        Code("SoftwareElementState", &P::FSoftwareElementState, kSoftwareElementState),
-        Text("Status", &P::FStatus),
-        Code("TargetOperatingSystem", &P::FTargetOperatingSystem, kTargetOperatingSystem),
-        Text("Version", &P::FVersion),
-    };
-    return fields;
-}
-
-std::string TBiosProperties::TargetOperatingSystemAsString() const {
-    return Decode(kTargetOperatingSystem, FTargetOperatingSystem);
-}
-std::string TBiosProperties::SoftwareElementStateAsString() const {
-    return Decode(kSoftwareElementState, FSoftwareElementState);
-}
-std::string TBiosProperties::GetBiosCharacteristicsAsString(int32_t index) {
-    return Decode(kBiosCharacteristics, index);
-}
+SYSQUILL_RECORD_TABLE(TBiosProperties, SYSQUILL_BIOS_FIELDS)
 
 TBiosInfo::TBiosInfo() : TRecordComponent("Win32_Bios", "/en-us/library/aa394077(VS.85).aspx") {}
 

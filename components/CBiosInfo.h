@@ -4,40 +4,39 @@
 
 namespace components {
 
-class TBiosProperties : public TPropertyRecord<TBiosProperties> {
-    SYSQUILL_LIST(TArrInteger, BiosCharacteristics)
-    SYSQUILL_LIST(TArrString, BIOSVersion)
-    SYSQUILL_PROPERTY(std::string, BuildNumber)
-    SYSQUILL_PROPERTY(std::string, Caption)
-    SYSQUILL_PROPERTY(std::string, CodeSet)
-    SYSQUILL_PROPERTY(std::string, CurrentLanguage)
-    SYSQUILL_PROPERTY(std::string, Description)
-    SYSQUILL_PROPERTY(std::string, IdentificationCode)
-    SYSQUILL_PROPERTY(int32_t, InstallableLanguages)
-    SYSQUILL_PROPERTY(TDateTime, InstallDate)
-    SYSQUILL_PROPERTY(std::string, LanguageEdition)
-    SYSQUILL_LIST(TArrString, ListOfLanguages)
-    SYSQUILL_PROPERTY(std::string, Manufacturer)
-    SYSQUILL_PROPERTY(std::string, Name)
-    SYSQUILL_PROPERTY(std::string, OtherTargetOS)
-    SYSQUILL_PROPERTY(bool, PrimaryBIOS)
-    SYSQUILL_PROPERTY(TDateTime, ReleaseDate)
-    SYSQUILL_PROPERTY(std::string, SerialNumber)
-    SYSQUILL_PROPERTY(std::string, SMBIOSBIOSVersion)
-    SYSQUILL_PROPERTY(int32_t, SMBIOSMajorVersion)
-    SYSQUILL_PROPERTY(int32_t, SMBIOSMinorVersion)
-    SYSQUILL_PROPERTY(bool, SMBIOSPresent)
-    SYSQUILL_PROPERTY(std::string, SoftwareElementID)
-    SYSQUILL_CODE(SoftwareElementState)
-    SYSQUILL_PROPERTY(std::string, Status)
-    SYSQUILL_CODE(TargetOperatingSystem)
-    SYSQUILL_PROPERTY(std::string, Version)
+// The fields of Win32_Bios in reading order (the three lists first).
+#define SYSQUILL_BIOS_FIELDS(FIELD)                            \
+    FIELD(CodeList, BiosCharacteristics, kBiosCharacteristics) \
+    FIELD(TextList, BIOSVersion)                               \
+    FIELD(TextList, ListOfLanguages)                           \
+    FIELD(Text, BuildNumber)                                   \
+    FIELD(Text, Caption)                                       \
+    FIELD(Text, CodeSet)                                       \
+    FIELD(Text, CurrentLanguage)                               \
+    FIELD(Text, Description)                                   \
+    FIELD(Text, IdentificationCode)                            \
+    FIELD(Integer, InstallableLanguages, int32_t)              \
+    FIELD(Date, InstallDate)                                   \
+    FIELD(Text, LanguageEdition)                               \
+    FIELD(Text, Manufacturer)                                  \
+    FIELD(Text, Name)                                          \
+    FIELD(Text, OtherTargetOS)                                 \
+    FIELD(Boolean, PrimaryBIOS)                                \
+    FIELD(Date, ReleaseDate)                                   \
+    FIELD(Text, SerialNumber)                                  \
+    FIELD(Text, SMBIOSBIOSVersion)                             \
+    FIELD(Integer, SMBIOSMajorVersion, int32_t)                \
+    FIELD(Integer, SMBIOSMinorVersion, int32_t)                \
+    FIELD(Boolean, SMBIOSPresent)                              \
+    FIELD(Text, SoftwareElementID)                             \
+    FIELD(Code, SoftwareElementState, kSoftwareElementState)   \
+    FIELD(Text, Status)                                        \
+    FIELD(Code, TargetOperatingSystem, kTargetOperatingSystem) \
+    FIELD(Text, Version)
 
-public:
-    // The text of one BIOS characteristic code (an element of BiosCharacteristics).
-    static std::string GetBiosCharacteristicsAsString(int32_t index);
-    // The record's fields in reading order: the three lists first.
-    static std::span<const TFieldDef<TBiosProperties>> Fields();
+// GetBiosCharacteristicsAsString(code) is the text of one element of BiosCharacteristics.
+class TBiosProperties : public TPropertyRecord<TBiosProperties> {
+    SYSQUILL_RECORD(TBiosProperties, SYSQUILL_BIOS_FIELDS)
 };
 
 class TBiosInfo : public TRecordComponent<TBiosProperties> {

@@ -5,81 +5,71 @@
 
 namespace components {
 
+// The fields of Win32_ComputerSystem in reading order (alphabetical). The
+// initial load information and the logo are kept only as text, and the
+// power management capabilities are read but not kept.
+#define SYSQUILL_COMPUTER_SYSTEM_FIELDS(FIELD)                \
+    FIELD(Code, AdminPasswordStatus, kPasswordStatus)         \
+    FIELD(Boolean, AutomaticManagedPagefile)                  \
+    FIELD(Boolean, AutomaticResetBootOption)                  \
+    FIELD(Boolean, AutomaticResetCapability)                  \
+    FIELD(Code, BootOptionOnLimit, kBootOption)               \
+    FIELD(Code, BootOptionOnWatchDog, kBootOption)            \
+    FIELD(Boolean, BootROMSupported)                          \
+    FIELD(Text, BootupState)                                  \
+    FIELD(Text, Caption)                                      \
+    FIELD(Code, ChassisBootupState, kChassisBootupState)      \
+    FIELD(Text, CreationClassName)                            \
+    FIELD(Integer, CurrentTimeZone, int32_t)                  \
+    FIELD(Boolean, DaylightInEffect)                          \
+    FIELD(Text, Description)                                  \
+    FIELD(Text, DNSHostName)                                  \
+    FIELD(Text, Domain)                                       \
+    FIELD(Code, DomainRole, kDomainRole)                      \
+    FIELD(Boolean, EnableDaylightSavingsTime)                 \
+    FIELD(Code, FrontPanelResetStatus, kPasswordStatus)       \
+    FIELD(Boolean, InfraredSupported)                         \
+    FIELD(TextOfList, InitialLoadInfo)                        \
+    FIELD(Date, InstallDate)                                  \
+    FIELD(Code, KeyboardPasswordStatus, kPasswordStatus)      \
+    FIELD(Text, LastLoadInfo)                                 \
+    FIELD(Text, Manufacturer)                                 \
+    FIELD(Text, Model)                                        \
+    FIELD(Text, Name)                                         \
+    FIELD(Text, NameFormat)                                   \
+    FIELD(Boolean, NetworkServerModeEnabled)                  \
+    FIELD(Integer, NumberOfLogicalProcessors, uint32_t)       \
+    FIELD(Integer, NumberOfProcessors, uint32_t)              \
+    FIELD(ListText, OEMLogoBitmap, TArrInteger)               \
+    FIELD(ListText, OEMStringArray, TArrString)               \
+    FIELD(Boolean, PartOfDomain)                              \
+    FIELD(Integer, PauseAfterReset, int64_t)                  \
+    FIELD(Code, PCSystemType, kPCSystemType)                  \
+    FIELD(Unstored, PowerManagementCapabilities, TArrInteger) \
+    FIELD(Boolean, PowerManagementSupported)                  \
+    FIELD(Code, PowerOnPasswordStatus, kPasswordStatus)       \
+    FIELD(Code, PowerState, kPowerState)                      \
+    FIELD(Code, PowerSupplyState, kHealthState)               \
+    FIELD(Text, PrimaryOwnerContact)                          \
+    FIELD(Text, PrimaryOwnerName)                             \
+    FIELD(Code, ResetCapability, kResetCapability)            \
+    FIELD(Integer, ResetCount, int32_t)                       \
+    FIELD(Integer, ResetLimit, int32_t)                       \
+    FIELD(ListText, Roles, TArrString)                        \
+    FIELD(Text, Status)                                       \
+    FIELD(ListText, SupportContactDescription, TArrString)    \
+    FIELD(Integer, SystemStartupDelay, int32_t)               \
+    FIELD(ListText, SystemStartupOptions, TArrString)         \
+    FIELD(Integer, SystemStartupSetting, uint8_t)             \
+    FIELD(Text, SystemType)                                   \
+    FIELD(Code, ThermalState, kHealthState)                   \
+    FIELD(Integer, TotalPhysicalMemory, int64_t)              \
+    FIELD(Text, UserName)                                     \
+    FIELD(Code, WakeUpType, kWakeUpType)                      \
+    FIELD(Text, Workgroup)
+
 class TComputerSystemProperties : public TPropertyRecord<TComputerSystemProperties> {
-    SYSQUILL_CODE(AdminPasswordStatus)
-    SYSQUILL_PROPERTY(bool, AutomaticManagedPagefile)
-    SYSQUILL_PROPERTY(bool, AutomaticResetBootOption)
-    SYSQUILL_PROPERTY(bool, AutomaticResetCapability)
-    SYSQUILL_CODE(BootOptionOnLimit)
-    SYSQUILL_CODE(BootOptionOnWatchDog)
-    SYSQUILL_PROPERTY(bool, BootROMSupported)
-    SYSQUILL_PROPERTY(std::string, BootupState)
-    SYSQUILL_PROPERTY(std::string, Caption)
-    SYSQUILL_CODE(ChassisBootupState)
-    SYSQUILL_PROPERTY(std::string, CreationClassName)
-    SYSQUILL_PROPERTY(int32_t, CurrentTimeZone)
-    SYSQUILL_PROPERTY(bool, DaylightInEffect)
-    SYSQUILL_PROPERTY(std::string, Description)
-    SYSQUILL_PROPERTY(std::string, DNSHostName)
-    SYSQUILL_PROPERTY(std::string, Domain)
-    SYSQUILL_CODE(DomainRole)
-    SYSQUILL_PROPERTY(bool, EnableDaylightSavingsTime)
-    SYSQUILL_CODE(FrontPanelResetStatus)
-    SYSQUILL_PROPERTY(bool, InfraredSupported)
-    SYSQUILL_PROPERTY(std::string, InitialLoadInfo)
-    SYSQUILL_PROPERTY(TDateTime, InstallDate)
-    SYSQUILL_CODE(KeyboardPasswordStatus)
-    SYSQUILL_PROPERTY(std::string, LastLoadInfo)
-    SYSQUILL_PROPERTY(std::string, Manufacturer)
-    SYSQUILL_PROPERTY(std::string, Model)
-    SYSQUILL_PROPERTY(std::string, Name)
-    SYSQUILL_PROPERTY(std::string, NameFormat)
-    SYSQUILL_PROPERTY(bool, NetworkServerModeEnabled)
-    SYSQUILL_PROPERTY(uint32_t, NumberOfLogicalProcessors)
-    SYSQUILL_PROPERTY(uint32_t, NumberOfProcessors)
-    SYSQUILL_PROPERTY(std::string, OEMLogoBitmapAsString)
-    SYSQUILL_LIST(TArrString, OEMStringArray)
-    SYSQUILL_PROPERTY(bool, PartOfDomain)
-    SYSQUILL_PROPERTY(int64_t, PauseAfterReset)
-    SYSQUILL_CODE(PCSystemType)
-    SYSQUILL_PROPERTY(bool, PowerManagementSupported)
-    SYSQUILL_CODE(PowerOnPasswordStatus)
-    SYSQUILL_CODE(PowerState)
-    SYSQUILL_CODE(PowerSupplyState)
-    SYSQUILL_PROPERTY(std::string, PrimaryOwnerContact)
-    SYSQUILL_PROPERTY(std::string, PrimaryOwnerName)
-    SYSQUILL_CODE(ResetCapability)
-    SYSQUILL_PROPERTY(int32_t, ResetCount)
-    SYSQUILL_PROPERTY(int32_t, ResetLimit)
-    SYSQUILL_LIST(TArrString, Roles)
-    SYSQUILL_PROPERTY(std::string, Status)
-    SYSQUILL_LIST(TArrString, SupportContactDescription)
-    SYSQUILL_PROPERTY(int32_t, SystemStartupDelay)
-    SYSQUILL_LIST(TArrString, SystemStartupOptions)
-    SYSQUILL_PROPERTY(uint8_t, SystemStartupSetting)
-    SYSQUILL_PROPERTY(std::string, SystemType)
-    SYSQUILL_CODE(ThermalState)
-    SYSQUILL_PROPERTY(int64_t, TotalPhysicalMemory)
-    SYSQUILL_PROPERTY(std::string, UserName)
-    SYSQUILL_CODE(WakeUpType)
-    SYSQUILL_PROPERTY(std::string, Workgroup)
-
-public:
-    // Nothing sets these two: the logo's value is kept only as text and
-    // the capabilities are read but not kept.
-    int32_t OEMLogoBitmapCount() const { return FOEMLogoBitmapCount; }
-    int32_t PowerManagementCapabilitiesCount() const { return FPowerManagementCapabilitiesCount; }
-    int32_t GetPowerManagementCapabilities(int32_t index) const {
-        return ListItem(FPowerManagementCapabilities, index);
-    }
-
-    // The record's fields in reading order (alphabetical).
-    static std::span<const TFieldDef<TComputerSystemProperties>> Fields();
-
-private:
-    int32_t FOEMLogoBitmapCount = 0;
-    TArrInteger FPowerManagementCapabilities;
-    int32_t FPowerManagementCapabilitiesCount = 0;
+    SYSQUILL_RECORD(TComputerSystemProperties, SYSQUILL_COMPUTER_SYSTEM_FIELDS)
 };
 
 class TComputerSystemInfo : public TRecordComponent<TComputerSystemProperties> {

@@ -1,8 +1,10 @@
 #pragma once
 // The pattern every component follows: a property record whose fields are
-// described by one table (WMI name, kind, member pointers). That table
-// clears the record, fills it from the current object and lists and reads
-// its properties by name, so a new field is one declaration and one line.
+// declared once, one line each, in a list macro (see "Declaring a record"
+// at the end). The list makes the members, their getters and setters, the
+// decoded getters and the field table (WMI name, kind, member pointers);
+// the table clears the record, fills it from the current object and lists
+// and reads its properties by name.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -51,7 +53,7 @@ enum class TFieldKind {
     IntegerList,  // list text parsed into integers
     TextList,     // list text parsed into texts
     ListText,     // only the list's text is kept; the list and its count stay empty
-    Unstored,     // read, kept nowhere
+    Unstored,     // read, kept nowhere: the list and its count stay empty
 };
 
 enum class TPropertyType { Text, Integer, Boolean, Real, DateTime };
@@ -75,13 +77,15 @@ struct TFieldDef {
     TArrInteger R::*integerList = nullptr;
     TArrString R::*textList = nullptr;
     int32_t R::*count = nullptr;
-    TDecoder decoder{};
+    TDecoder decoder{};   // codes, and the codes of a coded list
+    bool ofList = false;  // a text field that keeps a list property's text
 };
 
 template <typename R>
-TFieldDef<R> Text(const char* name, std::string R::*member) {
+TFieldDef<R> Text(const char* name, std::string R::*member, bool ofList = false) {
     TFieldDef<R> f{name, TFieldKind::Text};
     f.text = member;
+    f.ofList = ofList;
     return f;
 }
 template <typename R, typename I>
@@ -115,43 +119,21 @@ TFieldDef<R> Code(const char* name, int32_t R::*member, TDecoder decoder) {
     f.decoder = decoder;
     return f;
 }
-template <typename R>
-TFieldDef<R> IntegerList(const char* name, TArrInteger R::*list, int32_t R::*count, std::string R::*text) {
-    TFieldDef<R> f{name, TFieldKind::IntegerList};
-    f.integerList = list;
+// A list of integers or texts with its count and its text (null for an
+// unstored list, which keeps no text).
+template <typename R, typename L>
+TFieldDef<R> List(const char* name, TFieldKind kind, L R::*list, int32_t R::*count,
+                  std::type_identity_t<std::string R::*> text, TDecoder decoder = {}) {
+    static_assert(std::is_same_v<L, TArrInteger> || std::is_same_v<L, TArrString>);
+    TFieldDef<R> f{name, kind};
+    if constexpr (std::is_same_v<L, TArrInteger>) {
+        f.integerList = list;
+    } else {
+        f.textList = list;
+    }
     f.count = count;
     f.text = text;
-    return f;
-}
-template <typename R>
-TFieldDef<R> TextList(const char* name, TArrString R::*list, int32_t R::*count, std::string R::*text) {
-    TFieldDef<R> f{name, TFieldKind::TextList};
-    f.textList = list;
-    f.count = count;
-    f.text = text;
-    return f;
-}
-template <typename R>
-TFieldDef<R> ListText(const char* name, TArrString R::*list, int32_t R::*count, std::string R::*text) {
-    TFieldDef<R> f{name, TFieldKind::ListText};
-    f.textList = list;
-    f.count = count;
-    f.text = text;
-    return f;
-}
-// A list text without a list behind it (a count that nothing sets).
-template <typename R>
-TFieldDef<R> ListText(const char* name, int32_t R::*count, std::string R::*text) {
-    TFieldDef<R> f{name, TFieldKind::ListText};
-    f.count = count;
-    f.text = text;
-    return f;
-}
-template <typename R>
-TFieldDef<R> Unstored(const char* name, TArrInteger R::*list, int32_t R::*count) {
-    TFieldDef<R> f{name, TFieldKind::Unstored};
-    f.integerList = list;
-    f.count = count;
+    f.decoder = decoder;
     return f;
 }
 
@@ -337,6 +319,10 @@ public:
 
     static constexpr const char* kMSDNHost = "https://msdn.microsoft.com";
 
+    using TRecord = R;
+    // The record of the current object, for readers that walk any component.
+    const R& Properties() const { return *FRecord; }
+
 protected:
     R& Record() const { return *FRecord; }
     std::string GetWMIClass() const override { return FWMIClassName; }
@@ -354,7 +340,32 @@ private:
 
 }  // namespace components
 
-// Declaration helpers for record fields: F<Name> behind Name() and SetName().
+// ---- Declaring a record
+//
+// A record's fields are one list macro, one line per WMI property in
+// reading order; FIELD(Kind, Name, extra) where Name is the property:
+//
+//   FIELD(Text, Caption)                    std::string Caption(), SetCaption()
+//   FIELD(TextOfList, Name)                 a list property kept as its text in a Text field
+//   FIELD(Integer, ResetCount, int32_t)     kept in the type (int32_t, uint32_t, uint8_t, int64_t),
+//                                           wider values narrowed to its low bits
+//   FIELD(Boolean, PrimaryBIOS)             bool
+//   FIELD(Real, Speed)                      double
+//   FIELD(Date, InstallDate)                TDateTime (days since 30 December 1899)
+//   FIELD(Code, PowerState, kPowerState)    int32_t and PowerStateAsString() through the
+//                                           TCodeText table kPowerState
+//   FIELD(IntegerList, Name)                GetName(index), NameCount(), NameAsString()
+//   FIELD(CodeList, Name, kDecoder)         an IntegerList whose codes the static
+//                                           GetNameAsString(code) decodes through kDecoder
+//   FIELD(TextList, Name)                   as IntegerList, over texts
+//   FIELD(ListText, Name, TArrString)       the same getters, but only NameAsString() is kept
+//   FIELD(Unstored, Name, TArrInteger)      read and kept nowhere: GetName(index), NameCount()
+//
+// The header declares the list and puts SYSQUILL_RECORD(TXProperties,
+// SYSQUILL_X_FIELDS) in the record's class; the source file writes
+// SYSQUILL_RECORD_TABLE(TXProperties, SYSQUILL_X_FIELDS) after its decoders.
+
+// A value field: F<Name> behind Name() and SetName().
 #define SYSQUILL_PROPERTY(Type, Name)                      \
 public:                                                    \
     const Type& Name() const { return F##Name; }           \
@@ -363,17 +374,7 @@ public:                                                    \
 private:                                                   \
     Type F##Name{};
 
-// A coded integer and its decoded text Name##AsString() (defined with the decoder).
-#define SYSQUILL_CODE(Name)                            \
-public:                                                \
-    int32_t Name() const { return F##Name; }           \
-    void Set##Name(int32_t value) { F##Name = value; } \
-    std::string Name##AsString() const;                \
-                                                       \
-private:                                               \
-    int32_t F##Name = 0;
-
-// A list property: the list behind Get<Name>(index), its count and its text.
+// A list: the list behind GetName(index), its count and its text.
 #define SYSQUILL_LIST(ListType, Name)                                                                      \
 public:                                                                                                    \
     ListType::value_type Get##Name(int32_t index) const { return ::components::ListItem(F##Name, index); } \
@@ -385,3 +386,77 @@ private:                                                                        
     ListType F##Name;                                                                                      \
     int32_t F##Name##Count = 0;                                                                            \
     std::string F##Name##AsString;
+
+// Members and getters of one field, by kind.
+#define SYSQUILL_FIELD_MEMBERS(Kind, ...) SYSQUILL_MEMBERS_##Kind(__VA_ARGS__)
+#define SYSQUILL_MEMBERS_Text(Name) SYSQUILL_PROPERTY(std::string, Name)
+#define SYSQUILL_MEMBERS_TextOfList(Name) SYSQUILL_PROPERTY(std::string, Name)
+#define SYSQUILL_MEMBERS_Integer(Name, Type) SYSQUILL_PROPERTY(Type, Name)
+#define SYSQUILL_MEMBERS_Boolean(Name) SYSQUILL_PROPERTY(bool, Name)
+#define SYSQUILL_MEMBERS_Real(Name) SYSQUILL_PROPERTY(double, Name)
+#define SYSQUILL_MEMBERS_Date(Name) SYSQUILL_PROPERTY(::components::TDateTime, Name)
+#define SYSQUILL_MEMBERS_Code(Name, Decoder)                                                                     \
+public:                                                                                                          \
+    int32_t Name() const { return F##Name; }                                                                     \
+    void Set##Name(int32_t value) { F##Name = value; }                                                           \
+    std::string Name##AsString() const { return ::components::Decode(Fields()[kField##Name].decoder, F##Name); } \
+                                                                                                                 \
+private:                                                                                                         \
+    int32_t F##Name = 0;
+#define SYSQUILL_MEMBERS_IntegerList(Name) SYSQUILL_LIST(::components::TArrInteger, Name)
+#define SYSQUILL_MEMBERS_CodeList(Name, Decoder)                           \
+    SYSQUILL_LIST(::components::TArrInteger, Name)                         \
+public:                                                                    \
+    static std::string Get##Name##AsString(int32_t code) {                 \
+        return ::components::Decode(Fields()[kField##Name].decoder, code); \
+    }                                                                      \
+                                                                           \
+private:
+#define SYSQUILL_MEMBERS_TextList(Name) SYSQUILL_LIST(::components::TArrString, Name)
+#define SYSQUILL_MEMBERS_ListText(Name, ListType) SYSQUILL_LIST(ListType, Name)
+#define SYSQUILL_MEMBERS_Unstored(Name, ListType)                                                          \
+public:                                                                                                    \
+    ListType::value_type Get##Name(int32_t index) const { return ::components::ListItem(F##Name, index); } \
+    int32_t Name##Count() const { return F##Name##Count; }                                                 \
+                                                                                                           \
+private:                                                                                                   \
+    ListType F##Name;                                                                                      \
+    int32_t F##Name##Count = 0;
+
+// A field's position in the table.
+#define SYSQUILL_FIELD_INDEX(Kind, Name, ...) kField##Name,
+
+// A field's table entry, by kind (P is the record).
+#define SYSQUILL_FIELD_ENTRY(Kind, ...) SYSQUILL_ENTRY_##Kind(__VA_ARGS__),
+#define SYSQUILL_ENTRY_Text(Name) ::components::Text(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_TextOfList(Name) ::components::Text(#Name, &P::F##Name, true)
+#define SYSQUILL_ENTRY_Integer(Name, Type) ::components::Integer(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_Boolean(Name) ::components::Boolean(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_Real(Name) ::components::Real(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_Date(Name) ::components::Date(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_Code(Name, Decoder) ::components::Code(#Name, &P::F##Name, Decoder)
+#define SYSQUILL_ENTRY_LIST(Kind, Name, ...) \
+    ::components::List(#Name, ::components::TFieldKind::Kind, &P::F##Name, &P::F##Name##Count, __VA_ARGS__)
+#define SYSQUILL_ENTRY_IntegerList(Name) SYSQUILL_ENTRY_LIST(IntegerList, Name, &P::F##Name##AsString)
+#define SYSQUILL_ENTRY_CodeList(Name, Decoder) SYSQUILL_ENTRY_LIST(IntegerList, Name, &P::F##Name##AsString, Decoder)
+#define SYSQUILL_ENTRY_TextList(Name) SYSQUILL_ENTRY_LIST(TextList, Name, &P::F##Name##AsString)
+#define SYSQUILL_ENTRY_ListText(Name, ListType) SYSQUILL_ENTRY_LIST(ListText, Name, &P::F##Name##AsString)
+#define SYSQUILL_ENTRY_Unstored(Name, ListType) SYSQUILL_ENTRY_LIST(Unstored, Name, nullptr)
+
+// In the record's class: every field's members and getters, and Fields().
+#define SYSQUILL_RECORD(Record, LIST)                                 \
+    LIST(SYSQUILL_FIELD_MEMBERS)                                      \
+public:                                                               \
+    /* The fields in reading order. */                                \
+    static std::span<const ::components::TFieldDef<Record>> Fields(); \
+                                                                      \
+private:                                                              \
+    enum : size_t { LIST(SYSQUILL_FIELD_INDEX) };
+
+// In the record's source file: the field table that Fields() answers.
+#define SYSQUILL_RECORD_TABLE(Record, LIST)                                              \
+    std::span<const ::components::TFieldDef<Record>> Record::Fields() {                  \
+        using P = Record;                                                                \
+        static const ::components::TFieldDef<P> fields[] = {LIST(SYSQUILL_FIELD_ENTRY)}; \
+        return fields;                                                                   \
+    }

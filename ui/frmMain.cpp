@@ -364,7 +364,7 @@ void TForm1::UpdateMenus() {
         bool anyShown = false;
         for (QAction* action : menu->actions()) {
             const int index = action->data().toInt();
-            const bool shown = FPages[static_cast<size_t>(index)].fill != nullptr;
+            const bool shown = static_cast<bool>(FPages[static_cast<size_t>(index)].fill);
             action->setVisible(shown);
             anyShown = anyShown || shown;
         }

@@ -22,7 +22,6 @@
 #include "tests/support/FakeWbem.h"
 #include "tests/support/RecordedDialogs.h"
 #include "ui/frmMain.h"
-#include "ui/pages/HardwarePages.h"
 #include "ui/pages/LocalIdentity.h"
 #include "wmi/Notice.h"
 
@@ -97,7 +96,7 @@ TEST_F(WindowTest, MenuShowsCommandsWhosePagesCanBeFilled) {
         QAction* action = window.CommandAction(page.index);
         ASSERT_NE(action, nullptr) << page.caption;
         EXPECT_EQ(action->text().toStdString(), page.command);
-        EXPECT_EQ(action->isVisible(), page.index == 0 || page.fill != nullptr) << page.caption;
+        EXPECT_EQ(action->isVisible(), page.index == 0 || static_cast<bool>(page.fill)) << page.caption;
     }
 }
 

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
 #include "cimv2/core/Classes.h"
-#include "components/CBiosInfo.h"
-#include "components/CComputerSystemInfo.h"
+#include "cimv2/core/Provider.h"
+#include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/unit/TempTree.h"
 
@@ -194,13 +199,216 @@ TEST(BiosRecord, ListedAndReadByName) {
     EXPECT_THROW(p.PropertyValue("BIOSVersion"), wmi::EPropertyNotFound);
 }
 
-// The record's WMI names must be the provider's, or a field would silently stay empty.
-TEST(Records, EveryFieldNamesAPropertyOfItsClass) {
-    for (const auto& f : TBiosProperties::Fields()) EXPECT_GE(cimv2::Win32_BIOSSchema().IndexOf(f.name), 0) << f.name;
-    for (const auto& f : TComputerSystemProperties::Fields())
-        EXPECT_GE(cimv2::Win32_ComputerSystemSchema().IndexOf(f.name), 0) << f.name;
+// ---- every component against its provider class
+
+int CimWidth(CimType type) {
+    switch (type) {
+        case CimType::SInt8:
+        case CimType::UInt8:
+            return 1;
+        case CimType::SInt16:
+        case CimType::UInt16:
+        case CimType::Char16:
+            return 2;
+        case CimType::SInt32:
+        case CimType::UInt32:
+            return 4;
+        case CimType::SInt64:
+        case CimType::UInt64:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+bool IsIntegerType(CimType type) { return cimv2::IsSignedInteger(type) || cimv2::IsUnsignedInteger(type); }
+bool IsTextType(CimType type) { return type == CimType::String || type == CimType::DateTime; }
+
+// Whether a field of this kind can hold the property: texts for strings and
+// date-times, integers and codes for integer types at least as wide as the
+// property's, lists for arrays of their element type.
+template <typename R>
+bool FieldFits(const TFieldDef<R>& f, const cimv2::PropertyDef& p) {
+    switch (f.kind) {
+        case TFieldKind::Text:
+            return p.IsArray() == f.ofList && IsTextType(p.type);
+        case TFieldKind::Integer:
+        case TFieldKind::Code: {
+            const int width = std::visit(
+                [](auto member) { return static_cast<int>(sizeof(std::remove_cvref_t<decltype(R{}.*member)>)); },
+                f.integer);
+            return !p.IsArray() && IsIntegerType(p.type) && width >= CimWidth(p.type);
+        }
+        case TFieldKind::Boolean:
+            return !p.IsArray() && p.type == CimType::Boolean;
+        case TFieldKind::Real:
+            return !p.IsArray() && (p.type == CimType::Real32 || p.type == CimType::Real64);
+        case TFieldKind::Date:
+            return !p.IsArray() && p.type == CimType::DateTime;
+        case TFieldKind::IntegerList:
+        case TFieldKind::TextList:
+        case TFieldKind::ListText:
+        case TFieldKind::Unstored:
+            return p.IsArray() && (f.integerList ? IsIntegerType(p.type) : IsTextType(p.type));
+    }
+    return false;
+}
+
+// A value worth keeping: not null, not empty, not zero, not false.
+bool HasValue(const Value& v) {
+    switch (v.kind) {
+        case Value::Kind::Null:
+            return false;
+        case Value::Kind::Text:
+            return !v.text.empty();
+        case Value::Kind::Int:
+            return v.i != 0;
+        case Value::Kind::UInt:
+            return v.u != 0;
+        case Value::Kind::Real:
+            return v.r != 0;
+        case Value::Kind::Bool:
+            return v.b;
+        case Value::Kind::Array:
+            return !v.items.empty();
+    }
+    return false;
+}
+
+// Whether the record keeps something other than the cleared value in the
+// field; an unstored field keeps nothing by its declaration.
+template <typename R>
+bool FieldFilled(const R& r, const TFieldDef<R>& f) {
+    switch (f.kind) {
+        case TFieldKind::Text:
+        case TFieldKind::ListText:
+            return !(r.*f.text).empty();
+        case TFieldKind::Integer:
+        case TFieldKind::Code:
+            return std::visit([&](auto member) { return r.*member != 0; }, f.integer);
+        case TFieldKind::Boolean:
+            return r.*f.boolean;
+        case TFieldKind::Real:
+        case TFieldKind::Date:
+            return r.*f.real != 0;
+        case TFieldKind::IntegerList:
+            return !(r.*f.text).empty() && r.*f.count > 0 && !(r.*f.integerList).empty();
+        case TFieldKind::TextList:
+            return !(r.*f.text).empty() && r.*f.count > 0 && !(r.*f.textList).empty();
+        case TFieldKind::Unstored:
+            return true;
+    }
+    return false;
+}
+
+// One value of the property's type that no field may leave at its cleared value.
+Value SampleValue(const cimv2::PropertyDef& p) {
+    Value one;
+    if (p.type == CimType::Boolean) {
+        one = Value::Bool(true);
+    } else if (p.type == CimType::DateTime) {
+        one = Value::Text("20240131101500.000000+000");
+    } else if (p.type == CimType::Real32 || p.type == CimType::Real64) {
+        one = Value::Real(2.5);
+    } else if (IsIntegerType(p.type)) {
+        one = Value::UInt(7);
+    } else {
+        one = Value::Text("sample " + p.name);
+    }
+    return p.IsArray() ? Value::Array({one, one}) : one;
+}
+
+// Reads every instance through the component as the fake host serves
+// them, and checks that each field with a value in its instance is filled.
+template <typename C>
+void CheckFilled(const cimv2::ClassSchema& schema, const std::vector<Instance>& instances, const std::string& source) {
+    using R = typename C::TRecord;
+    FakeHost host(std::make_shared<FakeBackend>(schema));
+    host.Backend().instances = instances;
+    C component;
+    component.SetHost(FakeHost::kName);
+    component.SetActive(true);
+    ASSERT_EQ(component.ObjectsCount(), static_cast<int32_t>(instances.size())) << source;
+    for (size_t n = 0; n < instances.size(); ++n) {
+        component.SetObjectIndex(static_cast<int32_t>(n + 1));
+        for (const auto& f : R::Fields()) {
+            if (!HasValue(instances[n].Get(f.name))) continue;
+            EXPECT_TRUE(FieldFilled(component.Properties(), f))
+                << source << " object " << n + 1 << ": " << f.name << " = " << instances[n].Get(f.name).ToText();
+        }
+    }
+}
+
+template <typename C>
+void CheckComponent() {
+    using R = typename C::TRecord;
+    const C component;
+    const std::string className = component.WMIClass();
+    SCOPED_TRACE(className);
+    const cimv2::ClassEntry* entry = cimv2::FindClass(className);
+    ASSERT_NE(entry, nullptr) << "the provider serves no class " << className;
+    const cimv2::ClassSchema& schema = entry->schema();
+
+    std::set<std::string> names;
+    Instance sample(schema);
+    for (const auto& f : R::Fields()) {
+        EXPECT_TRUE(names.insert(cimv2::Lower(f.name)).second) << f.name << " declared twice";
+        const int index = schema.IndexOf(f.name);
+        ASSERT_GE(index, 0) << f.name << " is no property of " << schema.Name();
+        const cimv2::PropertyDef& property = schema.Properties()[static_cast<size_t>(index)];
+        EXPECT_TRUE(FieldFits(f, property))
+            << f.name << " cannot hold " << cimv2::CimTypeName(property.type) << (property.IsArray() ? "[]" : "");
+        sample.Set(f.name, SampleValue(property));
+    }
+    CheckFilled<C>(schema, {sample}, "every property set");
+
+    const cimv2::ProviderContext saved = wmi::LocalContext();
+    for (const auto& machine : std::filesystem::directory_iterator(SYSQUILL_FIXTURES)) {
+        if (!std::filesystem::is_directory(machine.path() / "tree")) continue;
+        cimv2::ProviderContext context = saved;
+        context.root = cimv2::SystemRoot((machine.path() / "tree").string());
+        CheckFilled<C>(schema, cimv2::Provider(context).ExecQuery("SELECT * FROM " + schema.Name()).instances,
+                       machine.path().filename().string());
+    }
+}
+
+template <typename... C>
+void CheckEveryComponent(TComponentList<C...>) {
+    (CheckComponent<C>(), ...);
+}
+
+template <typename... C>
+constexpr size_t CountOf(TComponentList<C...>) {
+    return sizeof...(C);
+}
+
+// Each record field of every component names a property of its class with a
+// type the field can hold, and is filled whenever the object read has a value
+// for it: from an object with every property set and from every captured machine.
+TEST(Components, EveryFieldNamesAPropertyOfItsClassAndIsFilled) {
+    CheckEveryComponent(TAllComponents{});
     EXPECT_EQ(TBiosProperties::Fields().size(), 27u);
     EXPECT_EQ(TComputerSystemProperties::Fields().size(), 58u);
+}
+
+// Every component header of components/ is in the list the walk uses.
+TEST(Components, EveryOneIsListed) {
+    const std::filesystem::path folder = std::filesystem::path(SYSQUILL_SOURCE_DIR) / "components";
+    std::ifstream listFile(folder / "Components.h");
+    std::stringstream list;
+    list << listFile.rdbuf();
+    size_t components = 0;
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (file.path().extension() != ".h" || file.path().filename() == "PropertyRecord.h") continue;
+        std::ifstream in(file.path());
+        std::stringstream text;
+        text << in.rdbuf();
+        if (text.str().find(": public TRecordComponent<") == std::string::npos) continue;
+        ++components;
+        EXPECT_NE(list.str().find("#include \"components/" + file.path().filename().string() + "\""), std::string::npos)
+            << file.path().filename() << " is not in components/Components.h";
+    }
+    EXPECT_EQ(CountOf(TAllComponents{}), components) << "TAllComponents misses a component";
 }
 
 TEST(BiosDecoders, EdgeValues) {

@@ -12,7 +12,7 @@
 
 #include "app/cli/PageCommands.h"
 #include "cimv2/core/Classes.h"
-#include "components/CBiosInfo.h"
+#include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
 #include "ui/pages/ComputerPages.h"
@@ -52,16 +52,20 @@ std::string ValueOf(const PageList& list, const std::string& label) {
     return {};
 }
 
+const std::span<const RecordRow> kBiosRows = computer::kBiosRows;
+const std::span<const RecordRow> kComputerSystemRows = computer::kComputerSystemRows;
+
 TEST(ComputerPages, AreInTheCatalogue) {
-    EXPECT_EQ(Page(1).fill, &GetComputerSystemInfo);
-    EXPECT_EQ(Page(2).fill, &GetBiosInfo);
-    EXPECT_EQ(BiosRows().size(), 23u);
-    EXPECT_EQ(ComputerSystemRows().size(), 64u);
-    EXPECT_STREQ(BiosRows()[0].label, Page(2).headerLabel);
-    EXPECT_STREQ(ComputerSystemRows()[0].label, Page(1).headerLabel);
+    EXPECT_EQ(Page(1).fill.component, &FillComponentPage<components::TComputerSystemInfo>);
+    EXPECT_EQ(Page(1).fill.recordRows.data(), kComputerSystemRows.data());
+    EXPECT_EQ(Page(2).fill.component, &FillComponentPage<components::TBiosInfo>);
+    EXPECT_EQ(Page(2).fill.recordRows.data(), kBiosRows.data());
+    EXPECT_EQ(Page(2).fill.objects, PageObjects::First);
+    EXPECT_STREQ(Page(1).fillName, "GetComputerSystemInfo");
+    EXPECT_STREQ(Page(2).fillName, "GetBiosInfo");
     // The labels as the window has always shown them, misspellings included.
-    const auto bios = Labels(BiosRows());
-    const auto computer = Labels(ComputerSystemRows());
+    const auto bios = Labels(kBiosRows);
+    const auto computer = Labels(kComputerSystemRows);
     for (const char* label : {"BIOS Build Numner", "SMBIOS present", "Install Date"})
         EXPECT_NE(std::find(bios.begin(), bios.end(), label), bios.end()) << label;
     for (const char* label : {"Computer Network Server Mode Enalbed", "Computer Part Of Doamin", "Computer Power Stat",
@@ -96,7 +100,7 @@ TEST_F(PageFillTest, BiosRowsFromTheFirstObject) {
     second.SetText("Caption", "second BIOS");
     biosHost.Backend().instances = {bios, second};
 
-    GetBiosInfo(biosList, FakeHost::kName);
+    FillPage(Page(2), biosList, FakeHost::kName);
     ASSERT_EQ(biosList.Count(), 23u);
     EXPECT_TRUE(biosList.IsHeaderRow(0));
     EXPECT_EQ(biosList.Row(0).value, "1.02");
@@ -114,12 +118,10 @@ TEST_F(PageFillTest, BiosRowsFromTheFirstObject) {
 
     // Refresh gives the same rows, not a doubled list.
     const auto first = biosList.Rows();
-    GetBiosInfo(biosList, FakeHost::kName);
+    FillPage(Page(2), biosList, FakeHost::kName);
     ASSERT_EQ(biosList.Count(), first.size());
     for (size_t n = 0; n < first.size(); ++n) EXPECT_EQ(biosList.Row(n).value, first[n].value);
 }
-
-const components::TWMIProperties& BiosRecordOf(const components::TBiosInfo& bios) { return bios.BiosProperties(); }
 
 TEST_F(PageFillTest, EveryObjectModeWritesEachObjectInTurn) {
     Instance first(cimv2::Win32_BIOSSchema());
@@ -128,19 +130,19 @@ TEST_F(PageFillTest, EveryObjectModeWritesEachObjectInTurn) {
     Instance second(cimv2::Win32_BIOSSchema());
     second.SetText("Caption", "second");
     biosHost.Backend().instances = {first, second};
-    FillComponentPage(biosList, FakeHost::kName, BiosRows(), BiosRecordOf, PageObjects::Every);
-    ASSERT_EQ(biosList.Count(), 2 * BiosRows().size());
+    FillComponentPage<components::TBiosInfo>(biosList, FakeHost::kName, kBiosRows, PageObjects::Every);
+    ASSERT_EQ(biosList.Count(), 2 * kBiosRows.size());
     EXPECT_TRUE(biosList.IsHeaderRow(0));
-    EXPECT_TRUE(biosList.IsHeaderRow(BiosRows().size()));
+    EXPECT_TRUE(biosList.IsHeaderRow(kBiosRows.size()));
     EXPECT_EQ(biosList.Row(0).value, "first");
-    EXPECT_EQ(biosList.Row(BiosRows().size()).value, "second");
+    EXPECT_EQ(biosList.Row(kBiosRows.size()).value, "second");
     EXPECT_EQ(biosList.Row(10).value, "True");  // Primary BIOS of the first
-    EXPECT_EQ(biosList.Row(BiosRows().size() + 10).value, "False");
+    EXPECT_EQ(biosList.Row(kBiosRows.size() + 10).value, "False");
     EXPECT_EQ(biosHost.Backend().queries.size(), 1u);
 }
 
 TEST_F(PageFillTest, NoObjectShowsTheClearedRecord) {
-    GetBiosInfo(biosList, FakeHost::kName);
+    FillPage(Page(2), biosList, FakeHost::kName);
     ASSERT_EQ(biosList.Count(), 23u);
     EXPECT_EQ(ValueOf(biosList, "BIOS Caption"), "");
     EXPECT_EQ(ValueOf(biosList, "Install Date"), "12/30/99");
@@ -152,7 +154,7 @@ TEST_F(PageFillTest, NoObjectShowsTheClearedRecord) {
 
 TEST_F(PageFillTest, FailuresLeaveTheListEmpty) {
     biosList.AddRow("stale", "row");
-    EXPECT_THROW(GetBiosInfo(biosList, "nowhere.invalid"), wmi::EOleException);
+    EXPECT_THROW(FillPage(Page(2), biosList, "nowhere.invalid"), wmi::EOleException);
     EXPECT_TRUE(biosList.Empty());
 
     Instance bad(cimv2::Win32_BIOSSchema());
@@ -160,7 +162,7 @@ TEST_F(PageFillTest, FailuresLeaveTheListEmpty) {
     bad.SetText("ReleaseDate", "2014??26000000.000000+000");
     biosHost.Backend().instances = {bad};
     biosList.AddRow("stale", "row");
-    EXPECT_THROW(GetBiosInfo(biosList, FakeHost::kName), wmi::EConvertError);
+    EXPECT_THROW(FillPage(Page(2), biosList, FakeHost::kName), wmi::EConvertError);
     EXPECT_TRUE(biosList.Empty());
 
     // The dispatch lets the error of an unguarded page escape.
@@ -183,7 +185,7 @@ TEST(ComputerPageFill, NumbersSignsAndDecodedRows) {
     host.Backend().instances = {cs};
 
     PageList list(Page(1).headerLabel);
-    GetComputerSystemInfo(list, FakeHost::kName);
+    FillPage(Page(1), list, FakeHost::kName);
     ASSERT_EQ(list.Count(), 64u);
     EXPECT_TRUE(list.IsHeaderRow(0));
     struct Case {
@@ -242,7 +244,8 @@ std::optional<std::string> ReadText(const fs::path& path) {
     return out.str();
 }
 
-TEST(Golden, ComputerPagesMatchTheirGoldenOutput) {
+// Every component-backed page of the catalogue.
+TEST(Golden, ComponentPagesMatchTheirGoldenOutput) {
     CLocaleTime time;
     const char* flag = std::getenv("SYSQUILL_REGENERATE_GOLDEN");
     const bool regenerate = flag && std::string(flag) == "1";
@@ -255,8 +258,10 @@ TEST(Golden, ComputerPagesMatchTheirGoldenOutput) {
         if (!fs::is_directory(machine / "tree") || (only && machine.filename() != only)) continue;
         ++machines;
         wmi::SetLocalContext(testsupport::FixtureContext(machine));
-        for (const char* page : {"BIOS", "Computer"}) {
-            const fs::path golden = machine / "golden" / (std::string("page-") + page + ".txt");
+        for (const PageInfo& info : Pages()) {
+            if (!info.fill.component) continue;
+            const std::string page = info.caption;
+            const fs::path golden = machine / "golden" / ("page-" + page + ".txt");
             SCOPED_TRACE(golden.string());
             std::ostringstream out, err;
             EXPECT_EQ(cli::PrintPage(page, ".", "", out, err), 0) << err.str();

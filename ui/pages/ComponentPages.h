@@ -34,12 +34,12 @@ void WriteRecordRows(PageList& list, const components::TWMIProperties& record, s
 enum class PageObjects { First, Every };
 
 // A component-backed page: empties the list, activates a component on host,
-// writes the rows of the first object (or of every object, selecting each
-// in turn), deactivates and asks for the first column to fit. An activation
-// or fill that fails escapes before the rows of that object are written.
+// writes the rows of its record for the first object (or for every object,
+// selecting each in turn), deactivates and asks for the first column to fit.
+// An activation or fill that fails escapes before the rows of that object
+// are written.
 template <typename Component>
-void FillComponentPage(PageList& list, const std::string& host, std::span<const RecordRow> rows,
-                       const components::TWMIProperties& (*record)(const Component&), PageObjects objects) {
+void FillComponentPage(PageList& list, const std::string& host, std::span<const RecordRow> rows, PageObjects objects) {
     list.Clear();
     Component component;
     component.SetHost(host);
@@ -47,7 +47,7 @@ void FillComponentPage(PageList& list, const std::string& host, std::span<const 
     const int32_t count = objects == PageObjects::Every ? component.ObjectsCount() : 1;
     for (int32_t index = 1; index <= count; ++index) {
         if (objects == PageObjects::Every) component.SetObjectIndex(index);
-        WriteRecordRows(list, record(component), rows);
+        WriteRecordRows(list, component.Properties(), rows);
     }
     component.SetActive(false);
     list.RequestFitColumn();

@@ -220,14 +220,25 @@ std::string FormatOleExceptionText(const std::string& description, uint32_t code
     return "EOleException " + message + " " + buf;
 }
 
+void FillPage(const PageInfo& page, PageList& list, const std::string& host) {
+    const PageFill& fill = page.fill;
+    if (fill.routine) {
+        fill.routine(list, host);
+    } else if (fill.component) {
+        fill.component(list, host, fill.recordRows, fill.objects);
+    } else if (!fill.queryRows.empty()) {
+        RunDirectQuery(list, host, page.wmiClass, fill.queryRows);
+    }
+}
+
 std::optional<std::string> RunPageFill(const PageInfo& page, PageList& list, const std::string& host) {
     if (!page.fill) return std::nullopt;
     if (page.guard == Guard::None) {
-        page.fill(list, host);
+        FillPage(page, list, host);
         return std::nullopt;
     }
     try {
-        page.fill(list, host);
+        FillPage(page, list, host);
     } catch (const wmi::EOleException& e) {
         return FormatOleExceptionText(e.what(), e.ErrorCode());
     } catch (...) {

@@ -12,14 +12,6 @@
 
 namespace ui {
 
-enum class ValueRule { Text, Integer, StrictText, StrictInteger, StrictBoolean };
-
-struct RowEntry {
-    const char* label;
-    const char* property;
-    ValueRule rule;
-};
-
 // A value that a rule cannot convert. It carries no automation error
 // information, so guarded pages drop it without a word.
 class EVariantError : public std::runtime_error {
@@ -42,6 +34,10 @@ void RunDirectQuery(PageList& list, const std::string& host, const std::string& 
 
 // The message box text of a guarded page: "EOleException %s %x".
 std::string FormatOleExceptionText(const std::string& description, uint32_t code);
+
+// Fills list as the page's catalogue line says (its direct query, its
+// component or its routine); errors are thrown. No fill: nothing happens.
+void FillPage(const PageInfo& page, PageList& list, const std::string& host);
 
 // Runs a page's fill as the dispatch does. Guarded pages answer the text of
 // the message box to show for an automation error and drop other errors;

@@ -1,0 +1,16 @@
+#pragma once
+// Every component, one line each in TAllComponents (and its header here):
+// the tests walk this list, so a new component is checked against its
+// class as soon as it is listed. A component header missing here fails
+// Components.EveryOneIsListed.
+#include "components/CBiosInfo.h"
+#include "components/CComputerSystemInfo.h"
+
+namespace components {
+
+template <typename... C>
+struct TComponentList {};
+
+using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo>;
+
+}  // namespace components
