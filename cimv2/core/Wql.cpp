@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 
+#include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
 
 namespace cimv2 {
@@ -171,7 +172,7 @@ public:
                 }
                 if (tok.text.empty()) {
                     if (std::string_view("=<>(),*").find(c) == std::string_view::npos)
-                        SyntaxError(std::string("unexpected character '") + c + "'", FPos);
+                        SyntaxError("unexpected character '" + EscapeControls(std::string_view(&c, 1)) + "'", FPos);
                     tok.text = std::string(1, c);
                 }
                 FPos += tok.text.size();
