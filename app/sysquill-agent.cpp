@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cimv2/core/Provider.h"
+#include "cimv2/core/SafeText.h"
 #include "cimv2/sources/HostnameActions.h"
 #include "remote/Agent.h"
 
@@ -33,7 +34,8 @@ int main(int argc, char** argv) {
         } else if (a == "--root" && n + 1 < argc) {
             root = argv[++n];
         } else {
-            std::cerr << (a == "--help" ? "" : "sysquill-agent: unknown argument " + a + "\n") << kUsage;
+            std::cerr << (a == "--help" ? "" : "sysquill-agent: unknown argument " + cimv2::EscapeControls(a) + "\n")
+                      << kUsage;
             return a == "--help" ? 0 : 2;
         }
     }
@@ -45,6 +47,13 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
     cimv2::ProviderContext context;
     context.root = cimv2::SystemRoot(root);
+    // A tree that is not there is a mistake, not an empty machine: say so
+    // before serving anything.
+    if (int error = context.root.OpenError()) {
+        std::cerr << "sysquill-agent: cannot read the tree \"" << cimv2::EscapeControls(root)
+                  << "\" given by --root: " << std::strerror(error) << '\n';
+        return 2;
+    }
     // Management methods change this machine, never a captured tree.
     cimv2::HostnamedActions actions;
     if (root == "/" && !readOnly) context.actions = &actions;

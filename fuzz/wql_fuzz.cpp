@@ -31,7 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)query.Matches(sample);
     } catch (const cimv2::WbemError&) {
     }
-    // LIKE patterns are user text too.
+    // LIKE patterns are user text too, and values are machine text.
     (void)cimv2::WqlLike("sample%_[x]", text);
+    (void)cimv2::WqlLike(text, "%a_[b-d]%[^e]%f");
+    const size_t half = text.size() / 2;
+    (void)cimv2::WqlLike(text.substr(half), text.substr(0, half));
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
 
 namespace remote {
@@ -62,8 +63,10 @@ private:
     bool FBroken = false;
 };
 
-void SendError(Channel& channel, uint32_t code, const std::string& message) {
-    channel.Send(FrameType::Error, ErrorPayload(code, message));
+// The whole text, control characters escaped: a NUL in it (from a query,
+// say) neither cuts it short here nor on the client.
+void SendError(Channel& channel, uint32_t code, std::string_view message) {
+    channel.Send(FrameType::Error, ErrorPayload(code, cimv2::EscapeControls(message)));
 }
 
 void AnswerQuery(Channel& channel, const AgentService& service, const Frame& frame) {
@@ -141,7 +144,7 @@ int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& l
                 else
                     AnswerMethod(channel, service, *frame);
             } catch (const cimv2::WbemError& e) {
-                SendError(channel, e.Code(), e.what());
+                SendError(channel, e.Code(), e.Message());
             } catch (const std::exception& e) {
                 SendError(channel, cimv2::wbem::ProviderFailure, e.what());
             }
@@ -150,7 +153,7 @@ int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& l
         return 0;
     } catch (const cimv2::WbemError& e) {
         // A request that cannot be read leaves the stream out of step: say so and stop.
-        SendError(channel, e.Code(), e.what());
+        SendError(channel, e.Code(), e.Message());
         channel.Flush();
         return 1;
     }

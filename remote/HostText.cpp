@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
 
 namespace remote {
@@ -11,7 +12,8 @@ namespace {
 constexpr std::string_view kShellMeta = "|&;<>()$`\\\"'*?[]#~=%!{}^";
 
 [[noreturn]] void Refuse(std::string_view text, const std::string& why) {
-    throw cimv2::WbemError(cimv2::wbem::InvalidParameter, "Invalid host \"" + std::string(text) + "\": " + why);
+    throw cimv2::WbemError(cimv2::wbem::InvalidParameter,
+                           "Invalid host \"" + cimv2::EscapeControls(text) + "\": " + why);
 }
 
 std::string Shown(char c) {

@@ -4,12 +4,16 @@
 #include <cstdio>
 
 #include "cimv2/core/ObjectText.h"
+#include "cimv2/core/SafeText.h"
 
 namespace cli {
 
 namespace {
 
-std::string CsvField(const std::string& text) {
+// CSV and JSON are for parsers: always valid UTF-8, ill-formed bytes from
+// a machine replaced by U+FFFD.
+std::string CsvField(const std::string& raw) {
+    const std::string text = cimv2::ValidUtf8(raw);
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string out = "\"";
     for (char c : text) {
@@ -19,7 +23,8 @@ std::string CsvField(const std::string& text) {
     return out + "\"";
 }
 
-void JsonString(std::ostream& out, const std::string& text) {
+void JsonString(std::ostream& out, const std::string& raw) {
+    const std::string text = cimv2::ValidUtf8(raw);
     out << '"';
     for (char c : text) {
         auto u = static_cast<unsigned char>(c);
@@ -142,7 +147,8 @@ void WriteResult(std::ostream& out, const cimv2::QueryResult& result, Format for
             out << (result.instances.empty() ? "]\n" : "\n]\n");
             return;
         case Format::Table: {
-            // One block per instance: property names padded to one column.
+            // One block per instance: property names padded to one column,
+            // values with control characters escaped for the terminal.
             size_t width = 0;
             for (int index : result.selected) width = std::max(width, props[static_cast<size_t>(index)].name.size());
             for (size_t i = 0; i < result.instances.size(); ++i) {
@@ -150,7 +156,8 @@ void WriteResult(std::ostream& out, const cimv2::QueryResult& result, Format for
                 for (int index : result.selected) {
                     const std::string& name = props[static_cast<size_t>(index)].name;
                     out << name << std::string(width - name.size() + 2, ' ')
-                        << TableText(result.instances[i].values[static_cast<size_t>(index)]) << '\n';
+                        << cimv2::EscapeControls(TableText(result.instances[i].values[static_cast<size_t>(index)]))
+                        << '\n';
                 }
             }
             return;

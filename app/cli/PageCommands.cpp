@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <iomanip>
+#include <utility>
+#include <vector>
 
+#include "cimv2/core/SafeText.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/ListTools.h"
 #include "ui/pages/PageCatalogue.h"
@@ -24,7 +27,7 @@ int PrintPage(const std::string& name, const std::string& host, const std::strin
               std::ostream& err) {
     const ui::PageInfo* page = ui::FindPage(name);
     if (!page) {
-        err << "sysquill-query: no page named \"" << name << "\" (see --pages)\n";
+        err << "sysquill-query: no page named \"" << cimv2::EscapeControls(name) << "\" (see --pages)\n";
         return 1;
     }
     if (page->index == ui::kHomePage || !page->fill) {
@@ -36,19 +39,26 @@ int PrintPage(const std::string& name, const std::string& host, const std::strin
     // unguarded page reaches the tool's own handler.
     std::optional<std::string> message = ui::RunPageFill(*page, list, host);
     if (!csvFile.empty()) {
-        ui::SaveListToCSV(list, csvFile);
+        // A fill that failed exports nothing: the file named keeps what it had.
+        if (!message) ui::SaveListToCSV(list, csvFile);
     } else {
+        // Rows from another machine may hold control characters: escaped,
+        // they cannot rewrite the user's terminal.
+        std::vector<std::pair<std::string, std::string>> shown;
         size_t width = 0;
-        for (const ui::PageRow& row : list.Rows()) width = std::max(width, row.property.size());
         for (const ui::PageRow& row : list.Rows()) {
-            out << row.property;
-            if (row.hasValue) out << std::string(width - row.property.size() + 2, ' ') << row.value;
+            shown.emplace_back(cimv2::EscapeControls(row.property), cimv2::EscapeControls(row.value));
+            width = std::max(width, shown.back().first.size());
+        }
+        for (size_t n = 0; n < shown.size(); ++n) {
+            out << shown[n].first;
+            if (list.Row(n).hasValue) out << std::string(width - shown[n].first.size() + 2, ' ') << shown[n].second;
             out << '\n';
         }
         out.flush();
     }
     if (message) {
-        err << *message << '\n';
+        err << cimv2::EscapeControls(*message) << '\n';
         return 1;
     }
     return 0;

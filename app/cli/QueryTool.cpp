@@ -6,6 +6,7 @@
 
 #include "app/cli/InstanceFormat.h"
 #include "app/cli/PageCommands.h"
+#include "cimv2/core/SafeText.h"
 #include "wmi/WbemScripting.h"
 
 namespace cli {
@@ -74,13 +75,22 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
         out << kUsage;
         return 0;
     }
+    // Text from the user or a machine reaches the terminal with its control
+    // characters escaped.
     if (!problem.empty()) {
-        err << "sysquill-query: " << problem << '\n' << kUsage;
+        err << "sysquill-query: " << cimv2::EscapeControls(problem) << '\n' << kUsage;
         return 2;
     }
     if (!options.root.empty()) {
+        cimv2::SystemRoot root(options.root);
+        // A tree that is not there is a mistake, not an empty machine.
+        if (int error = root.OpenError()) {
+            err << "sysquill-query: cannot read the tree \"" << cimv2::EscapeControls(options.root)
+                << "\" given by --root: " << std::strerror(error) << '\n';
+            return 2;
+        }
         cimv2::ProviderContext context = wmi::LocalContext();
-        context.root = cimv2::SystemRoot(options.root);
+        context.root = root;
         // A method called on a captured tree must not change this machine.
         context.actions = nullptr;
         wmi::SetLocalContext(context);
@@ -97,9 +107,9 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
         out.flush();
         return 0;
     } catch (const wmi::EOleException& e) {
-        err << cimv2::FormatWbemError(e.what(), e.ErrorCode()) << '\n';
+        err << cimv2::EscapeControls(cimv2::FormatWbemError(e.what(), e.ErrorCode())) << '\n';
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << cimv2::EscapeControls(e.what()) << '\n';
     }
     return 1;
 }

@@ -24,11 +24,15 @@ constexpr uint32_t ConnectAccessDenied = 0x80070005;
 
 class WbemError : public std::runtime_error {
 public:
-    WbemError(uint32_t code, const std::string& message) : std::runtime_error(message), FCode(code) {}
+    WbemError(uint32_t code, const std::string& message)
+        : std::runtime_error(message), FCode(code), FMessage(message) {}
     uint32_t Code() const { return FCode; }
+    // The whole message; what() ends at a NUL the text may hold.
+    const std::string& Message() const { return FMessage; }
 
 private:
     uint32_t FCode;
+    std::string FMessage;
 };
 
 // "message (0x8004xxxx)", the form the command-line tool prints.

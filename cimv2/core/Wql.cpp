@@ -1,10 +1,15 @@
 #include "cimv2/core/Wql.h"
 
+#include <algorithm>
+#include <bitset>
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
+#include <limits>
 #include <optional>
 
+#include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
 
 namespace cimv2 {
@@ -20,13 +25,53 @@ struct WqlLiteral {
 
 enum class WqlOp { Eq, Ne, Lt, Gt, Le, Ge, Like, IsNull, IsNotNull };
 
+// A LIKE pattern compiled once: runs of one-character matchers split at
+// each '%'. Matching takes time linear in the text: the first run must
+// match at the start, the last at the end, and each run between them is
+// found at its leftmost place after the one before (KMP for plain text,
+// a bit set of positions for runs with '_' or [set]).
+class WqlLikePattern {
+public:
+    explicit WqlLikePattern(std::string_view pattern);
+    bool Matches(std::string_view text) const;
+
+private:
+    struct Matcher {
+        bool literal = true;
+        unsigned char folded = 0;  // literal: the folded character
+        int set = -1;              // otherwise: index into FSets
+    };
+    struct Run {
+        std::vector<Matcher> matchers;
+        bool literal = true;
+        std::string folded;           // literal runs: the folded text
+        std::vector<size_t> failure;  // literal runs between '%': KMP table
+        std::vector<uint64_t> masks;  // other runs between '%': 256 bit sets of positions
+        size_t words = 0;
+    };
+
+    bool Accepts(const Matcher& m, unsigned char c) const {
+        return m.literal ? FFold[c] == m.folded : FSets[static_cast<size_t>(m.set)].test(c);
+    }
+    bool MatchesAt(const Run& run, std::string_view text, size_t at) const;
+    // Where run first matches wholly inside text[from, to); npos when nowhere.
+    size_t Find(const Run& run, std::string_view text, size_t from, size_t to) const;
+
+    unsigned char FFold[256];
+    std::vector<std::bitset<256>> FSets;
+    std::vector<Run> FRuns;  // one more than the number of '%'
+};
+
 struct WqlExpr {
     enum class Kind { And, Or, Not, Compare } kind = Kind::Compare;
-    std::shared_ptr<WqlExpr> left, right;  // And/Or use both, Not uses left
+    // And/Or: two or more operands, one chain of the same operator in one
+    // node, so a long chain costs no stack; Not: one operand.
+    std::vector<std::shared_ptr<WqlExpr>> operands;
     std::string property;
     int index = -1;  // bound property index
     WqlOp op = WqlOp::Eq;
     WqlLiteral literal;
+    std::shared_ptr<const WqlLikePattern> like;  // Like only
 };
 
 namespace {
@@ -40,6 +85,44 @@ struct Token {
     std::string text;
     size_t pos = 0;
 };
+
+// A WQL integer: decimal (a leading zero is still decimal) or 0x
+// hexadecimal, with an optional sign, within 64 signed bits.
+bool ParseInteger(std::string_view text, int64_t& value) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty() || text.front() == '+' || text.front() == '-') return false;
+    uint64_t magnitude = 0;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return false;
+    constexpr uint64_t kMax = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+    if (magnitude > kMax + (negative ? 1 : 0)) return false;
+    value = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+    return true;
+}
+
+// A number literal, or a string compared with a number: an integer as
+// above, else a finite decimal real. Never NaN or infinity.
+bool ParseNumber(std::string_view text, WqlLiteral& lit) {
+    if (ParseInteger(text, lit.integer)) {
+        lit.isInteger = true;
+        lit.number = static_cast<double>(lit.integer);
+        return true;
+    }
+    lit.isInteger = false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c)) && std::string_view("+-.eE").find(c) == std::string_view::npos)
+            return false;
+    return ParseReal(text, lit.number) && std::isfinite(lit.number);
+}
 
 class Lexer {
 public:
@@ -89,7 +172,7 @@ public:
                 }
                 if (tok.text.empty()) {
                     if (std::string_view("=<>(),*").find(c) == std::string_view::npos)
-                        SyntaxError(std::string("unexpected character '") + c + "'", FPos);
+                        SyntaxError("unexpected character '" + EscapeControls(std::string_view(&c, 1)) + "'", FPos);
                     tok.text = std::string(1, c);
                 }
                 FPos += tok.text.size();
@@ -171,35 +254,40 @@ private:
         return false;
     }
 
-    std::shared_ptr<WqlExpr> Binary(WqlExpr::Kind kind, std::shared_ptr<WqlExpr> l, std::shared_ptr<WqlExpr> r) {
+    static std::shared_ptr<WqlExpr> Node(WqlExpr::Kind kind, std::shared_ptr<WqlExpr> first) {
         auto e = std::make_shared<WqlExpr>();
         e->kind = kind;
-        e->left = std::move(l);
-        e->right = std::move(r);
+        e->operands.push_back(std::move(first));
         return e;
     }
 
+    // "a OR b OR c" is one node of three operands: the chain is read in a
+    // loop, and only parentheses and NOT (bounded by the depth) recurse.
     std::shared_ptr<WqlExpr> ParseOr() {
-        auto left = ParseAnd();
+        auto first = ParseAnd();
+        if (!IsKeyword("OR")) return first;
+        auto e = Node(WqlExpr::Kind::Or, std::move(first));
         while (IsKeyword("OR")) {
             Next();
-            left = Binary(WqlExpr::Kind::Or, left, ParseAnd());
+            e->operands.push_back(ParseAnd());
         }
-        return left;
+        return e;
     }
     std::shared_ptr<WqlExpr> ParseAnd() {
-        auto left = ParseNot();
+        auto first = ParseNot();
+        if (!IsKeyword("AND")) return first;
+        auto e = Node(WqlExpr::Kind::And, std::move(first));
         while (IsKeyword("AND")) {
             Next();
-            left = Binary(WqlExpr::Kind::And, left, ParseNot());
+            e->operands.push_back(ParseNot());
         }
-        return left;
+        return e;
     }
     std::shared_ptr<WqlExpr> ParseNot() {
         if (IsKeyword("NOT")) {
             Next();
             if (++FDepth > 200) SyntaxError("expression nested too deeply", Peek().pos);
-            auto e = Binary(WqlExpr::Kind::Not, ParseNot(), nullptr);
+            auto e = Node(WqlExpr::Kind::Not, ParseNot());
             --FDepth;
             return e;
         }
@@ -235,6 +323,7 @@ private:
                 e->op = WqlOp::Like;
                 e->literal = ParseLiteral();
                 if (e->literal.kind != WqlLiteral::Kind::Text) SyntaxError("LIKE needs a string", Peek().pos);
+                e->like = std::make_shared<const WqlLikePattern>(e->literal.text);
                 return e;
             }
             e->op = ParseOperator(false);
@@ -273,18 +362,7 @@ private:
         } else if (tok.kind == Token::Kind::Number) {
             lit.kind = WqlLiteral::Kind::Number;
             lit.text = tok.text;
-            const char* begin = tok.text.c_str();
-            char* end = nullptr;
-            errno = 0;
-            long long asInt = std::strtoll(begin, &end, 0);
-            if (*end == '\0' && errno == 0) {
-                lit.isInteger = true;
-                lit.integer = asInt;
-                lit.number = static_cast<double>(asInt);
-            } else {
-                if (!ParseReal(tok.text, lit.number) || !std::isfinite(lit.number))
-                    SyntaxError("bad number '" + tok.text + "'", tok.pos);
-            }
+            if (!ParseNumber(tok.text, lit)) SyntaxError("bad number '" + tok.text + "'", tok.pos);
             Next();
         } else if (tok.kind == Token::Kind::Ident &&
                    (EqualsNoCase(tok.text, "TRUE") || EqualsNoCase(tok.text, "FALSE"))) {
@@ -314,8 +392,7 @@ std::shared_ptr<WqlExpr> Bind(const std::shared_ptr<const WqlExpr>& expr, const 
             throw WbemError(wbem::InvalidQuery,
                             "Invalid query: " + expr->property + " is not a property of " + schema.Name());
     }
-    out->left = Bind(expr->left, schema);
-    out->right = Bind(expr->right, schema);
+    for (auto& operand : out->operands) operand = Bind(operand, schema);
     return out;
 }
 
@@ -355,7 +432,12 @@ std::optional<int> CompareValue(const Value& v, const WqlLiteral& lit) {
                 exactInt = lit.isInteger;
                 integer = lit.integer;
             } else if (lit.kind == WqlLiteral::Kind::Text) {
-                if (!ParseReal(lit.text, number)) return std::nullopt;
+                // Strictly a number, or no match: 'nan' or '27 ' never compare.
+                WqlLiteral converted;
+                if (!ParseNumber(lit.text, converted)) return std::nullopt;
+                number = converted.number;
+                exactInt = converted.isInteger;
+                integer = converted.integer;
             } else if (lit.kind == WqlLiteral::Kind::Bool) {
                 number = lit.boolean ? 1 : 0;
             } else {
@@ -382,11 +464,15 @@ std::optional<int> CompareValue(const Value& v, const WqlLiteral& lit) {
 bool Evaluate(const WqlExpr& e, const Instance& inst) {
     switch (e.kind) {
         case WqlExpr::Kind::And:
-            return Evaluate(*e.left, inst) && Evaluate(*e.right, inst);
+            for (const auto& operand : e.operands)
+                if (!Evaluate(*operand, inst)) return false;
+            return true;
         case WqlExpr::Kind::Or:
-            return Evaluate(*e.left, inst) || Evaluate(*e.right, inst);
+            for (const auto& operand : e.operands)
+                if (Evaluate(*operand, inst)) return true;
+            return false;
         case WqlExpr::Kind::Not:
-            return !Evaluate(*e.left, inst);
+            return !Evaluate(*e.operands.front(), inst);
         case WqlExpr::Kind::Compare:
             break;
     }
@@ -397,7 +483,7 @@ bool Evaluate(const WqlExpr& e, const Instance& inst) {
         case WqlOp::IsNotNull:
             return !v.IsNull();
         case WqlOp::Like:
-            return !v.IsNull() && v.kind != Value::Kind::Array && WqlLike(v.ToText(), e.literal.text);
+            return !v.IsNull() && v.kind != Value::Kind::Array && e.like->Matches(v.ToText());
         default:
             break;
     }
@@ -440,61 +526,146 @@ BoundQuery::BoundQuery(const WqlQuery& query, const ClassSchema& schema)
         int index = schema.IndexOf(name);
         if (index < 0)
             throw WbemError(wbem::InvalidQuery, "Invalid query: " + name + " is not a property of " + schema.Name());
-        FSelected.push_back(index);
+        // A name given twice (in any letter case) is one property, as in WMI.
+        if (std::find(FSelected.begin(), FSelected.end(), index) == FSelected.end()) FSelected.push_back(index);
     }
 }
 
 bool BoundQuery::Matches(const Instance& instance) const { return !FWhere || Evaluate(*FWhere, instance); }
 
-bool WqlLike(std::string_view text, std::string_view pattern) {
-    // Iterative matcher with one backtrack point for the last '%'.
-    size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
-    auto matchOne = [&](size_t& pp, char c) -> bool {
-        char pc = pattern[pp];
+bool WqlLike(std::string_view text, std::string_view pattern) { return WqlLikePattern(pattern).Matches(text); }
+
+WqlLikePattern::WqlLikePattern(std::string_view pattern) {
+    for (int c = 0; c < 256; ++c) FFold[c] = static_cast<unsigned char>(Fold(static_cast<char>(c)));
+    FRuns.emplace_back();
+    size_t p = 0;
+    while (p < pattern.size()) {
+        char pc = pattern[p];
+        if (pc == '%') {
+            FRuns.emplace_back();
+            ++p;
+            continue;
+        }
+        Matcher m;
         if (pc == '_') {
-            ++pp;
-            return true;
-        }
-        if (pc == '[') {
-            size_t close = pattern.find(']', pp + 1);
-            if (close != std::string_view::npos) {
-                std::string_view set = pattern.substr(pp + 1, close - pp - 1);
-                bool negate = !set.empty() && set[0] == '^';
-                if (negate) set.remove_prefix(1);
-                bool found = false;
-                for (size_t k = 0; k < set.size(); ++k) {
-                    if (k + 2 < set.size() && set[k + 1] == '-') {
-                        if (Fold(c) >= Fold(set[k]) && Fold(c) <= Fold(set[k + 2])) found = true;
-                        k += 2;
-                    } else if (Fold(set[k]) == Fold(c)) {
-                        found = true;
-                    }
+            m.literal = false;
+            m.set = static_cast<int>(FSets.size());
+            FSets.emplace_back().set();
+            ++p;
+        } else if (size_t close = pc == '[' ? pattern.find(']', p + 1) : std::string_view::npos;
+                   close != std::string_view::npos) {
+            std::string_view set = pattern.substr(p + 1, close - p - 1);
+            bool negate = !set.empty() && set[0] == '^';
+            if (negate) set.remove_prefix(1);
+            std::bitset<256> members;
+            for (size_t k = 0; k < set.size(); ++k) {
+                if (k + 2 < set.size() && set[k + 1] == '-') {
+                    unsigned char low = FFold[static_cast<unsigned char>(set[k])];
+                    unsigned char high = FFold[static_cast<unsigned char>(set[k + 2])];
+                    for (int c = 0; c < 256; ++c)
+                        if (FFold[c] >= low && FFold[c] <= high) members.set(static_cast<size_t>(c));
+                    k += 2;
+                } else {
+                    unsigned char one = FFold[static_cast<unsigned char>(set[k])];
+                    for (int c = 0; c < 256; ++c)
+                        if (FFold[c] == one) members.set(static_cast<size_t>(c));
                 }
-                pp = close + 1;
-                return found != negate;
             }
+            if (negate) members.flip();
+            m.literal = false;
+            m.set = static_cast<int>(FSets.size());
+            FSets.push_back(members);
+            p = close + 1;
+        } else {
+            m.folded = FFold[static_cast<unsigned char>(pc)];
+            ++p;
         }
-        ++pp;
-        return Fold(pc) == Fold(c);
-    };
-    while (t < text.size()) {
-        if (p < pattern.size() && pattern[p] == '%') {
-            starP = p++;
-            starT = t;
-            continue;
-        }
-        size_t pp = p;
-        if (p < pattern.size() && matchOne(pp, text[t])) {
-            p = pp;
-            ++t;
-            continue;
-        }
-        if (starP == std::string_view::npos) return false;
-        p = starP + 1;
-        t = ++starT;
+        Run& run = FRuns.back();
+        run.matchers.push_back(m);
+        if (m.literal)
+            run.folded += static_cast<char>(m.folded);
+        else
+            run.literal = false;
     }
-    while (p < pattern.size() && pattern[p] == '%') ++p;
-    return p == pattern.size();
+    // The runs between two '%' are searched for; prepare their tables.
+    for (size_t r = 1; r + 1 < FRuns.size(); ++r) {
+        Run& run = FRuns[r];
+        const size_t length = run.matchers.size();
+        if (length == 0) continue;
+        if (run.literal) {
+            run.failure.assign(length, 0);
+            for (size_t i = 1, k = 0; i < length; ++i) {
+                while (k > 0 && run.folded[i] != run.folded[k]) k = run.failure[k - 1];
+                if (run.folded[i] == run.folded[k]) ++k;
+                run.failure[i] = k;
+            }
+        } else {
+            run.words = (length + 63) / 64;
+            run.masks.assign(256 * run.words, 0);
+            for (size_t i = 0; i < length; ++i)
+                for (int c = 0; c < 256; ++c)
+                    if (Accepts(run.matchers[i], static_cast<unsigned char>(c)))
+                        run.masks[static_cast<size_t>(c) * run.words + i / 64] |= uint64_t{1} << (i % 64);
+        }
+    }
+}
+
+bool WqlLikePattern::MatchesAt(const Run& run, std::string_view text, size_t at) const {
+    for (size_t i = 0; i < run.matchers.size(); ++i)
+        if (!Accepts(run.matchers[i], static_cast<unsigned char>(text[at + i]))) return false;
+    return true;
+}
+
+size_t WqlLikePattern::Find(const Run& run, std::string_view text, size_t from, size_t to) const {
+    const size_t length = run.matchers.size();
+    if (run.literal) {
+        size_t k = 0;
+        for (size_t t = from; t < to; ++t) {
+            unsigned char c = FFold[static_cast<unsigned char>(text[t])];
+            while (k > 0 && c != static_cast<unsigned char>(run.folded[k])) k = run.failure[k - 1];
+            if (c == static_cast<unsigned char>(run.folded[k])) ++k;
+            if (k == length) return t + 1 - length;
+        }
+        return std::string_view::npos;
+    }
+    // Bit i of the state: the last i + 1 characters match the run's first
+    // i + 1 matchers. Words above the highest live one stay zero.
+    std::vector<uint64_t> state(run.words, 0);
+    const uint64_t last = uint64_t{1} << ((length - 1) % 64);
+    size_t live = 0;
+    for (size_t t = from; t < to; ++t) {
+        const uint64_t* mask = &run.masks[static_cast<size_t>(static_cast<unsigned char>(text[t])) * run.words];
+        uint64_t carry = 1;
+        const size_t top = std::min(live + 1, run.words - 1);
+        for (size_t w = 0; w <= top; ++w) {
+            uint64_t next = ((state[w] << 1) | carry) & mask[w];
+            carry = state[w] >> 63;
+            state[w] = next;
+        }
+        live = top;
+        while (live > 0 && state[live] == 0) --live;
+        if (state[run.words - 1] & last) return t + 1 - length;
+    }
+    return std::string_view::npos;
+}
+
+bool WqlLikePattern::Matches(std::string_view text) const {
+    const Run& first = FRuns.front();
+    if (FRuns.size() == 1) return text.size() == first.matchers.size() && MatchesAt(first, text, 0);
+    const Run& tail = FRuns.back();
+    if (text.size() < first.matchers.size() + tail.matchers.size()) return false;
+    const size_t end = text.size() - tail.matchers.size();
+    if (!MatchesAt(first, text, 0) || !MatchesAt(tail, text, end)) return false;
+    // Taking each middle run at its leftmost place leaves the most room for the rest.
+    size_t at = first.matchers.size();
+    for (size_t r = 1; r + 1 < FRuns.size(); ++r) {
+        const Run& run = FRuns[r];
+        if (run.matchers.empty()) continue;
+        size_t found = Find(run, text, at, end);
+        if (found == std::string_view::npos) return false;
+        at = found + run.matchers.size();
+    }
+    return true;
 }
 
 std::string QuoteWqlString(std::string_view value) {

@@ -25,6 +25,7 @@ std::string WithoutTrailingSlashes(std::string dir) {
 SystemRoot::SystemRoot(std::string dir) : FDir(WithoutTrailingSlashes(std::move(dir))) {
     if (FDir == "/") return;
     int fd = ::open(FDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) FOpenError = errno;
     FDirFd = std::shared_ptr<const int>(new int(fd), [](const int* p) {
         if (*p >= 0) ::close(*p);
         delete p;
@@ -55,10 +56,19 @@ std::string SystemRoot::Resolve(std::string_view path) const {
 }
 
 std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t maxBytes) const {
-    int fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Look before opening: opening a device can block or act (a tape
+    // rewinds, a watchdog starts), and sysfs attributes are regular files.
+    struct stat before {};
+    int probe = Open(path, O_PATH | O_CLOEXEC);
+    if (probe < 0) return std::nullopt;
+    bool regular = ::fstat(probe, &before) == 0 && S_ISREG(before.st_mode);
+    ::close(probe);
+    if (!regular) return std::nullopt;
+    int fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return std::nullopt;
+    // The same file still, in case the tree changed in between.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino) {
         ::close(fd);
         return std::nullopt;
     }

@@ -17,10 +17,16 @@ public:
     explicit SystemRoot(std::string dir = "/");
 
     const std::string& Dir() const { return FDir; }
+    // Why the tree cannot be read (an errno value: it does not exist or is
+    // not a directory); 0 when it can. Check it before querying a tree a
+    // user named, or a typo reads as an empty machine.
+    int OpenError() const { return FOpenError; }
     // Host path of an absolute machine path ("/proc/cpuinfo").
     std::string Resolve(std::string_view path) const;
 
-    // Whole file, or nothing when it cannot be read. Reads stop at maxBytes.
+    // Whole file, or nothing when it cannot be read or is not a regular
+    // file (a device, FIFO or socket is never opened for reading, so it
+    // cannot block or have effects). Reads stop at maxBytes.
     std::optional<std::string> ReadFile(std::string_view path, size_t maxBytes = 64u << 20) const;
     // A sysfs-style attribute: the file's text without trailing blanks and
     // line ends; nothing when unreadable or empty.
@@ -38,6 +44,7 @@ private:
 
     std::string FDir;
     std::shared_ptr<const int> FDirFd;  // the tree's directory; null for "/"
+    int FOpenError = 0;
 };
 
 }  // namespace cimv2

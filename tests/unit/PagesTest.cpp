@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -482,6 +486,114 @@ TEST(PageCsv, FailedWriteKeepsTheOldFileWhole) {
     std::filesystem::remove_all(folder);
 }
 
+TEST(PageCsv, ExportRefusesAnyTargetButARegularFileAndLeavesItAsItIs) {
+    auto folder = TempFolder("csv-special");
+    const std::string fifo = (folder / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socketPath = (folder / "socket").string();
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::filesystem::create_directory(folder / "dir");
+    std::filesystem::create_symlink(fifo, folder / "link-to-fifo");
+    std::filesystem::create_symlink("/dev/null", folder / "link-to-null");
+
+    struct stat null {};
+    ASSERT_EQ(stat("/dev/null", &null), 0);
+    struct Case {
+        std::string target, reason;
+        mode_t kind;  // what the target (or the file its link names) stays
+    } cases[] = {
+        {"/dev/null", "It is a character device, not a regular file", S_IFCHR},
+        {(folder / "link-to-null").string(), "It is a character device, not a regular file", S_IFCHR},
+        {fifo, "It is a FIFO, not a regular file", S_IFIFO},
+        {(folder / "link-to-fifo").string(), "It is a FIFO, not a regular file", S_IFIFO},
+        {socketPath, "It is a socket, not a regular file", S_IFSOCK},
+        {(folder / "dir").string(), "Is a directory", S_IFDIR},
+    };
+    for (const Case& c : cases) {
+        try {
+            ui::SaveListToCSV(SearchList(), c.target);
+            ADD_FAILURE() << c.target << " was written";
+        } catch (const ui::EFCreateError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + c.target + "\". " + c.reason);
+        }
+        struct stat after {};
+        ASSERT_EQ(stat(c.target.c_str(), &after), 0) << c.target;
+        EXPECT_EQ(after.st_mode & S_IFMT, c.kind) << c.target;
+    }
+    struct stat nullAfter {};
+    ASSERT_EQ(lstat("/dev/null", &nullAfter), 0);
+    EXPECT_TRUE(S_ISCHR(nullAfter.st_mode));
+    EXPECT_EQ(nullAfter.st_rdev, null.st_rdev);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link-to-fifo"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "dir"));
+    // Nothing but what the test made.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 5);
+    close(listener);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PageCsv, ExportChangesTheUsersFileNotItsLinksModeOrOwner) {
+    auto folder = TempFolder("csv-keep");
+    const std::string expected = ui::ListToCsv(SearchList());
+    auto file = folder / "file.csv";
+    std::ofstream(file, std::ios::binary) << "old";
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    // As root the owner can be kept; another user's export keeps the mode only.
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(file.c_str(), 4321, 4322), 0);
+    }
+    ui::SaveListToCSV(SearchList(), file.string());
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(uid_t{4321}, gid_t{4322}));
+    }
+    EXPECT_EQ(ReadBytes(file), expected);
+
+    // A symbolic link stays a link; the file it names changes.
+    auto real = folder / "real.csv";
+    std::ofstream(real, std::ios::binary) << "old";
+    std::filesystem::create_symlink("real.csv", folder / "link.csv");
+    ui::SaveListToCSV(SearchList(), (folder / "link.csv").string());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.csv"));
+    EXPECT_EQ(ReadBytes(real), expected);
+
+    // A hard-linked file is one file: every name sees the new text.
+    auto first = folder / "first.csv", second = folder / "second.csv";
+    std::ofstream(first, std::ios::binary) << "an old text longer than the new one, " << std::string(300, 'x');
+    std::filesystem::create_hard_link(first, second);
+    ui::SaveListToCSV(SearchList(), second.string());
+    EXPECT_EQ(ReadBytes(first), expected);
+    EXPECT_EQ(ReadBytes(second), expected);
+    EXPECT_EQ(std::filesystem::hard_link_count(first), 2u);
+
+    // A dangling link gets its file.
+    std::filesystem::create_symlink("made.csv", folder / "dangling.csv");
+    ui::SaveListToCSV(SearchList(), (folder / "dangling.csv").string());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "dangling.csv"));
+    EXPECT_EQ(ReadBytes(folder / "made.csv"), expected);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 7);  // no temporary left behind
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PageCsv, ExportIsValidUtf8) {
+    PageList list("Name");
+    list.AddRow("Name\xC3",
+                "host\xFF"
+                "caf\xC3\xA9");
+    EXPECT_EQ(ui::ListToCsv(list),
+              "Name\xEF\xBF\xBD,host\xEF\xBF\xBD"
+              "caf\xC3\xA9\r\n");
+    EXPECT_EQ(ui::CsvField("\xE2\x82"), "\xEF\xBF\xBD");
+}
+
 // ---- catalogue
 
 TEST(PageCatalogue, PagesListsAndMenus) {
@@ -593,6 +705,32 @@ TEST(PageCommandsTool, PrintsAndExportsTheWindowsRows) {
     EXPECT_EQ(err, "EOleException The RPC server is unavailable 800706BA\n");
     EXPECT_EQ(RunTool({"--page", "No Such Page"}, out, err), 1);
     EXPECT_NE(err.find("no page named"), std::string::npos);
+}
+
+TEST(PageCommandsTool, AFailedFillExportsNothing) {
+    FakeHosts hosts;
+    auto folder = TempFolder("tool-fail");
+    auto file = folder / "keep.csv";
+    std::ofstream(file, std::ios::binary) << "precious";
+    std::string out, err;
+    EXPECT_EQ(RunTool({"--host", "downhost", "--page", "Bus", "--csv", file.string()}, out, err), 1);
+    EXPECT_EQ(err, "EOleException The RPC server is unavailable 800706BA\n");
+    EXPECT_EQ(ReadBytes(file), "precious");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PageCommandsTool, PrinterEscapesControlCharacters) {
+    FakeHosts hosts;
+    hosts.backend->AddClass(fakewbem::BusSchema(),
+                            {fakewbem::BusObject("PCI_BUS_0", "Bus", "evil\x1b]0;title\x07\nline", 0)});
+    std::string out, err;
+    ASSERT_EQ(RunTool({"--host", FakeHosts::kHost, "--page", "Bus"}, out, err), 0) << err;
+    EXPECT_NE(out.find("Bus Description  evil\\x1b]0;title\\a\\nline\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(out.find('\x07'), std::string::npos);
+    EXPECT_EQ(RunTool({"--page", "No \x1b[2J Page"}, out, err), 1);
+    EXPECT_NE(err.find("no page named \"No \\x1b[2J Page\""), std::string::npos) << err;
 }
 
 TEST(PageCommandsTool, ListsTheCatalogue) {

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "app/cli/InstanceFormat.h"
 #include "app/cli/QueryTool.h"
+#include "cimv2/core/WbemError.h"
+#include "tests/unit/TempTree.h"
+#include "wmi/WbemScripting.h"
 
 using namespace cimv2;
 
@@ -81,4 +86,104 @@ TEST(QueryTool, CsvQuotesWhereNeeded) {
               "Name,Size,Delta,On,Tags\n"
               "\"a, \"\"b\"\"\nc\",5000000000,-1,True,\"{x, y}\"\n"
               "plain,,,,\n");
+}
+
+namespace {
+
+// A captured tree whose host name holds a terminal escape, a bell and a
+// byte that is not UTF-8, as a hostile or broken machine may answer.
+class HostileTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tree.File("/proc/sys/kernel/hostname", "evil\x1b]0;title\x07\xff\n");
+        saved = wmi::LocalContext();
+    }
+    void TearDown() override { wmi::SetLocalContext(saved); }
+
+    ToolRun Query(const std::string& format) {
+        return Tool({"--root", tree.Dir(), "--format", format, "SELECT Name, name, NAME FROM Win32_ComputerSystem"});
+    }
+
+    TempTree tree;
+    ProviderContext saved;
+};
+
+bool HasControl(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        auto u = static_cast<unsigned char>(c);
+        return (u < 0x20 && c != '\n') || u == 0x7F;
+    });
+}
+
+}  // namespace
+
+TEST_F(HostileTree, TableEscapesControlCharacters) {
+    ToolRun run = Query("table");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Name  evil\\x1b]0;title\\a\\xff\n");
+}
+
+TEST_F(HostileTree, JsonAndCsvAreValidUtf8WithEachPropertyOnce) {
+    ToolRun json = Query("json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out, "[\n {\"Name\": \"evil\\u001b]0;title\\u0007\xEF\xBF\xBD\"}\n]\n");
+    ToolRun csv = Query("csv");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out, "Name\nevil\x1b]0;title\x07\xEF\xBF\xBD\n");
+}
+
+TEST(QueryTool, ARootThatIsNoTreeIsAnErrorBeforeAnyQuery) {
+    TempTree tree;
+    tree.File("/plain-file", "x");
+    const ProviderContext saved = wmi::LocalContext();
+    struct Case {
+        std::string root, reason;
+    } cases[] = {
+        {tree.Dir() + "/nonexistent/dir", "No such file or directory"},
+        {tree.Dir() + "/plain-file", "Not a directory"},
+    };
+    for (const Case& c : cases) {
+        for (auto args : std::vector<std::vector<std::string>>{{"SELECT * FROM Win32_Nope"}, {"--page", "Bus"}}) {
+            args.insert(args.begin(), {"--root", c.root});
+            ToolRun run = Tool(args);
+            EXPECT_EQ(run.status, 2) << c.root;
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(run.err,
+                      "sysquill-query: cannot read the tree \"" + c.root + "\" given by --root: " + c.reason + "\n");
+        }
+    }
+    EXPECT_EQ(wmi::LocalContext().root.Dir(), saved.root.Dir());
+}
+
+TEST(QueryTool, ErrorMessagesEscapeUserAndRemoteText) {
+    // The far side's message echoes the host text, as ssh's do.
+    wmi::SetRemoteConnector([](const std::string& server) -> std::shared_ptr<wmi::WbemBackend> {
+        throw WbemError(wbem::RpcServerUnavailable, "Cannot reach \"" + server + "\"\x1b[2J");
+    });
+    ToolRun host = Tool({"--host", "a\nb\x07", "SELECT * FROM Win32_BIOS"});
+    wmi::SetRemoteConnector(nullptr);
+    EXPECT_EQ(host.status, 1);
+    EXPECT_EQ(host.err, "Cannot reach \"a\\nb\\a\"\\x1b[2J (0x800706BA)\n");
+
+    ToolRun query = Tool({"SELECT * FROM Win32_BIOS WHERE Name = 1 \x1b[2J"});
+    EXPECT_EQ(query.status, 1);
+    EXPECT_NE(query.err.find("unexpected character '\\x1b'"), std::string::npos) << query.err;
+    EXPECT_FALSE(HasControl(query.err)) << query.err;
+    ToolRun option = Tool({"--bogus\x1b[2J"});
+    EXPECT_EQ(option.status, 2);
+    EXPECT_FALSE(HasControl(option.err)) << option.err;
+}
+
+TEST(QueryTool, AgentRefusesARootThatIsNoTree) {
+    for (const char* root : {"/nonexistent/sysquill-tree", "/proc/self/status"}) {
+        std::string command = std::string(SYSQUILL_AGENT) + " --stdio --root " + root + " </dev/null 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string text;
+        char buffer[256];
+        while (size_t got = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, got);
+        int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << root << ": " << status;
+        EXPECT_NE(text.find(std::string("cannot read the tree \"") + root + "\""), std::string::npos) << text;
+    }
 }

@@ -335,6 +335,23 @@ TEST(RemoteAgent, AnswersQueriesAndKeepsTheStreamAfterAnError) {
     EXPECT_EQ(agent.Finish(), 0);
 }
 
+TEST(RemoteAgent, ErrorTextIsWholeWithControlCharactersEscaped) {
+    std::vector<std::string> calls;
+    AgentRun agent(SampleService(&calls, false));
+    const std::string query = std::string("SELECT * FROM Win32_Nope WHERE Name = 'a") + '\0' + "b\x1b]0;title\x07'";
+    agent.Send(HelloFrame() + FrameBytes(FrameType::Query, QueryPayload(query)));
+    DecodeHello(agent.Next());
+    Frame frame = agent.Next();
+    ASSERT_EQ(frame.type, FrameType::Error);
+    try {
+        ThrowErrorFrame(frame);
+    } catch (const cimv2::WbemError& e) {
+        EXPECT_EQ(e.Message(), "Invalid class in SELECT * FROM Win32_Nope WHERE Name = 'a\\x00b\\x1b]0;title\\a'");
+        EXPECT_EQ(e.Message(), e.what());
+    }
+    EXPECT_EQ(agent.Finish(), 0);
+}
+
 TEST(RemoteAgent, MethodCallsRunUnlessReadOnly) {
     cimv2::Instance target = SampleInstances()[0];
     cimv2::ParamList in = {{"Level", Value::UInt(3)}};

@@ -1,7 +1,16 @@
 // A captured tree is a root of its own: links inside it resolve inside it,
 // and nothing reached through it is a file of the machine running the test.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -44,10 +53,57 @@ TEST(SystemRoot, LinksAndDotDotResolveInsideTheTree) {
     EXPECT_FALSE(root.Exists("/etc/abs-missing"));
     EXPECT_FALSE(root.ReadFile("/etc/abs-missing"));
 
-    // A tree that does not exist reads as an empty machine.
+    // A tree that does not exist reads as an empty machine, and says why.
     SystemRoot missing(tree.Dir() + "/no-such-tree");
     EXPECT_FALSE(missing.ReadFile("/proc/interrupts"));
     EXPECT_TRUE(missing.List("/").empty());
+    EXPECT_EQ(missing.OpenError(), ENOENT);
+    EXPECT_EQ(SystemRoot(tree.Dir() + "/sys/devices/pci0000:00/0000:00:01.0/vendor").OpenError(), ENOTDIR);
+    EXPECT_EQ(root.OpenError(), 0);
+    EXPECT_EQ(SystemRoot().OpenError(), 0);
+}
+
+TEST(SystemRoot, ReadsRegularFilesOnlyAndNeverBlocks) {
+    TempTree tree;
+    tree.File("/proc/sys/kernel/ostype", "Linux\n").MakeDir("/etc/dir-name");
+    const std::string fifo = tree.Dir() + "/etc/fifo-name";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // A FIFO with a writer and data waiting: reading it would take the data,
+    // or block once the data is gone.
+    int writer = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(write(writer, "fifo-host\n", 10), 10);
+
+    const std::string socketPath = tree.Dir() + "/etc/socket-name";
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    // A random-number device as the host name (a device node needs root to make).
+    std::vector<std::string> special = {"/etc/fifo-name", "/etc/socket-name", "/etc/dir-name", "/etc/via-link"};
+    tree.Link("/etc/via-link", "fifo-name");
+    if (mknod((tree.Dir() + "/proc/sys/kernel/hostname").c_str(), S_IFCHR | 0600, makedev(1, 9)) == 0)
+        special.push_back("/proc/sys/kernel/hostname");
+    else
+        EXPECT_EQ(errno, EPERM);
+
+    SystemRoot root(tree.Dir());
+    auto start = std::chrono::steady_clock::now();
+    for (const std::string& path : special) {
+        EXPECT_FALSE(root.ReadFile(path).has_value()) << path;
+        EXPECT_FALSE(root.ReadAttribute(path).has_value()) << path;
+        EXPECT_TRUE(root.Exists(path)) << path;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(root.ReadAttribute("/proc/sys/kernel/ostype"), "Linux");
+    // The data is still in the FIFO: nothing read it.
+    char buffer[16] = {};
+    EXPECT_EQ(read(writer, buffer, sizeof buffer), 10);
+    close(writer);
+    close(listener);
 }
 
 TEST(SystemRoot, TheRealRootReadsTheMachine) {

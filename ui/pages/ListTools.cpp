@@ -10,6 +10,9 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <functional>
+
+#include "cimv2/core/SafeText.h"
 
 namespace ui {
 
@@ -94,15 +97,114 @@ std::string SystemReason(int error) { return std::strerror(error); }
     throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemReason(error));
 }
 
-// Where the bytes really go: a symbolic link is followed so that the link
-// itself survives the rename.
-std::string ResolveTarget(const std::string& fileName) {
-    struct stat st {};
-    if (lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char resolved[PATH_MAX];
-        if (realpath(fileName.c_str(), resolved)) return resolved;
+std::string KindOf(mode_t mode) {
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a regular file";
+}
+
+// An existing target that is not a regular file is refused and left as it is.
+void RefuseUnlessRegular(const std::string& fileName, const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return;
+    if (S_ISDIR(st.st_mode)) CannotCreate(fileName, EISDIR);
+    throw EFCreateError("Cannot create file \"" + fileName + "\". It is " + KindOf(st.st_mode) +
+                        ", not a regular file");
+}
+
+void WriteAll(int fd, std::string_view bytes, off_t offset, const std::function<void(int)>& fail) {
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t written = pwrite(fd, data, left, offset);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+        offset += written;
     }
-    return fileName;
+}
+
+// A new file beside target, renamed over it: a failure leaves the old file
+// whole. A replaced file keeps its permission bits and, where the process
+// may, its owner.
+void ReplaceByRename(const std::string& fileName, const std::string& target, const struct stat* existing,
+                     std::string_view bytes) {
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (base.empty()) CannotCreate(fileName, EISDIR);
+    mode_t mode = 0;
+    if (existing) {
+        mode = existing->st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    std::string temp = folder + "/." + base + ".XXXXXX";
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) CannotCreate(fileName, errno);
+    auto fail = [&](int error) {
+        close(fd);
+        unlink(temp.c_str());
+        CannotCreate(fileName, error);
+    };
+    WriteAll(fd, bytes, 0, fail);
+    // Owner first: a change of owner clears set-user-ID bits that fchmod then restores.
+    if (existing && fchown(fd, existing->st_uid, existing->st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), existing->st_gid) != 0) {
+        // Not ours to give away: the file becomes the user's, as a new one would.
+    }
+    if (fchmod(fd, mode) != 0) fail(errno);
+    if (close(fd) != 0) {
+        int error = errno;
+        unlink(temp.c_str());
+        CannotCreate(fileName, error);
+    }
+    if (rename(temp.c_str(), target.c_str()) != 0) {
+        int error = errno;
+        unlink(temp.c_str());
+        CannotCreate(fileName, error);
+    }
+}
+
+// The bytes written into the file itself, for a file with other hard links
+// (all its names see the new text) and for a symbolic link whose file is
+// not there yet. Room is taken first, so a full disk fails before any old
+// byte changes.
+void WriteInPlace(const std::string& fileName, const std::string& path, std::string_view bytes) {
+    mode_t mask = umask(0);
+    umask(mask);
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666 & ~mask);
+    if (fd < 0) CannotCreate(fileName, errno);
+    auto fail = [&](int error) {
+        close(fd);
+        CannotCreate(fileName, error);
+    };
+    struct stat st {};
+    if (fstat(fd, &st) != 0) fail(errno);
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        RefuseUnlessRegular(fileName, st);
+    }
+    const auto size = static_cast<off_t>(bytes.size());
+    if (size > st.st_size) {
+        int error = fallocate(fd, 0, st.st_size, size - st.st_size) == 0 ? 0 : errno;
+        if (error != 0 && error != EOPNOTSUPP && error != ENOSYS) {
+            if (ftruncate(fd, st.st_size) != 0) {
+                // The size is what fallocate left; the old bytes are whole either way.
+            }
+            fail(error);
+        }
+    }
+    WriteAll(fd, bytes, 0, fail);
+    if (ftruncate(fd, size) != 0) fail(errno);
+    if (close(fd) != 0) CannotCreate(fileName, errno);
 }
 
 }  // namespace
@@ -139,7 +241,7 @@ std::optional<size_t> FindItem(const PageList& list, std::string_view text, cons
 
 std::string CsvField(std::string_view value) {
     std::string out;
-    AppendCsvField(out, value);
+    AppendCsvField(out, cimv2::ValidUtf8(value));
     return out;
 }
 
@@ -148,64 +250,44 @@ std::string ListToCsv(const PageList& list) {
     size_t estimate = 0;
     for (const PageRow& row : list.Rows()) estimate += row.property.size() + row.value.size() + 8;
     out.reserve(estimate);
+    std::string valid;
     for (const PageRow& row : list.Rows()) {
-        out += row.property;
+        cimv2::AppendValidUtf8(out, row.property);
         out += ',';
-        if (row.hasValue) AppendCsvField(out, row.value);
+        if (row.hasValue) {
+            valid.clear();
+            cimv2::AppendValidUtf8(valid, row.value);
+            AppendCsvField(out, valid);
+        }
         out += "\r\n";
     }
     return out;
 }
 
 void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
-    const std::string target = ResolveTarget(fileName);
-    const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (base.empty()) CannotCreate(fileName, EISDIR);
-
-    // A replaced file keeps its permissions; a new one gets the usual ones.
-    mode_t mode = 0;
-    struct stat existing {};
-    if (stat(target.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) CannotCreate(fileName, EISDIR);
-        mode = existing.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
+    struct stat st {};
+    if (lstat(fileName.c_str(), &st) != 0) {
+        if (errno != ENOENT) CannotCreate(fileName, errno);
+        ReplaceByRename(fileName, fileName, nullptr, bytes);  // a new name
+        return;
     }
-
-    std::string temp = folder + "/." + base + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) CannotCreate(fileName, errno);
-    auto fail = [&](int error) {
-        close(fd);
-        unlink(temp.c_str());
-        CannotCreate(fileName, error);
-    };
-    const char* data = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
+    std::string target = fileName;
+    if (S_ISLNK(st.st_mode)) {
+        // The link stays; the file it names is what changes.
+        char resolved[PATH_MAX];
+        if (!realpath(fileName.c_str(), resolved)) {
+            if (errno != ENOENT) CannotCreate(fileName, errno);
+            WriteInPlace(fileName, fileName, bytes);
+            return;
         }
-        data += written;
-        left -= static_cast<size_t>(written);
+        target = resolved;
+        if (stat(target.c_str(), &st) != 0) CannotCreate(fileName, errno);
     }
-    if (fchmod(fd, mode) != 0) fail(errno);
-    if (close(fd) != 0) {
-        int error = errno;
-        unlink(temp.c_str());
-        CannotCreate(fileName, error);
-    }
-    if (rename(temp.c_str(), target.c_str()) != 0) {
-        int error = errno;
-        unlink(temp.c_str());
-        CannotCreate(fileName, error);
-    }
+    RefuseUnlessRegular(fileName, st);
+    if (st.st_nlink > 1)
+        WriteInPlace(fileName, target, bytes);
+    else
+        ReplaceByRename(fileName, target, &st, bytes);
 }
 
 void SaveListToCSV(const PageList& list, const std::string& fileName) {
