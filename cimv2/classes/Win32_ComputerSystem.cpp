@@ -103,9 +103,7 @@ std::optional<uint64_t> TotalMemoryBytes(const SystemRoot& root) {
     if (!meminfo) return std::nullopt;
     std::string_view text = *meminfo;
     while (!text.empty()) {
-        size_t eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        std::string_view line = NextLine(text);
         if (line.substr(0, 9) != "MemTotal:") continue;
         line = Trim(line.substr(9));
         if (line.size() < 3 || line.substr(line.size() - 3) != " kB") return std::nullopt;
@@ -168,9 +166,7 @@ std::optional<bool> CpuHypervisorFlag(const SystemRoot& root) {
     if (!cpuinfo) return std::nullopt;
     std::string_view text = *cpuinfo;
     while (!text.empty()) {
-        size_t eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        std::string_view line = NextLine(text);
         size_t colon = line.find(':');
         if (colon == std::string_view::npos || Trim(line.substr(0, colon)) != "flags") continue;
         std::string_view flags = line.substr(colon + 1);

@@ -25,6 +25,13 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+std::string_view NextLine(std::string_view& text) {
+    const size_t eol = text.find('\n');
+    std::string_view line = text.substr(0, eol);
+    text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+    return line;
+}
+
 std::optional<uint64_t> ParseUnsigned(std::string_view text) {
     text = Trim(text);
     // from_chars takes no sign for unsigned types, which is what we want.
@@ -50,9 +57,7 @@ std::optional<uint32_t> ParseHex(std::string_view text, size_t maxDigits) {
 std::map<std::string, std::string> ParseKeyValues(std::string_view text) {
     std::map<std::string, std::string> pairs;
     while (!text.empty()) {
-        size_t eol = text.find('\n');
-        std::string_view line = Trim(text.substr(0, eol));
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        std::string_view line = Trim(NextLine(text));
         size_t eq = line.find('=');
         if (line.empty() || line.front() == '#' || eq == std::string_view::npos) continue;
         std::string_view key = Trim(line.substr(0, eq));

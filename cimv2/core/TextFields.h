@@ -12,6 +12,8 @@ namespace cimv2 {
 
 // Without leading and trailing blanks, tabs and line ends.
 std::string_view Trim(std::string_view text);
+// The first line of text (without its line end), consumed from the front.
+std::string_view NextLine(std::string_view& text);
 // Decimal digits only, after trimming.
 std::optional<uint64_t> ParseUnsigned(std::string_view text);
 // An optional '-' or '+' and decimal digits, after trimming.
