@@ -209,7 +209,6 @@ private:
     size_t FPos = 0;
 };
 
-
 }  // namespace
 
 std::string WriteMofValue(const Value& value, CimType type) {
