@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: sysquill-agent --stdio [--read-only] [--root DIR]\n"
+    "       sysquill-agent --version | --help\n"
     "  --stdio      serve requests on stdin and stdout (as ssh starts it)\n"
     "  --read-only  refuse management methods\n"
     "  --root DIR   read a captured machine tree instead of this machine\n";
@@ -32,13 +33,19 @@ int main(int argc, char** argv) {
             readOnly = true;
         } else if (a == "--root" && n + 1 < argc) {
             root = argv[++n];
+        } else if (a == "--help" || a == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "sysquill-agent " << SYSQUILL_VERSION << " (protocol " << remote::kProtocolVersion << ")\n";
+            return 0;
         } else {
             std::cerr << (a == "--help" ? "" : "sysquill-agent: unknown argument " + a + "\n") << kUsage;
             return a == "--help" ? 0 : 2;
         }
     }
     if (!stdio) {
-        std::cerr << kUsage;
+        std::cerr << "sysquill-agent: --stdio is needed\n" << kUsage;
         return 2;
     }
     // A client that goes away shows up as a failed write, not a signal.
