@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: sysquill-agent --stdio [--read-only] [--root DIR]\n"
+    "       sysquill-agent --version | --help\n"
     "  --stdio      serve requests on stdin and stdout (as ssh starts it)\n"
     "  --read-only  refuse management methods\n"
     "  --root DIR   read a captured machine tree instead of this machine\n";
@@ -33,6 +34,12 @@ int main(int argc, char** argv) {
             readOnly = true;
         } else if (a == "--root" && n + 1 < argc) {
             root = argv[++n];
+        } else if (a == "--help" || a == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "sysquill-agent " << SYSQUILL_VERSION << " (protocol " << remote::kProtocolVersion << ")\n";
+            return 0;
         } else {
             std::cerr << (a == "--help" ? "" : "sysquill-agent: unknown argument " + cimv2::EscapeControls(a) + "\n")
                       << kUsage;
@@ -40,7 +47,7 @@ int main(int argc, char** argv) {
         }
     }
     if (!stdio) {
-        std::cerr << kUsage;
+        std::cerr << "sysquill-agent: --stdio is needed\n" << kUsage;
         return 2;
     }
     // A client that goes away shows up as a failed write, not a signal.

@@ -2,12 +2,15 @@
 // page through the query tool's page printer instead.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTabWidget>
 #include <QTimer>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/cli/LiveMachine.h"
 #include "app/cli/PageCommands.h"
@@ -16,6 +19,41 @@
 #include "ui/pages/DirectQuery.h"
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: sysquill [Qt options]\n"
+    "       sysquill --screenshots DIR [INDEX...]\n"
+    "       sysquill --version | --help\n"
+    "Without a display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM unset) it prints\n"
+    "a hardware page as sysquill-query --page does.\n";
+
+// What the command line asks for. The window takes Qt's own options (which
+// QApplication removes before the second look) and the screenshot run.
+struct Arguments {
+    enum class Action { Window, Screenshots, Help, Version, Usage } action = Action::Window;
+    std::string problem;
+    QStringList screenshots;  // the folder, then page indexes
+};
+
+Arguments ParseArguments(const QStringList& args) {
+    Arguments result;
+    for (const QString& a : args.mid(1)) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) return {Arguments::Action::Help, {}, {}};
+        if (a == QLatin1String("--version")) result.action = Arguments::Action::Version;
+    }
+    if (result.action == Arguments::Action::Version || args.size() < 2) return result;
+    if (args[1] != QLatin1String("--screenshots")) {
+        return {Arguments::Action::Usage, "unknown argument " + args[1].toStdString(), {}};
+    }
+    if (args.size() < 3) return {Arguments::Action::Usage, "--screenshots needs a folder", {}};
+    for (const QString& page : args.mid(3)) {
+        bool number = false;
+        int index = page.toInt(&number);
+        if (!number || index < 0 || index >= ui::kPageCount)
+            return {Arguments::Action::Usage, "no page with the index " + page.toStdString(), {}};
+    }
+    return {Arguments::Action::Screenshots, {}, args.mid(2)};
+}
 
 bool HaveDisplay() {
     auto set = [](const char* name) {
@@ -75,8 +113,28 @@ int WriteScreenshots(QApplication& app, const QString& folder, const QStringList
 }  // namespace
 
 int main(int argc, char** argv) {
+    QStringList rawArgs;
+    for (int n = 0; n < argc; ++n) rawArgs << QString::fromLocal8Bit(argv[n]);
+    Arguments arguments = ParseArguments(rawArgs);
+    if (arguments.action == Arguments::Action::Help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (arguments.action == Arguments::Action::Version) {
+        std::cout << "sysquill " << SYSQUILL_VERSION << '\n';
+        return 0;
+    }
     cli::UseLiveMachine();
     if (!HaveDisplay()) {
+        // Qt's options mean nothing without a display.
+        if (arguments.action == Arguments::Action::Usage) {
+            std::cerr << "sysquill: " << arguments.problem << '\n' << kUsage;
+            return 2;
+        }
+        if (arguments.action == Arguments::Action::Screenshots) {
+            std::cerr << "sysquill: --screenshots needs a display\n";
+            return 1;
+        }
         std::setlocale(LC_ALL, "");
         const std::string page = PageToPrint();
         std::cout << "sysquill: no display (DISPLAY and WAYLAND_DISPLAY are unset); printing the \"" << page
@@ -86,11 +144,19 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sysquill"));
     QApplication::setApplicationDisplayName(QStringLiteral("Sysquill"));
+    // The installed desktop entry and icon (data/) carry this name.
+    QApplication::setDesktopFileName(QStringLiteral("org.sysquill.Sysquill"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.sysquill.Sysquill")));
     app.setStyleSheet(SysquillStyleSheet());
 
-    const QStringList args = QApplication::arguments();
-    if (int at = static_cast<int>(args.indexOf(QStringLiteral("--screenshots"))); at > 0 && at + 1 < args.size())
-        return WriteScreenshots(app, args[at + 1], args.mid(at + 2));
+    // QApplication has taken its own options out by now.
+    arguments = ParseArguments(QApplication::arguments());
+    if (arguments.action == Arguments::Action::Usage) {
+        std::cerr << "sysquill: " << arguments.problem << '\n' << kUsage;
+        return 2;
+    }
+    if (arguments.action == Arguments::Action::Screenshots)
+        return WriteScreenshots(app, arguments.screenshots[0], arguments.screenshots.mid(1));
 
     TForm1 window;
     window.showMaximized();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, then builds and tests
-# twice (plain with warnings as errors, and under ASan+UBSan), then runs
-# each fuzz target briefly.
+# twice (plain with warnings as errors, and under ASan+UBSan) with the
+# packaging checks after the plain run, then runs each fuzz target briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -23,6 +23,8 @@ scripts/check-layers.sh
 
 echo "== plain build and tests"
 run_suite build/plain
+echo "== packaging: desktop entry, metainfo, install, Debian packages, lintian"
+scripts/check-packaging.sh build/plain
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/asan -DSYSQUILL_SANITIZE=ON -DSYSQUILL_BENCH=OFF
 

@@ -1,11 +1,13 @@
 #include "app/cli/QueryTool.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/cli/InstanceFormat.h"
 #include "app/cli/PageCommands.h"
+#include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/SafeText.h"
 #include "wmi/WbemScripting.h"
 
@@ -16,7 +18,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: sysquill-query [--host H] [--root DIR] [--format table|csv|mof|json] \"SELECT ...\" ...\n"
     "       sysquill-query [--host H] [--root DIR] --page NAME [--csv FILE]\n"
-    "       sysquill-query --pages\n";
+    "       sysquill-query --pages | --classes | --version | --help\n";
 
 struct Options {
     std::string host = ".";
@@ -25,6 +27,7 @@ struct Options {
     std::string page;
     std::string csvFile;
     bool listPages = false;
+    bool listClasses = false;
     Format format = Format::Table;
 };
 
@@ -51,8 +54,12 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
             if (!value(options.csvFile)) return "--csv needs a file";
         } else if (a == "--pages") {
             options.listPages = true;
+        } else if (a == "--classes") {
+            options.listClasses = true;
         } else if (a == "--help" || a == "-h") {
             return "help";
+        } else if (a == "--version") {
+            return "version";
         } else if (a == "--") {
             options.queries.insert(options.queries.end(), args.begin() + static_cast<long>(n) + 1, args.end());
             break;
@@ -62,8 +69,19 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
             options.queries.push_back(a);
         }
     }
-    if (!options.listPages && options.page.empty() && options.queries.empty()) return "no query given";
+    if (!options.listPages && !options.listClasses && options.page.empty() && options.queries.empty())
+        return "no query given";
     return {};
+}
+
+// The classes this build's provider answers, one name a line, for
+// completion and scripts.
+int ListClasses(std::ostream& out) {
+    std::vector<std::string> names;
+    for (const cimv2::ClassEntry& entry : cimv2::AllClasses()) names.push_back(entry.schema().Name());
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) out << name << '\n';
+    return 0;
 }
 
 }  // namespace
@@ -71,6 +89,10 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
 int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
     Options options;
     std::string problem = ParseArguments(argc, argv, options);
+    if (problem == "version") {
+        out << "sysquill-query " << SYSQUILL_VERSION << '\n';
+        return 0;
+    }
     if (problem == "help") {
         out << kUsage;
         return 0;
@@ -97,6 +119,7 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     try {
         if (options.listPages) return ListPages(out, err);
+        if (options.listClasses) return ListClasses(out);
         if (!options.page.empty()) return PrintPage(options.page, options.host, options.csvFile, out, err);
         // Several queries share one connection and print one after another.
         auto backend = wmi::OpenBackend(options.host);

@@ -6,6 +6,7 @@
 
 #include "app/cli/InstanceFormat.h"
 #include "app/cli/QueryTool.h"
+#include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/WbemError.h"
 #include "tests/unit/TempTree.h"
 #include "wmi/WbemScripting.h"
@@ -186,4 +187,31 @@ TEST(QueryTool, AgentRefusesARootThatIsNoTree) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << root << ": " << status;
         EXPECT_NE(text.find(std::string("cannot read the tree \"") + root + "\""), std::string::npos) << text;
     }
+}
+
+TEST(QueryTool, HelpAndVersionGoToStandardOutput) {
+    ToolRun help = Tool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: sysquill-query", 0), 0u);
+    EXPECT_EQ(help.err, "");
+    ToolRun version = Tool({"--host", "x", "--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "sysquill-query " SYSQUILL_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+}
+
+// The bash completion offers these names after FROM.
+TEST(QueryTool, ClassesNamesEveryClassOnceInOrder) {
+    ToolRun run = Tool({"--classes"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    std::istringstream lines(run.out);
+    std::vector<std::string> names;
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_NE(FindClass(line), nullptr) << line;
+        names.push_back(line);
+    }
+    EXPECT_EQ(names.size(), AllClasses().size());
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
 }
