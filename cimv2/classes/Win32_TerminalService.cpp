@@ -10,9 +10,10 @@
 //   StartMode       "Disabled" when masked, "Auto" when a target's .wants/
 //                   directory links it, else "Manual"
 //   StartName       User=, else "root" (systemd's default)
-//   Started, State, ProcessId   from the unit's PIDFile= and /proc/PID:
-//                   running ("Running", the pid) or not ("Stopped", 0); null
-//                   when the unit names no PID file
+//   Started, State, ProcessId   from the unit's PIDFile= and /proc/PID, or
+//                   without PIDFile= the process of the unit's program whose
+//                   parent is pid 1: running ("Running", the pid) or not
+//                   ("Stopped", 0); null when /proc cannot be read
 //   ExitCode, ServiceSpecificExitCode, CheckPoint   0 while it runs, null
 //                   otherwise (only a running systemd knows the last exit)
 //   AcceptPause     false (systemd cannot pause a service)
@@ -77,6 +78,31 @@ std::string Command(std::string_view exec) {
     return std::string(exec.substr(0, exec.find(' ')));
 }
 
+bool HasProcesses(const SystemRoot& root) { return root.Exists("/proc/1/stat"); }
+
+// A unit without PIDFile=: its daemon is the process that runs the unit's
+// program and whose parent is the service manager (pid 1).
+std::optional<uint64_t> DaemonOf(const SystemRoot& root, const std::string& program) {
+    const std::string comm = program.substr(program.rfind('/') + 1).substr(0, 15);
+    for (const auto& entry : root.List("/proc")) {
+        auto pid = ParseUnsigned(entry);
+        if (!pid || *pid <= 1) continue;
+        if (ReadLine(root, "/proc/" + entry + "/comm") != comm) continue;
+        auto stat = ReadLine(root, "/proc/" + entry + "/stat");
+        if (!stat) continue;
+        // "pid (comm) state ppid ...": the name may hold blanks, so read after its ')'.
+        const size_t close = stat->rfind(')');
+        if (close == std::string::npos) continue;
+        std::string_view rest = std::string_view(*stat).substr(close + 1);
+        rest = Trim(rest);
+        const size_t blank = rest.find(' ');
+        if (blank == std::string_view::npos) continue;
+        rest = Trim(rest.substr(blank + 1));
+        if (ParseUnsigned(rest.substr(0, rest.find(' '))) == 1u) return pid;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<Instance> EnumerateWin32_TerminalService(const ProviderContext& context) {
@@ -109,14 +135,23 @@ std::vector<Instance> EnumerateWin32_TerminalService(const ProviderContext& cont
         inst.SetText("ErrorControl",
                      failure.starts_with("reboot") || failure.starts_with("poweroff") ? "Critical" : "Normal");
 
+        uint64_t pid = 0;  // 0: not running
+        bool known = false;
         const std::string pidFile = f.Value("Service", "PIDFile");
         if (!pidFile.empty() && pidFile.front() == '/') {
-            std::optional<uint64_t> pid = ReadUnsigned(root, pidFile);
-            const bool running = pid && *pid > 0 && root.Exists("/proc/" + std::to_string(*pid));
+            known = true;
+            pid = ReadUnsigned(root, pidFile).value_or(0);
+            if (pid != 0 && !root.Exists("/proc/" + std::to_string(pid))) pid = 0;
+        } else if (const std::string path = Command(f.Value("Service", "ExecStart")); !path.empty()) {
+            known = HasProcesses(root);
+            if (known) pid = DaemonOf(root, path).value_or(0);
+        }
+        if (known) {
+            const bool running = pid != 0;
             inst.SetBool("Started", running);
             inst.SetText("State", running ? "Running" : "Stopped");
             inst.SetText("Status", running ? "OK" : "Stopped");
-            inst.Set("ProcessId", Value::UInt(running ? *pid : 0));
+            inst.Set("ProcessId", Value::UInt(pid));
             if (running) {
                 inst.Set("ExitCode", Value::UInt(0));
                 inst.Set("ServiceSpecificExitCode", Value::UInt(0));
