@@ -1,5 +1,6 @@
 // libFuzzer target for the zone file reader: headers, counts, transition
-// tables and the footer's daylight rule, at moments the input chooses.
+// tables and the footer's daylight rule, at moments the input chooses, and
+// the rule itself as the time zone class reads it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (auto zone = cimv2::tz::ZoneAt(file, when)) {
         // Daylight time in effect is daylight time the zone observes.
         if (zone->daylightInEffect && !zone->observesDaylight) std::abort();
+    }
+    // The footer's rule: months and weeks stay in their ranges.
+    if (auto rule = cimv2::tz::RuleOf(file)) {
+        for (const auto& change : {rule->daylightStart, rule->standardStart})
+            if (change && (change->month < 1 || change->month > 12 || change->week < 1 || change->week > 5 ||
+                           change->weekday < 0 || change->weekday > 6))
+                std::abort();
+        if (rule->standardName.empty()) std::abort();
     }
     return 0;
 }

@@ -142,4 +142,36 @@ for ids in /usr/share/misc/pci.ids /usr/share/hwdata/pci.ids; do
     break
 done
 
+# The software side: boot entry, modules, groups, packages, units, bus services.
+for f in /proc/cmdline /proc/modules /proc/sys/kernel/osrelease /proc/self/mounts /etc/timezone /etc/group \
+         /etc/modules /etc/environment /var/lib/dpkg/status /run/sshd.pid; do
+    [ -r "$f" ] && copy_file "$f"
+done
+for m in /sys/module/*; do
+    for a in initstate refcnt version; do [ -r "$m/$a" ] && copy_file "$m/$a"; done
+    # A built-in module shows as its directory: keep one entry of it.
+    [ -e "$m/initstate" ] || copy_file "$(find "$m" -maxdepth 2 -type f 2>/dev/null | head -n 1)"
+done
+# libkmod's indexes (module files themselves are large and left out: their
+# descriptions then read as missing).
+release=$(uname -r)
+for f in /lib/modules/"$release"/modules.*; do [ -f "$f" ] && copy_file "$f"; done
+for d in /etc/modules-load.d /run/modules-load.d /usr/lib/modules-load.d /lib/modules-load.d \
+         /usr/share/dbus-1/services /usr/share/dbus-1/system-services /run/systemd/sessions; do
+    copy_tree "$d" 1
+done
+for d in /etc/systemd/system /lib/systemd/system /usr/lib/systemd/system; do
+    copy_tree "$d" 2
+done
+for f in /usr/share/dbus-1/services/*.service; do
+    name=$(sed -n 's/^Name=//p' "$f" 2>/dev/null | head -n 1)
+    [ -n "$name" ] && [ -r "/usr/share/applications/$name.desktop" ] && copy_file "/usr/share/applications/$name.desktop"
+done
+for f in /var/lib/dpkg/info/gstreamer1.0-*.list /var/lib/dpkg/info/libavcodec*.list; do
+    [ -f "$f" ] && copy_file "$f"
+done
+for f in /var/lib/flatpak/{app,runtime}/*/*/*/active/metadata /snap/*/current/meta/snap.yaml; do
+    [ -f "$f" ] && copy_file "$f"
+done
+
 du -sh "$TREE" | sed 's/^/captured /'

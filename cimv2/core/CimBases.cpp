@@ -248,6 +248,94 @@ const BaseClass& CIM_Process() {
     }};
     return base;
 }
+const BaseClass& CIM_Setting() {
+    static const BaseClass base{"CIM_Setting", nullptr, {
+        {"Caption", CimType::String},
+        {"Description", CimType::String},
+        {"SettingID", CimType::String},
+    }};
+    return base;
+}
+
+const BaseClass& Win32_Account() {
+    static const BaseClass base{"Win32_Account", &CIM_LogicalElement(), {
+        {"Domain", CimType::String, kKey},
+        {"LocalAccount", CimType::Boolean},
+        {"Name", CimType::String, kKey},
+        {"SID", CimType::String},
+        {"SIDType", CimType::UInt8},
+    }};
+    return base;
+}
+
+const BaseClass& Win32_BaseService() {
+    static const BaseClass base{"Win32_BaseService", &CIM_Service(), {
+        {"AcceptPause", CimType::Boolean},
+        {"AcceptStop", CimType::Boolean},
+        {"DesktopInteract", CimType::Boolean},
+        {"DisplayName", CimType::String},
+        {"ErrorControl", CimType::String},
+        {"ExitCode", CimType::UInt32},
+        {"PathName", CimType::String},
+        {"ServiceSpecificExitCode", CimType::UInt32},
+        {"ServiceType", CimType::String},
+        {"StartName", CimType::String},
+        {"State", CimType::String},
+        {"TagId", CimType::UInt32},
+    }};
+    return base;
+}
+
+const BaseClass& Win32_Service() {
+    static const BaseClass base{"Win32_Service", &Win32_BaseService(), {
+        {"CheckPoint", CimType::UInt32},
+        {"DelayedAutoStart", CimType::Boolean},
+        {"ProcessId", CimType::UInt32},
+        {"WaitHint", CimType::UInt32},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_LogicalFile() {
+    static const BaseClass base{"CIM_LogicalFile", &CIM_LogicalElement(), {
+        {"AccessMask", CimType::UInt32},
+        {"Archive", CimType::Boolean},
+        {"Compressed", CimType::Boolean},
+        {"CompressionMethod", CimType::String},
+        {"CreationClassName", CimType::String},
+        {"CreationDate", CimType::DateTime},
+        {"CSCreationClassName", CimType::String},
+        {"CSName", CimType::String},
+        {"Drive", CimType::String},
+        {"EightDotThreeFileName", CimType::String},
+        {"Encrypted", CimType::Boolean},
+        {"EncryptionMethod", CimType::String},
+        {"Extension", CimType::String},
+        {"FileName", CimType::String},
+        {"FileSize", CimType::UInt64},
+        {"FileType", CimType::String},
+        {"FSCreationClassName", CimType::String},
+        {"FSName", CimType::String},
+        {"Hidden", CimType::Boolean},
+        {"InUseCount", CimType::UInt64},
+        {"LastAccessed", CimType::DateTime},
+        {"LastModified", CimType::DateTime},
+        {"Name", CimType::String, kKey},
+        {"Path", CimType::String},
+        {"Readable", CimType::Boolean},
+        {"System", CimType::Boolean},
+        {"Writeable", CimType::Boolean},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_DataFile() {
+    static const BaseClass base{"CIM_DataFile", &CIM_LogicalFile(), {
+        {"Manufacturer", CimType::String},
+        {"Version", CimType::String},
+    }};
+    return base;
+}
 // clang-format on
 
 }  // namespace cimv2

@@ -34,5 +34,12 @@ const BaseClass& CIM_ComputerSystem();
 const BaseClass& CIM_UnitaryComputerSystem();
 const BaseClass& CIM_Service();
 const BaseClass& CIM_Process();
+const BaseClass& CIM_Setting();
+const BaseClass& CIM_LogicalFile();
+const BaseClass& CIM_DataFile();
+// Win32 classes that others derive from.
+const BaseClass& Win32_Account();
+const BaseClass& Win32_BaseService();
+const BaseClass& Win32_Service();
 
 }  // namespace cimv2

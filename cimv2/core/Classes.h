@@ -14,7 +14,17 @@
     SYSQUILL_CLASS(Win32_IRQResource)                                    \
     SYSQUILL_CLASS(Win32_DMAChannel)                                     \
     SYSQUILL_CLASS(Win32_Bus)                                            \
-    SYSQUILL_CLASS(Win32_PnPEntity)
+    SYSQUILL_CLASS(Win32_PnPEntity)                                      \
+    SYSQUILL_CLASS(Win32_SystemDriver)                                   \
+    SYSQUILL_CLASS(Win32_LoadOrderGroup)                                 \
+    SYSQUILL_CLASS(Win32_BootConfiguration)                              \
+    SYSQUILL_CLASS(Win32_Group)                                          \
+    SYSQUILL_CLASS(Win32_TimeZone)                                       \
+    SYSQUILL_CLASS(Win32_InstalledWin32Program)                          \
+    SYSQUILL_CLASS(Win32_InstalledProgramFramework)                      \
+    SYSQUILL_CLASS(Win32_COMClass)                                       \
+    SYSQUILL_CLASS(Win32_CodecFile)                                      \
+    SYSQUILL_CLASS(Win32_TerminalService)
 
 namespace cimv2 {
 

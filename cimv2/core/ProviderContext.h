@@ -13,6 +13,8 @@
 
 namespace cimv2 {
 
+class GroupDirectory;
+
 // Facts about the machine that several classes report.
 struct MachineFacts {
     // The host name as the kernel has it (else /etc/hostname), possibly
@@ -38,6 +40,9 @@ public:
     SystemRoot root;
     SystemActions* actions = nullptr;  // null: management methods are refused
     Clock clock;                       // empty: the system clock
+    // Null: NSS for the live machine (root "/"), the root's /etc/group for a
+    // captured tree.
+    const GroupDirectory* groups = nullptr;
 
     int64_t Now() const { return clock ? clock() : SystemClock(); }
     // Read from the root on first use and kept for the rest of the query.

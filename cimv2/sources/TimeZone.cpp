@@ -86,11 +86,12 @@ public:
     }
     bool Peek(char c) const { return FPos < FText.size() && FText[FPos] == c; }
 
-    // "CET" or "<+0530>"
-    bool Name() {
+    // "CET" or "<+0530>" (the name is the text inside the brackets)
+    bool Name(std::string_view* name = nullptr) {
         if (Take('<')) {
             size_t end = FText.find('>', FPos);
             if (end == std::string_view::npos || end == FPos) return false;
+            if (name) *name = FText.substr(FPos, end - FPos);
             FPos = end + 1;
             return true;
         }
@@ -98,6 +99,7 @@ public:
         while (FPos < FText.size() &&
                ((FText[FPos] >= 'A' && FText[FPos] <= 'Z') || (FText[FPos] >= 'a' && FText[FPos] <= 'z')))
             ++FPos;
+        if (name) *name = FText.substr(start, FPos - start);
         return FPos - start >= 3;
     }
     std::optional<int64_t> Number(int64_t max) {
@@ -203,44 +205,67 @@ std::optional<DateRule> ReadDateRule(RuleReader& in) {
     return r;
 }
 
-std::optional<ZoneState> FooterAt(std::string_view footer, int64_t when) {
-    RuleReader in(footer);
-    if (!in.Name()) return std::nullopt;
+struct Footer {
+    std::string_view standardName, daylightName;
+    int64_t standardOffset = 0, daylightOffset = 0;  // east of Greenwich, in seconds
+    bool hasDaylight = false;
+    DateRule start, end;
+};
+
+std::optional<Footer> ReadFooter(std::string_view text) {
+    RuleReader in(text);
+    Footer f;
+    if (!in.Name(&f.standardName)) return std::nullopt;
     auto stdWest = in.Clock(24);  // POSIX offsets count west of Greenwich
     if (!stdWest) return std::nullopt;
-    ZoneState state;
-    state.utcOffsetSeconds = static_cast<int32_t>(-*stdWest);
-    if (in.AtEnd()) return state;
+    f.standardOffset = -*stdWest;
+    if (in.AtEnd()) return f;
 
-    if (!in.Name()) return std::nullopt;
-    int64_t dstOffset = -*stdWest + 3600;
+    if (!in.Name(&f.daylightName)) return std::nullopt;
+    f.daylightOffset = f.standardOffset + 3600;
     if (!in.Peek(',') && !in.AtEnd()) {
         auto dstWest = in.Clock(24);
         if (!dstWest) return std::nullopt;
-        dstOffset = -*dstWest;
+        f.daylightOffset = -*dstWest;
     }
     if (!in.Take(',')) return std::nullopt;  // a daylight name needs its rule
     auto start = ReadDateRule(in);
     if (!start || !in.Take(',')) return std::nullopt;
     auto end = ReadDateRule(in);
     if (!end || !in.AtEnd()) return std::nullopt;
+    f.hasDaylight = true;
+    f.start = *start;
+    f.end = *end;
+    return f;
+}
+
+std::optional<ZoneState> FooterAt(std::string_view footer, int64_t when) {
+    auto f = ReadFooter(footer);
+    if (!f) return std::nullopt;
+    ZoneState state;
+    state.utcOffsetSeconds = static_cast<int32_t>(f->standardOffset);
+    if (!f->hasDaylight) return state;
 
     state.observesDaylight = true;
     // Daylight starts at a moment of standard time and ends at one of daylight time.
     const int64_t year = YearOf(FloorDiv(when + state.utcOffsetSeconds, 86400));
-    const int64_t starts = RuleMoment(*start, year) - state.utcOffsetSeconds;
-    const int64_t ends = RuleMoment(*end, year) - dstOffset;
+    const int64_t starts = RuleMoment(f->start, year) - state.utcOffsetSeconds;
+    const int64_t ends = RuleMoment(f->end, year) - f->daylightOffset;
     const bool inDaylight = starts < ends ? (when >= starts && when < ends) : !(when >= ends && when < starts);
     if (inDaylight) {
-        state.utcOffsetSeconds = static_cast<int32_t>(dstOffset);
+        state.utcOffsetSeconds = static_cast<int32_t>(f->daylightOffset);
         state.daylightInEffect = true;
     }
     return state;
 }
 
-}  // namespace
+std::optional<TransitionRule> MonthWeekDay(const DateRule& r) {
+    if (r.kind != 'M') return std::nullopt;
+    return TransitionRule{r.month, r.week, r.weekday, r.time};
+}
 
-std::optional<ZoneState> ZoneAt(std::string_view d, int64_t when) {
+// The zone's transitions, and the footer of a version 2 or later file.
+std::optional<Zone> ReadZone(std::string_view d) {
     auto first = ReadHeader(d, 0);
     if (!first) return std::nullopt;
     std::optional<Zone> zone;
@@ -260,8 +285,15 @@ std::optional<ZoneState> ZoneAt(std::string_view d, int64_t when) {
         }
     } else {
         zone = ReadBlock(d, kHeaderSize, *first, 4);
-        if (!zone) return std::nullopt;
     }
+    return zone;
+}
+
+}  // namespace
+
+std::optional<ZoneState> ZoneAt(std::string_view d, int64_t when) {
+    auto zone = ReadZone(d);
+    if (!zone) return std::nullopt;
 
     // The last transition at or before the moment; type 0 before the first.
     size_t last = 0;
@@ -277,6 +309,23 @@ std::optional<ZoneState> ZoneAt(std::string_view d, int64_t when) {
     for (size_t n = last; n < zone->times.size(); ++n) state.observesDaylight |= zone->types[zone->indexes[n]].isDst;
     if (!zone->footer.empty() && zone->footer.find(',') != std::string_view::npos) state.observesDaylight = true;
     return state;
+}
+
+std::optional<ZoneRule> RuleOf(std::string_view tzif) {
+    auto zone = ReadZone(tzif);
+    if (!zone || zone->footer.empty()) return std::nullopt;
+    auto f = ReadFooter(zone->footer);
+    if (!f) return std::nullopt;
+    ZoneRule rule;
+    rule.standardName = std::string(f->standardName);
+    rule.standardOffsetSeconds = static_cast<int32_t>(f->standardOffset);
+    if (f->hasDaylight) {
+        rule.daylightName = std::string(f->daylightName);
+        rule.daylightOffsetSeconds = static_cast<int32_t>(f->daylightOffset);
+        rule.daylightStart = MonthWeekDay(f->start);
+        rule.standardStart = MonthWeekDay(f->end);
+    }
+    return rule;
 }
 
 }  // namespace cimv2::tz

@@ -25,6 +25,7 @@
 #include "ui/pages/ListTools.h"
 #include "ui/pages/LocalIdentity.h"
 #include "ui/pages/PageCatalogue.h"
+#include "ui/pages/SoftwarePages.h"
 
 namespace {
 
@@ -292,7 +293,11 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
     };
     const Shipped shipped[] = {{48, 14, ui::Guard::Guarded}, {33, 15, ui::Guard::Guarded}, {36, 9, ui::Guard::Guarded},
                                {46, 5, ui::Guard::Guarded},  {30, 9, ui::Guard::Guarded},  {45, 11, ui::Guard::Guarded},
-                               {42, 11, ui::Guard::Guarded}, {1, 64, ui::Guard::None},     {2, 23, ui::Guard::None}};
+                               {42, 11, ui::Guard::Guarded}, {1, 64, ui::Guard::None},     {2, 23, ui::Guard::None},
+                               {28, 18, ui::Guard::Guarded}, {35, 6, ui::Guard::Guarded},  {47, 8, ui::Guard::Guarded},
+                               {41, 8, ui::Guard::Guarded},  {27, 22, ui::Guard::Guarded}, {38, 7, ui::Guard::Guarded},
+                               {39, 6, ui::Guard::Guarded},  {43, 2, ui::Guard::Guarded},  {44, 20, ui::Guard::Guarded},
+                               {25, 22, ui::Guard::Guarded}};
     for (const Shipped& c : shipped) {
         EXPECT_EQ(TableLabels(ui::Page(c.page)).size(), c.rows) << ui::Page(c.page).caption;
         EXPECT_EQ(ui::Page(c.page).guard, c.guard) << ui::Page(c.page).caption;
@@ -300,6 +305,13 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
     EXPECT_STREQ(ui::hardware::kPnPEntityRows[0].property, "Name");
     EXPECT_EQ(ui::hardware::kPnPEntityRows[7].rule, ValueRule::StrictInteger);
     EXPECT_STREQ(ui::hardware::kDMAChannelRows[2].label, "DMA Channel");
+    // The system software pages' own spellings.
+    EXPECT_STREQ(ui::software::kBootConfigurationRows[4].label, "Boot Configuration CLast Drive");
+    EXPECT_STREQ(ui::software::kSystemDriverRows[14].label, "System Driver Service Specific ExitCode");
+    EXPECT_STREQ(ui::software::kLoadOrderGroupRows[4].property, "GroupOrder");
+    EXPECT_STREQ(ui::software::kInstalledWin32ProgramRows[0].label, "Win32 Program Name");
+    EXPECT_EQ(ui::software::kTerminalServiceRows[12].rule, ValueRule::Text);
+    EXPECT_EQ(ui::software::kTimeZoneRows[2].rule, ValueRule::Integer);
 }
 
 // Every page with a fill over every captured machine: each object's block is
