@@ -84,25 +84,24 @@ QueryFacts ReadQueryFacts(const SystemRoot& root) {
 
 std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryFacts& facts,
                                     const std::string& pidText) {
-    const SystemRoot& root = context.root;
-    const std::string dir = "/proc/" + pidText;
-    auto statText = root.ReadFile(dir + "/stat", 1u << 16);
+    const SystemRoot::Directory dir = context.root.OpenDirectory("/proc/" + pidText);
+    if (!dir.IsOpen()) return std::nullopt;
+    auto statText = dir.ReadFile("stat", 1u << 16);
     if (!statText) return std::nullopt;
     auto stat = procfs::ParseStat(*statText);
     if (!stat || std::to_string(stat->pid) != pidText) return std::nullopt;
-    auto statusText = root.ReadFile(dir + "/status", 1u << 16);
+    auto statusText = dir.ReadFile("status", 1u << 16);
     if (!statusText) return std::nullopt;  // ended after its stat was read
     const procfs::Status status = procfs::ParseStatus(*statusText);
 
-    auto cmdline = root.ReadFile(dir + "/cmdline", 4u << 20);
-    auto exe = root.ReadLink(dir + "/exe");
-    auto ioText = root.ReadFile(dir + "/io", 1u << 16);
-    auto fds = root.List(dir + "/fd");
-    const bool fdsRead = !fds.empty() || root.IsDirectory(dir + "/fd/.");
+    auto cmdline = dir.ReadFile("cmdline", 4u << 20);
+    auto exe = dir.ReadLink("exe");
+    auto ioText = dir.ReadFile("io", 1u << 16);
+    auto handles = dir.CountEntries("fd");
     // Something missing is either not ours to read or a process that has
     // just ended; only its stat, read again, tells which.
-    if (!cmdline || !exe || !ioText || !fdsRead) {
-        auto again = root.ReadFile(dir + "/stat", 1u << 16);
+    if (!cmdline || !exe || !ioText || !handles) {
+        auto again = dir.ReadFile("stat", 1u << 16);
         auto restat = again ? procfs::ParseStat(*again) : std::nullopt;
         if (!restat || restat->starttime != stat->starttime) return std::nullopt;
     }
@@ -167,7 +166,7 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryF
         SetIfUInt(inst, "ReadTransferCount", io.rchar);
         SetIfUInt(inst, "WriteTransferCount", io.wchar);
     }
-    if (fdsRead) inst.Set("HandleCount", Value::UInt(fds.size()));
+    SetIfUInt(inst, "HandleCount", handles);
     return inst;
 }
 
