@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "cimv2/sources/ProcFs.h"
 #include "cimv2/sources/ProcessActions.h"
 #include "tests/support/Fixtures.h"
+#include "tests/unit/TempTree.h"
 
 using namespace cimv2;
 
@@ -68,6 +70,26 @@ std::string ReadWhole(const std::string& path) {
 }
 
 }  // namespace
+
+// The per-process directory reader never leaves its directory: names with
+// a slash or "..", and links, are refused; a FIFO is never opened.
+TEST(ProcFs, DirectoryReadsOnlyItsOwnRegularFiles) {
+    TempTree tree;
+    tree.File("/etc/secret", "outside\n").File("/proc/7/stat", "7 (x) S\n");
+    std::filesystem::create_symlink("/etc/secret", tree.Dir() + "/proc/7/io");
+    std::filesystem::create_symlink("../../etc/secret", tree.Dir() + "/proc/7/status");
+    std::filesystem::create_symlink("/etc", tree.Dir() + "/proc/7/fd");
+    ASSERT_EQ(::mkfifo((tree.Dir() + "/proc/7/cmdline").c_str(), 0600), 0);
+    const SystemRoot root(tree.Dir());
+    const SystemRoot::Directory dir = root.OpenDirectory("/proc/7");
+    ASSERT_TRUE(dir.IsOpen());
+    EXPECT_EQ(dir.ReadFile("stat"), "7 (x) S\n");
+    for (const char* name : {"io", "status", "cmdline", "../../etc/secret", "..", "", "fd"})
+        EXPECT_FALSE(dir.ReadFile(name)) << name;
+    EXPECT_EQ(dir.ReadLink("io"), "/etc/secret") << "the link's text, never its target";
+    EXPECT_FALSE(dir.CountEntries("fd")) << "a link to a directory is not followed";
+    EXPECT_FALSE(root.OpenDirectory("/proc/8").IsOpen());
+}
 
 TEST(ProcFs, StatTakesTheNameUpToTheLastParenthesis) {
     auto stat = procfs::ParseStat(
