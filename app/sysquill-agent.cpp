@@ -9,7 +9,7 @@
 
 #include "cimv2/core/Provider.h"
 #include "cimv2/core/SafeText.h"
-#include "cimv2/sources/HostnameActions.h"
+#include "cimv2/sources/ProcessActions.h"
 #include "remote/Agent.h"
 
 namespace {
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     // Management methods change this machine, never a captured tree.
-    cimv2::HostnamedActions actions;
+    cimv2::MachineActions actions;
     if (root == "/" && !readOnly) context.actions = &actions;
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));

@@ -83,6 +83,31 @@ for f in /proc/interrupts /proc/dma /proc/meminfo /proc/cpuinfo /proc/version \
     fi
 done
 
+# Processes: /proc/stat (boot time), the kernel release, and per process
+# its stat, status, cmdline and io files, its exe link and the names of its
+# open descriptors (as links to nothing: only their number is read). The
+# processes are those named in $CAPTURE_PIDS, else all of them.
+copy_file /proc/stat
+copy_file /proc/sys/kernel/osrelease
+copy_process() {   # PID
+    local dir=/proc/$1 fd
+    [ -d "$dir" ] || return 0
+    mkdir -p "$TREE$dir"
+    for f in stat status cmdline io; do copy_file "$dir/$f"; done
+    if target=$(readlink "$dir/exe" 2>/dev/null); then ln -sfn "$target" "$TREE$dir/exe"; fi
+    if [ -r "$dir/fd" ] && [ -x "$dir/fd" ]; then
+        mkdir -p "$TREE$dir/fd"
+        for fd in "$dir"/fd/*; do [ -L "$fd" ] && ln -sfn "fd-target" "$TREE$dir/fd/${fd##*/}"; done
+    fi
+}
+for pid in ${CAPTURE_PIDS:-$(ls /proc | grep -E '^[0-9]+$')}; do copy_process "$pid"; done
+for f in /etc/passwd /etc/group /etc/shadow /etc/environment /etc/exports /etc/samba/smb.conf /etc/crontab; do
+    copy_file "$f"
+done
+copy_tree /etc/environment.d 1
+copy_tree /etc/xdg/autostart 1
+copy_tree /etc/exports.d 1
+
 # Devices of every bus, the directories they point at, and their firmware twins.
 for link in /sys/bus/*/devices/*; do
     [ -L "$link" ] || continue

@@ -24,7 +24,8 @@
     SYSQUILL_CLASS(Win32_InstalledProgramFramework)                      \
     SYSQUILL_CLASS(Win32_COMClass)                                       \
     SYSQUILL_CLASS(Win32_CodecFile)                                      \
-    SYSQUILL_CLASS(Win32_TerminalService)
+    SYSQUILL_CLASS(Win32_TerminalService)                                \
+    SYSQUILL_CLASS_WITH_METHODS(Win32_Process)
 
 namespace cimv2 {
 

@@ -3,14 +3,51 @@
 // interface so tests can record the calls instead of making them.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace cimv2 {
+
+// Win32_Process method return codes (WMI's).
+namespace processcode {
+constexpr uint32_t Success = 0;
+constexpr uint32_t AccessDenied = 2;
+constexpr uint32_t InsufficientPrivilege = 3;
+constexpr uint32_t UnknownFailure = 8;
+constexpr uint32_t PathNotFound = 9;  // also: the process is gone
+constexpr uint32_t InvalidParameter = 21;
+}  // namespace processcode
 
 class SystemActions {
 public:
     virtual ~SystemActions() = default;
     // Sets the static host name; returns a WMI-style code (0 success).
     virtual uint32_t SetStaticHostName(const std::string& name) = 0;
+
+    // ---- Processes. Each names its target by its process id and its start
+    // time (clock ticks after boot, /proc/PID/stat field 22), so a process
+    // id that was reused in between is never acted on. Codes are those of
+    // processcode; an implementation that does not act on processes
+    // refuses them all.
+
+    // Ends the process with SIGKILL (WMI's Terminate is unconditional).
+    virtual uint32_t TerminateProcess(uint32_t pid, uint64_t startTicks) {
+        (void)pid, (void)startTicks;
+        return processcode::AccessDenied;
+    }
+    // Gives every thread of the process this nice value (-20..19).
+    virtual uint32_t SetProcessNice(uint32_t pid, uint64_t startTicks, int nice) {
+        (void)pid, (void)startTicks, (void)nice;
+        return processcode::AccessDenied;
+    }
+    // Starts argv[0] with these arguments, without a shell, in
+    // currentDirectory (the caller's own when empty), detached from the
+    // caller, with stdin, stdout and stderr on /dev/null.
+    virtual uint32_t CreateProcess(const std::vector<std::string>& argv, const std::string& currentDirectory,
+                                   uint32_t& processId) {
+        (void)argv, (void)currentDirectory;
+        processId = 0;
+        return processcode::AccessDenied;
+    }
 };
 
 }  // namespace cimv2

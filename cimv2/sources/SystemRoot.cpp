@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace cimv2 {
 
@@ -152,6 +153,86 @@ bool SystemRoot::Exists(std::string_view path) const {
 bool SystemRoot::IsDirectory(std::string_view path) const {
     struct stat st {};
     return StatOf(Open(path, O_PATH | O_CLOEXEC), st) && S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+bool IsSingleName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+}  // namespace
+
+SystemRoot::Directory& SystemRoot::Directory::operator=(Directory&& other) noexcept {
+    if (this != &other) {
+        if (FFd >= 0) ::close(FFd);
+        FFd = other.FFd;
+        other.FFd = -1;
+    }
+    return *this;
+}
+
+SystemRoot::Directory::~Directory() {
+    if (FFd >= 0) ::close(FFd);
+}
+
+SystemRoot::Directory SystemRoot::OpenDirectory(std::string_view path) const {
+    return Directory(Open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+std::optional<std::string> SystemRoot::Directory::ReadFile(std::string_view name, size_t maxBytes) const {
+    if (FFd < 0 || !IsSingleName(name)) return std::nullopt;
+    const std::string entry(name);
+    // Look before opening, as SystemRoot::ReadFile does: never a device.
+    struct stat before {};
+    if (::fstatat(FFd, entry.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode))
+        return std::nullopt;
+    int fd = ::openat(FFd, entry.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string data;
+    char buf[16384];
+    while (data.size() < maxBytes) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - data.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+std::optional<std::string> SystemRoot::Directory::ReadLink(std::string_view name) const {
+    if (FFd < 0 || !IsSingleName(name)) return std::nullopt;
+    char buf[4096];
+    ssize_t n = ::readlinkat(FFd, std::string(name).c_str(), buf, sizeof buf);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof buf) return std::nullopt;
+    return std::string(buf, static_cast<size_t>(n));
+}
+
+std::optional<size_t> SystemRoot::Directory::CountEntries(std::string_view name) const {
+    if (FFd < 0 || !IsSingleName(name)) return std::nullopt;
+    int fd = ::openat(FFd, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return std::nullopt;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    size_t count = 0;
+    while (dirent* entry = ::readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
+    ::closedir(dir);
+    return count;
 }
 
 }  // namespace cimv2

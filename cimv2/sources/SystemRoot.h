@@ -38,6 +38,32 @@ public:
     bool Exists(std::string_view path) const;
     bool IsDirectory(std::string_view path) const;
 
+    // A directory held open so that many of its entries are read without
+    // walking the whole path each time (the files of /proc/PID). Entries are
+    // single names: no '/', no "." or "..", and a symbolic link is never
+    // followed, so nothing outside the directory is reached.
+    class Directory {
+    public:
+        Directory() = default;
+        explicit Directory(int fd) : FFd(fd) {}
+        Directory(Directory&& other) noexcept : FFd(other.FFd) { other.FFd = -1; }
+        Directory& operator=(Directory&& other) noexcept;
+        Directory(const Directory&) = delete;
+        Directory& operator=(const Directory&) = delete;
+        ~Directory();
+
+        bool IsOpen() const { return FFd >= 0; }
+        // As SystemRoot::ReadFile: regular files only, at most maxBytes.
+        std::optional<std::string> ReadFile(std::string_view name, size_t maxBytes = 64u << 20) const;
+        std::optional<std::string> ReadLink(std::string_view name) const;
+        // How many entries a subdirectory holds; nothing when unreadable.
+        std::optional<size_t> CountEntries(std::string_view name) const;
+
+    private:
+        int FFd = -1;
+    };
+    Directory OpenDirectory(std::string_view path) const;
+
 private:
     // A descriptor of the path inside the root (-1 when it does not resolve).
     int Open(std::string_view path, int flags) const;

@@ -1,0 +1,313 @@
+// Win32_Process: one instance per /proc/PID directory.
+//   stat: Name (else the executable's base name), ParentProcessId,
+//     SessionId (the session id), ThreadCount, PageFaults (minor + major),
+//     KernelModeTime/UserModeTime (ticks to 100 ns units), VirtualSize,
+//     ExecutionState, Priority, CreationDate (boot time from /proc/stat
+//     plus the start ticks, in UTC);
+//   status: WorkingSetSize (VmRSS, bytes), PeakWorkingSetSize (VmHWM, kB),
+//     PeakVirtualSize (VmPeak, bytes), PageFileUsage (VmSwap, kB: the page
+//     file space the process uses), PrivatePageCount (RssAnon, bytes);
+//   io: Read/WriteOperationCount (syscr/syscw), Read/WriteTransferCount
+//     (rchar/wchar), readable for one's own processes or with privilege;
+//   cmdline: CommandLine (see procfs::JoinCommandLine); exe: ExecutablePath
+//     and Name; fd/: HandleCount (open descriptors), own processes only.
+// What cannot be read (another user's io, exe or fd) is null. A process
+// that ends while it is read drops out whole. Quota and working-set limits
+// have no counterpart and stay null.
+#include <unistd.h>
+
+#include <ctime>
+
+#include "cimv2/core/CimBases.h"
+#include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
+#include "cimv2/core/SetOptional.h"
+#include "cimv2/core/TextFields.h"
+#include "cimv2/sources/Accounts.h"
+#include "cimv2/sources/ProcFs.h"
+#include "cimv2/sources/RootReaders.h"
+
+namespace cimv2 {
+
+namespace {
+
+using namespace processcode;
+
+// Execution states: R running, S/D/I waiting (Blocked), T/t stopped, Z/X
+// ended but not yet reaped (Terminated).
+struct StateCode {
+    char state;
+    uint32_t code;
+};
+constexpr StateCode kStates[] = {{'R', 3}, {'S', 4}, {'D', 4}, {'I', 4}, {'T', 8}, {'t', 8}, {'Z', 7}, {'X', 7}};
+
+std::string FormatCimDate(int64_t seconds, uint32_t micros) {
+    time_t t = static_cast<time_t>(seconds);
+    std::tm tm{};
+    if (!gmtime_r(&t, &tm) || tm.tm_year + 1900 > 9999) return {};
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d.%06u+000", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                  tm.tm_hour, tm.tm_min, tm.tm_sec, micros);
+    return buf;
+}
+
+std::optional<uint64_t> Bytes(std::optional<uint64_t> kb) {
+    if (!kb || *kb > UINT64_MAX / 1024) return std::nullopt;
+    return *kb * 1024;
+}
+
+std::optional<uint32_t> Clamp32(std::optional<uint64_t> v) {
+    if (!v) return std::nullopt;
+    return static_cast<uint32_t>(std::min<uint64_t>(*v, UINT32_MAX));
+}
+
+std::string BaseName(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+struct QueryFacts {
+    std::optional<int64_t> bootTime;
+    std::optional<std::string> osName;
+    std::optional<std::string> osVersion;
+};
+
+QueryFacts ReadQueryFacts(const SystemRoot& root) {
+    QueryFacts facts;
+    if (auto stat = root.ReadFile("/proc/stat", 4u << 20)) facts.bootTime = procfs::ParseBootTime(*stat);
+    auto release = ReadKeyValues(root, "/etc/os-release");
+    if (release.empty()) release = ReadKeyValues(root, "/usr/lib/os-release");
+    if (auto it = release.find("PRETTY_NAME"); it != release.end() && !it->second.empty()) facts.osName = it->second;
+    facts.osVersion = ReadLine(root, "/proc/sys/kernel/osrelease");
+    return facts;
+}
+
+std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryFacts& facts,
+                                    const std::string& pidText) {
+    const SystemRoot::Directory dir = context.root.OpenDirectory("/proc/" + pidText);
+    if (!dir.IsOpen()) return std::nullopt;
+    auto statText = dir.ReadFile("stat", 1u << 16);
+    if (!statText) return std::nullopt;
+    auto stat = procfs::ParseStat(*statText);
+    if (!stat || std::to_string(stat->pid) != pidText) return std::nullopt;
+    auto statusText = dir.ReadFile("status", 1u << 16);
+    if (!statusText) return std::nullopt;  // ended after its stat was read
+    const procfs::Status status = procfs::ParseStatus(*statusText);
+
+    auto cmdline = dir.ReadFile("cmdline", 4u << 20);
+    auto exe = dir.ReadLink("exe");
+    auto ioText = dir.ReadFile("io", 1u << 16);
+    auto handles = dir.CountEntries("fd");
+    // Something missing is either not ours to read or a process that has
+    // just ended; only its stat, read again, tells which.
+    if (!cmdline || !exe || !ioText || !handles) {
+        auto again = dir.ReadFile("stat", 1u << 16);
+        auto restat = again ? procfs::ParseStat(*again) : std::nullopt;
+        if (!restat || restat->starttime != stat->starttime) return std::nullopt;
+    }
+
+    Instance inst(Win32_ProcessSchema());
+    SetIdentity(inst, context);
+    inst.SetText("OSCreationClassName", "Win32_OperatingSystem");
+    SetIf(inst, "OSName", facts.osName);
+    SetIf(inst, "WindowsVersion", facts.osVersion);
+    inst.SetText("Handle", pidText);
+    inst.Set("ProcessId", Value::UInt(stat->pid));
+    inst.Set("ParentProcessId", Value::UInt(stat->ppid));
+    inst.Set("SessionId", Value::UInt(stat->session));
+
+    std::string name = stat->comm;
+    if (exe && !exe->empty() && exe->front() == '/') {
+        std::string path = *exe;
+        constexpr std::string_view kDeleted = " (deleted)";
+        if (path.size() > kDeleted.size() &&
+            path.compare(path.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0)
+            path.resize(path.size() - kDeleted.size());
+        inst.SetText("ExecutablePath", path);
+        name = BaseName(path);
+    }
+    inst.SetText("Name", name);
+    inst.SetText("Caption", name);
+    inst.SetText("Description", name);
+    if (cmdline) SetIf(inst, "CommandLine", procfs::JoinCommandLine(*cmdline));
+
+    inst.Set("ThreadCount", Value::UInt(std::min<uint64_t>(stat->threads, UINT32_MAX)));
+    inst.Set("PageFaults", Value::UInt(std::min<uint64_t>(stat->minflt + stat->majflt, UINT32_MAX)));
+    constexpr uint64_t k100nsPerTick = 10'000'000 / procfs::kTicksPerSecond;
+    inst.Set("KernelModeTime", Value::UInt(stat->stime * k100nsPerTick));
+    inst.Set("UserModeTime", Value::UInt(stat->utime * k100nsPerTick));
+    for (const auto& s : kStates)
+        if (s.state == stat->state) inst.Set("ExecutionState", Value::UInt(s.code));
+    if (stat->policy == 1u || stat->policy == 2u) {
+        inst.Set("Priority", Value::UInt(24));  // SCHED_FIFO, SCHED_RR: the realtime class
+    } else {
+        inst.Set("Priority", Value::UInt(procfs::BasePriorityOfNice(stat->nice)));
+    }
+    if (facts.bootTime) {
+        const uint64_t seconds = stat->starttime / procfs::kTicksPerSecond;
+        const uint32_t micros =
+            static_cast<uint32_t>(stat->starttime % procfs::kTicksPerSecond * (1'000'000 / procfs::kTicksPerSecond));
+        std::string date = FormatCimDate(*facts.bootTime + static_cast<int64_t>(seconds), micros);
+        if (!date.empty()) inst.SetText("CreationDate", std::move(date));
+    }
+
+    // Kernel threads have no memory of their own: their status lacks the Vm lines.
+    SetIfUInt(inst, "VirtualSize", Bytes(status.vmSize));
+    SetIfUInt(inst, "PeakVirtualSize", Bytes(status.vmPeak));
+    SetIfUInt(inst, "WorkingSetSize", Bytes(status.vmRss));
+    SetIfUInt(inst, "PeakWorkingSetSize", Clamp32(status.vmHwm));
+    SetIfUInt(inst, "PageFileUsage", Clamp32(status.vmSwap));
+    SetIfUInt(inst, "PrivatePageCount", Bytes(status.rssAnon));
+
+    if (ioText) {
+        const procfs::Io io = procfs::ParseIo(*ioText);
+        SetIfUInt(inst, "ReadOperationCount", io.syscr);
+        SetIfUInt(inst, "WriteOperationCount", io.syscw);
+        SetIfUInt(inst, "ReadTransferCount", io.rchar);
+        SetIfUInt(inst, "WriteTransferCount", io.wchar);
+    }
+    SetIfUInt(inst, "HandleCount", handles);
+    return inst;
+}
+
+const Value* Param(const ParamList& in, std::string_view name) {
+    for (const auto& [param, value] : in)
+        if (EqualsNoCase(param, name) && !value.IsNull()) return &value;
+    return nullptr;
+}
+
+std::optional<uint64_t> StartTicksOf(const ProviderContext& context, uint32_t pid) {
+    auto text = context.root.ReadFile("/proc/" + std::to_string(pid) + "/stat", 1u << 16);
+    auto stat = text ? procfs::ParseStat(*text) : std::nullopt;
+    if (!stat) return std::nullopt;
+    return stat->starttime;
+}
+
+std::optional<uint32_t> OwnerUid(const ProviderContext& context, uint32_t pid) {
+    auto text = context.root.ReadFile("/proc/" + std::to_string(pid) + "/status", 1u << 16);
+    if (!text) return std::nullopt;
+    return procfs::ParseStatus(*text).effectiveUid;
+}
+
+}  // namespace
+
+// One property per line: the schema reads as the table it is.
+// clang-format off
+const ClassSchema& Win32_ProcessSchema() {
+    static const ClassSchema schema("Win32_Process", CIM_Process(), {
+        {"CommandLine", CimType::String},
+        {"ExecutablePath", CimType::String},
+        {"HandleCount", CimType::UInt32},
+        {"MaximumWorkingSetSize", CimType::UInt32},
+        {"MinimumWorkingSetSize", CimType::UInt32},
+        {"OtherOperationCount", CimType::UInt64},
+        {"OtherTransferCount", CimType::UInt64},
+        {"PageFaults", CimType::UInt32},
+        {"PageFileUsage", CimType::UInt32},
+        {"ParentProcessId", CimType::UInt32},
+        {"PeakPageFileUsage", CimType::UInt32},
+        {"PeakVirtualSize", CimType::UInt64},
+        {"PeakWorkingSetSize", CimType::UInt32},
+        {"PrivatePageCount", CimType::UInt64},
+        {"ProcessId", CimType::UInt32},
+        {"QuotaNonPagedPoolUsage", CimType::UInt32},
+        {"QuotaPagedPoolUsage", CimType::UInt32},
+        {"QuotaPeakNonPagedPoolUsage", CimType::UInt32},
+        {"QuotaPeakPagedPoolUsage", CimType::UInt32},
+        {"ReadOperationCount", CimType::UInt64},
+        {"ReadTransferCount", CimType::UInt64},
+        {"SessionId", CimType::UInt32},
+        {"ThreadCount", CimType::UInt32},
+        {"VirtualSize", CimType::UInt64},
+        {"WindowsVersion", CimType::String},
+        {"WriteOperationCount", CimType::UInt64},
+        {"WriteTransferCount", CimType::UInt64},
+    },
+    {MethodDef{"Create",
+               {{"CommandLine", CimType::String}, {"CurrentDirectory", CimType::String},
+                {"ProcessStartupInformation", CimType::Object}},
+               {{"ReturnValue", CimType::UInt32}, {"ProcessId", CimType::UInt32}}},
+     MethodDef{"Terminate", {{"Reason", CimType::UInt32}}, {{"ReturnValue", CimType::UInt32}}},
+     MethodDef{"GetOwner", {}, {{"ReturnValue", CimType::UInt32}, {"User", CimType::String},
+                                {"Domain", CimType::String}}},
+     MethodDef{"GetOwnerSid", {}, {{"ReturnValue", CimType::UInt32}, {"Sid", CimType::String}}},
+     MethodDef{"SetPriority", {{"Priority", CimType::SInt32}}, {{"ReturnValue", CimType::UInt32}}}});
+    return schema;
+}
+// clang-format on
+
+std::vector<Instance> EnumerateWin32_Process(const ProviderContext& context) {
+    const QueryFacts facts = ReadQueryFacts(context.root);
+    std::vector<std::pair<uint32_t, std::string>> pids;
+    for (auto& name : context.root.List("/proc")) {
+        auto pid = ParseUnsigned(name);
+        if (pid && *pid > 0 && *pid <= UINT32_MAX && name.front() != '0')
+            pids.emplace_back(static_cast<uint32_t>(*pid), std::move(name));
+    }
+    std::sort(pids.begin(), pids.end());
+    std::vector<Instance> instances;
+    instances.reserve(pids.size());
+    for (const auto& [pid, text] : pids)
+        if (auto inst = ReadProcess(context, facts, text)) instances.push_back(std::move(*inst));
+    return instances;
+}
+
+ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& inst, const MethodDef& method,
+                              const ParamList& in) {
+    auto reply = [](uint32_t code, ParamList out = {}) {
+        out.insert(out.begin(), {"ReturnValue", Value::UInt(code)});
+        return out;
+    };
+    const Value& pidValue = inst.Get("ProcessId");
+    const uint32_t pid = pidValue.kind == Value::Kind::UInt ? static_cast<uint32_t>(pidValue.u) : 0;
+
+    if (EqualsNoCase(method.name, "GetOwner") || EqualsNoCase(method.name, "GetOwnerSid")) {
+        auto uid = OwnerUid(context, pid);
+        if (!uid) return reply(PathNotFound);
+        if (EqualsNoCase(method.name, "GetOwnerSid")) return reply(Success, {{"Sid", Value::Text(UnixUserSid(*uid))}});
+        auto user = AccountsFor(context.root)->UserById(*uid);
+        // An id without an account reads as the number, as ps shows it.
+        ParamList out = {{"User", Value::Text(user ? user->name : std::to_string(*uid))}};
+        if (const auto& computer = context.Facts().computerName) out.emplace_back("Domain", Value::Text(*computer));
+        return reply(Success, std::move(out));
+    }
+
+    // The methods below change the machine: refused where the provider may
+    // not act (a captured tree, a read-only agent).
+    if (!context.actions) return reply(AccessDenied);
+
+    if (EqualsNoCase(method.name, "Create")) {
+        const Value* line = Param(in, "CommandLine");
+        if (!line || line->kind != Value::Kind::Text) return reply(InvalidParameter, {{"ProcessId", Value::Null()}});
+        auto argv = procfs::SplitCommandLine(line->text);
+        if (!argv || argv->empty()) return reply(InvalidParameter);
+        const Value* dir = Param(in, "CurrentDirectory");
+        uint32_t newPid = 0;
+        uint32_t code = context.actions->CreateProcess(
+            *argv, dir && dir->kind == Value::Kind::Text ? dir->text : std::string(), newPid);
+        if (code != Success) return reply(code);
+        return reply(Success, {{"ProcessId", Value::UInt(newPid)}});
+    }
+
+    // Process 1 and the process answering this call are never acted on.
+    if (pid <= 1 || pid == static_cast<uint32_t>(::getpid())) return reply(AccessDenied);
+    auto start = StartTicksOf(context, pid);
+    if (!start) return reply(PathNotFound);
+
+    if (EqualsNoCase(method.name, "Terminate")) return reply(context.actions->TerminateProcess(pid, *start));
+    if (EqualsNoCase(method.name, "SetPriority")) {
+        const Value* priority = Param(in, "Priority");
+        if (!priority) return reply(InvalidParameter);
+        int64_t requested = priority->kind == Value::Kind::Int    ? priority->i
+                            : priority->kind == Value::Kind::UInt ? static_cast<int64_t>(priority->u)
+                                                                  : -1;
+        auto nice = requested >= INT32_MIN && requested <= INT32_MAX
+                        ? procfs::NiceOfPriorityClass(static_cast<int32_t>(requested))
+                        : std::nullopt;
+        if (!nice) return reply(InvalidParameter);
+        return reply(context.actions->SetProcessNice(pid, *start, *nice));
+    }
+    return reply(InvalidParameter);
+}
+
+}  // namespace cimv2
