@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cimv2/core/Provider.h"
-#include "cimv2/sources/HostnameActions.h"
+#include "cimv2/sources/LogindActions.h"
 #include "remote/Agent.h"
 
 namespace {
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     cimv2::ProviderContext context;
     context.root = cimv2::SystemRoot(root);
     // Management methods change this machine, never a captured tree.
-    cimv2::HostnamedActions actions;
+    cimv2::SystemdActions actions;
     if (root == "/" && !readOnly) context.actions = &actions;
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));

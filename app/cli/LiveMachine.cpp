@@ -1,6 +1,6 @@
 #include "app/cli/LiveMachine.h"
 
-#include "cimv2/sources/HostnameActions.h"
+#include "cimv2/sources/LogindActions.h"
 #include "remote/SshTransport.h"
 #include "wmi/WbemScripting.h"
 
@@ -8,7 +8,7 @@ namespace cli {
 
 void UseLiveMachine() {
     remote::InstallSshTransport();
-    static cimv2::HostnamedActions actions;
+    static cimv2::SystemdActions actions;
     cimv2::ProviderContext context = wmi::LocalContext();
     context.actions = &actions;
     wmi::SetLocalContext(context);

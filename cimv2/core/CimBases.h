@@ -18,6 +18,7 @@ const BaseClass& CIM_ManagedSystemElement();
 const BaseClass& CIM_LogicalElement();
 const BaseClass& CIM_LogicalDevice();
 const BaseClass& CIM_Controller();
+const BaseClass& CIM_Processor();
 const BaseClass& CIM_StorageExtent();
 const BaseClass& CIM_Memory();
 const BaseClass& CIM_CacheMemory();
@@ -34,5 +35,6 @@ const BaseClass& CIM_ComputerSystem();
 const BaseClass& CIM_UnitaryComputerSystem();
 const BaseClass& CIM_Service();
 const BaseClass& CIM_Process();
+const BaseClass& CIM_OperatingSystem();
 
 }  // namespace cimv2

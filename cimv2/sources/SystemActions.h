@@ -11,6 +11,9 @@ public:
     virtual ~SystemActions() = default;
     // Sets the static host name; returns a WMI-style code (0 success).
     virtual uint32_t SetStaticHostName(const std::string& name) = 0;
+    // Asks for the machine to restart; returns a WMI-style code (0: the
+    // restart was accepted and is on its way).
+    virtual uint32_t Reboot() = 0;
 };
 
 }  // namespace cimv2
