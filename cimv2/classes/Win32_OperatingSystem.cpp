@@ -306,7 +306,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
     if (!caption) return {};  // nothing says which system this is
     const Mounts mounts = ReadMounts(root);
     inst.SetText("Caption", *caption);
-    inst.SetText("Name", *caption + "|/|" + mounts.root.value_or(""));
+    // WMI's "caption|system directory|system device".
+    inst.SetText("Name", *caption + "|/" + (mounts.root ? "|" + *mounts.root : ""));
     if (ostype == "Linux") inst.Set("OSType", Value::UInt(kOsTypeLinux));
     SetIf(inst, "Version", ReadLine(root, "/proc/sys/kernel/osrelease"));
     SetIf(inst, "BuildNumber", KernelBuild(root));
