@@ -27,6 +27,7 @@ TEST(SchemaBases, EveryServedClassDerivesFromACimClass) {
     for (const auto& entry : AllClasses()) {
         SCOPED_TRACE(entry.schema().Name());
         EXPECT_EQ(entry.schema().BaseName().rfind("CIM_", 0), 0u);
+        EXPECT_STREQ(entry.name, entry.schema().Name().c_str()) << "FindClass compares the entry's name";
         for (const char* inherited : {"Caption", "Description", "InstallDate", "Name", "Status"})
             EXPECT_GE(entry.schema().IndexOf(inherited), 0) << inherited;
     }
