@@ -279,7 +279,9 @@ int32_t TOperatingSystemInfo::Reboot(const std::string& instanceProp, const wmi:
     switch (result.GetType()) {
         case wmi::OleVariant::Type::Empty:
         case wmi::OleVariant::Type::Null:
-            return 0;
+            // Nothing ran (the component is not active, or no system matched
+            // the selection): that is no restart, so it is not 0, success.
+            return static_cast<int32_t>(kNothingRan);
         case wmi::OleVariant::Type::Int:
             return static_cast<int32_t>(result.AsInt());
         case wmi::OleVariant::Type::UInt:

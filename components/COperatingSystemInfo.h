@@ -86,8 +86,12 @@ public:
     TOperatingSystemInfo();
     TOperatingSystemProperties& OperatingSystemProperties() const { return Record(); }
 
+    // WMI's "not found" (wbemErrNotFound), as Reboot's answer when it ran nothing.
+    static constexpr uint32_t kNothingRan = 0x80041002;
+
     // Restarts the system selected by instanceProp = instanceValue; the
-    // method's return code unchanged, 0 when nothing ran.
+    // method's return code unchanged (0: the restart is under way), and
+    // kNothingRan when the component was not active or nothing matched.
     int32_t Reboot(const std::string& instanceProp, const wmi::OleVariant& instanceValue);
 };
 

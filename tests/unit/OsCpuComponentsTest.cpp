@@ -126,7 +126,9 @@ TEST(OperatingSystemComponent, SizesDatesAndReboot) {
     host.Backend().instances = {os};
 
     TOperatingSystemInfo component;
-    EXPECT_EQ(component.Reboot("Name", wmi::OleVariant::Text("Debian|/")), 0) << "inactive: nothing sent";
+    const auto nothingRan = static_cast<int32_t>(TOperatingSystemInfo::kNothingRan);
+    EXPECT_EQ(component.Reboot("Name", wmi::OleVariant::Text("Debian|/")), nothingRan)
+        << "inactive: nothing sent, and no success reported";
     EXPECT_TRUE(host.Backend().calls.empty());
 
     component.SetHost(FakeHost::kName);
@@ -143,7 +145,10 @@ TEST(OperatingSystemComponent, SizesDatesAndReboot) {
     ASSERT_EQ(host.Backend().calls.size(), 1u);
     EXPECT_EQ(host.Backend().calls[0].method, "Reboot");
     EXPECT_TRUE(host.Backend().calls[0].in.empty());
-    EXPECT_EQ(component.Reboot("Name", wmi::OleVariant::Text("no such system")), 0) << "no object matched";
+    EXPECT_EQ(component.Reboot("Name", wmi::OleVariant::Text("no such system")), nothingRan) << "no object matched";
+    host.Backend().reply = {{"ReturnValue", Value::UInt(0)}};
+    EXPECT_EQ(component.Reboot("Name", wmi::OleVariant::Text("Debian|/")), 0);
+    EXPECT_EQ(host.Backend().calls.size(), 2u);
 }
 
 TEST(OsCpuPages, TwoSocketsGiveTwoBlocksAndSixtyFourBitSizesStayWhole) {
