@@ -5,13 +5,16 @@
 // Components.EveryOneIsListed.
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/COperatingSystemInfo.h"
 #include "components/CProcessInfo.h"
+#include "components/CProcessorInfo.h"
 
 namespace components {
 
 template <typename... C>
 struct TComponentList {};
 
-using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo, TProcessInfo>;
+using TAllComponents =
+    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo>;
 
 }  // namespace components

@@ -73,8 +73,12 @@ copy_tree() {   # DIR: every readable regular file below, links kept
 
 # procfs and /etc
 for f in /proc/interrupts /proc/dma /proc/meminfo /proc/cpuinfo /proc/version \
+         /proc/stat /proc/swaps \
          /proc/sys/kernel/hostname /proc/sys/kernel/domainname /proc/sys/kernel/arch \
-         /etc/hostname /etc/os-release /etc/hosts /etc/localtime; do
+         /proc/sys/kernel/ostype /proc/sys/kernel/osrelease /proc/sys/kernel/version \
+         /proc/sys/kernel/pid_max /proc/sys/kernel/threads-max \
+         /etc/hostname /etc/os-release /etc/hosts /etc/localtime \
+         /etc/default/locale /etc/locale.conf; do
     copy_file "$(readlink -f "$f" 2>/dev/null || echo "$f")"
     real=$(readlink -f "$f" 2>/dev/null || echo "$f")
     if [ "$real" != "$f" ] && [ -f "$TREE$real" ]; then
@@ -141,7 +145,25 @@ for cpu in /sys/devices/system/cpu/cpu[0-9]*; do
     copy_file "$cpu/online"
     copy_tree "$cpu/topology" 1
     copy_tree "$cpu/cache" 2
+    for f in cpuinfo_max_freq cpuinfo_min_freq scaling_cur_freq; do copy_file "$cpu/cpufreq/$f"; done
 done
+# NUMA nodes and their CPUs, so lscpu --sysroot reads the tree whole.
+for f in online possible has_cpu; do copy_file "/sys/devices/system/node/$f"; done
+for node in /sys/devices/system/node/node[0-9]*; do
+    for f in cpumap cpulist; do copy_file "$node/$f"; done
+done
+
+# The mounts of /, /boot and /boot/efi (/proc/mounts is a link into the
+# reader's own /proc/PID; other mounts say nothing the provider reads).
+mkdir -p "$TREE/proc"
+timeout "$TIMEOUT" awk '$2 == "/" || $2 == "/boot" || $2 == "/boot/efi"' /proc/mounts >"$TREE/proc/mounts"
+
+# One empty /proc/PID/comm per process, so the count survives but no
+# process name leaves the machine; logind's sessions.
+for dir in /proc/[0-9]*; do
+    mkdir -p "$TREE$dir" && : >"$TREE$dir/comm"
+done
+copy_tree /run/systemd/sessions 1
 if [ -L /sys/class/dmi/id ]; then
     copy_link /sys/class/dmi/id
     copy_tree "$(readlink -f /sys/class/dmi/id)" 1

@@ -49,6 +49,24 @@ const BaseClass& CIM_Controller() {
     return base;
 }
 
+const BaseClass& CIM_Processor() {
+    static const BaseClass base{"CIM_Processor", &CIM_LogicalDevice(), {
+        {"AddressWidth", CimType::UInt16},
+        {"CpuStatus", CimType::UInt16},
+        {"CurrentClockSpeed", CimType::UInt32},
+        {"DataWidth", CimType::UInt16},
+        {"Family", CimType::UInt16},
+        {"LoadPercentage", CimType::UInt16},
+        {"MaxClockSpeed", CimType::UInt32},
+        {"OtherFamilyDescription", CimType::String},
+        {"Role", CimType::String},
+        {"Stepping", CimType::String},
+        {"UniqueId", CimType::String},
+        {"UpgradeMethod", CimType::UInt16},
+    }};
+    return base;
+}
+
 const BaseClass& CIM_StorageExtent() {
     static const BaseClass base{"CIM_StorageExtent", &CIM_LogicalDevice(), {
         {"Access", CimType::UInt16},
@@ -332,6 +350,35 @@ const BaseClass& CIM_LogicalFile() {
 const BaseClass& CIM_DataFile() {
     static const BaseClass base{"CIM_DataFile", &CIM_LogicalFile(), {
         {"Manufacturer", CimType::String},
+        {"Version", CimType::String},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_OperatingSystem() {
+    static const BaseClass base{"CIM_OperatingSystem", &CIM_LogicalElement(), {
+        {"CreationClassName", CimType::String, kKey},
+        {"CSCreationClassName", CimType::String, kKey},
+        {"CSName", CimType::String, kKey},
+        {"CurrentTimeZone", CimType::SInt16},
+        {"Distributed", CimType::Boolean},
+        {"FreePhysicalMemory", CimType::UInt64},
+        {"FreeSpaceInPagingFiles", CimType::UInt64},
+        {"FreeVirtualMemory", CimType::UInt64},
+        {"LastBootUpTime", CimType::DateTime},
+        {"LocalDateTime", CimType::DateTime},
+        {"MaxNumberOfProcesses", CimType::UInt32},
+        {"MaxProcessMemorySize", CimType::UInt64},
+        {"Name", CimType::String, kKey},
+        {"NumberOfLicensedUsers", CimType::UInt32},
+        {"NumberOfProcesses", CimType::UInt32},
+        {"NumberOfUsers", CimType::UInt32},
+        {"OSType", CimType::UInt16},
+        {"OtherTypeDescription", CimType::String},
+        {"SizeStoredInPagingFiles", CimType::UInt64},
+        {"TotalSwapSpaceSize", CimType::UInt64},
+        {"TotalVirtualMemorySize", CimType::UInt64},
+        {"TotalVisibleMemorySize", CimType::UInt64},
         {"Version", CimType::String},
     }};
     return base;

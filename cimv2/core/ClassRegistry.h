@@ -19,6 +19,8 @@ struct ClassEntry {
     // Runs a method on one instance; fills the out parameters, ReturnValue first.
     ParamList (*invoke)(const ProviderContext& context, const Instance& target, const MethodDef& method,
                         const ParamList& in) = nullptr;
+    // The class's name as its schema has it, so finding a class builds no schema.
+    const char* name = nullptr;
 };
 
 const std::vector<ClassEntry>& AllClasses();

@@ -11,6 +11,8 @@
     SYSQUILL_CLASS(Win32_SystemSlot)                                     \
     SYSQUILL_CLASS(Win32_CacheMemory)                                    \
     SYSQUILL_CLASS_WITH_METHODS(Win32_ComputerSystem)                    \
+    SYSQUILL_CLASS_WITH_METHODS(Win32_OperatingSystem)                   \
+    SYSQUILL_CLASS(Win32_Processor)                                      \
     SYSQUILL_CLASS(Win32_IRQResource)                                    \
     SYSQUILL_CLASS(Win32_DMAChannel)                                     \
     SYSQUILL_CLASS(Win32_Bus)                                            \

@@ -1,12 +1,11 @@
 #pragma once
 // Setting the static host name through systemd-hostnamed, the way the
-// provider's Win32_ComputerSystem.Rename changes the machine.
+// provider's Win32_ComputerSystem.Rename changes the machine (the live
+// machine's actions, SystemdActions, use it).
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-
-#include "cimv2/sources/SystemActions.h"
 
 namespace cimv2 {
 
@@ -38,14 +37,14 @@ uint32_t RenameCodeOf(const HostnameBusReply& reply);
 // on the system bus.
 HostnameBusReply CallHostnamedSetStaticHostname(const std::string& name);
 
-class HostnamedActions : public SystemActions {
+class HostnamedActions {
 public:
     using BusCall = std::function<HostnameBusReply(const std::string& name)>;
     // The bus call is a seam so the mapping can be checked without a bus.
     explicit HostnamedActions(BusCall call = CallHostnamedSetStaticHostname) : FCall(std::move(call)) {}
 
     // Invalid names are refused before anything reaches the bus.
-    uint32_t SetStaticHostName(const std::string& name) override;
+    uint32_t SetStaticHostName(const std::string& name);
 
 private:
     BusCall FCall;

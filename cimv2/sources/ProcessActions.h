@@ -1,12 +1,12 @@
 #pragma once
 // The machine's management actions as the live provider performs them: the
-// host name through hostnamed, and processes through signals, nice values
-// and posix_spawn.
-#include "cimv2/sources/HostnameActions.h"
+// host name through hostnamed, restarts through logind, and processes
+// through signals, nice values and posix_spawn.
+#include "cimv2/sources/LogindActions.h"
 
 namespace cimv2 {
 
-class MachineActions : public HostnamedActions {
+class MachineActions : public SystemdActions {
 public:
     // Process 1 and the calling process itself are never ended.
     uint32_t TerminateProcess(uint32_t pid, uint64_t startTicks) override;

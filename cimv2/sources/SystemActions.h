@@ -48,6 +48,11 @@ public:
         processId = 0;
         return processcode::AccessDenied;
     }
+
+    // Asks for the machine to restart; returns a WMI-style code (0: the
+    // restart was accepted and is on its way). An implementation that does
+    // not restart machines refuses with access denied.
+    virtual uint32_t Reboot() { return 0x80041003; }
 };
 
 }  // namespace cimv2

@@ -101,7 +101,12 @@ public:
         hostNames.push_back(name);
         return answer;
     }
+    uint32_t Reboot() override {
+        ++reboots;
+        return answer;
+    }
     std::vector<std::string> hostNames;
+    int reboots = 0;
     uint32_t answer = 0;
 };
 

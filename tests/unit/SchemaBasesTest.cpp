@@ -36,6 +36,7 @@ TEST(SchemaBases, EveryServedClassDerivesFromACimClass) {
     for (const auto& entry : AllClasses()) {
         const std::string& name = entry.schema().Name();
         SCOPED_TRACE(name);
+        EXPECT_STREQ(entry.name, name.c_str()) << "FindClass compares the entry's name";
         if (baseless.count(name)) {
             EXPECT_EQ(entry.schema().BaseName(), "");
             continue;

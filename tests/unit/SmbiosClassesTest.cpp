@@ -28,6 +28,10 @@ public:
         FNames.push_back(name);
         return FResult;
     }
+    uint32_t Reboot() override {
+        FNames.push_back("<reboot>");
+        return FResult;
+    }
     std::vector<std::string> FNames;
     uint32_t FResult = 0;
 };

@@ -8,6 +8,7 @@ namespace ui {
 
 std::string FormatRecordValue(const components::TWMIProperties& record, const RecordRow& row) {
     using T = wmi::OleVariant::Type;
+    if (row.format == RecordFormat::Fixed) return row.property;
     const wmi::OleVariant value = record.PropertyValue(row.property);
     switch (row.format) {
         case RecordFormat::Text:
@@ -22,6 +23,8 @@ std::string FormatRecordValue(const components::TWMIProperties& record, const Re
             break;
         case RecordFormat::Date:
             if (value.GetType() == T::Real) return FormatShortDate(value.AsReal());
+            break;
+        case RecordFormat::Fixed:
             break;
     }
     throw std::logic_error(std::string("row \"") + row.label + "\" cannot format property " + row.property);

@@ -16,11 +16,12 @@ enum class RecordFormat {
     Number,   // decimal, minus sign when negative, 64-bit fields whole
     Date,     // the user's short date
     Decoded,  // the record's decoded text of a code
+    Fixed,    // the row's property field is the text itself, read from no record
 };
 
 struct RecordRow {
     const char* label;
-    const char* property;  // a name the record lists
+    const char* property;  // a name the record lists (the text itself for Fixed)
     RecordFormat format;
 };
 

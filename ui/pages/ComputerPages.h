@@ -1,7 +1,7 @@
 #pragma once
-// The "BIOS" and "Computer" pages: the first object of Win32_Bios and of
-// Win32_ComputerSystem read through their components, by these row tables,
-// which their catalogue lines carry.
+// The "BIOS", "Computer", "Operation System" and "Processor" pages: their
+// components' records read by these row tables, which their catalogue
+// lines carry.
 #include "ui/pages/ComponentPages.h"
 
 namespace ui::computer {
@@ -11,6 +11,7 @@ constexpr RecordFormat kYesNo = RecordFormat::YesNo;
 constexpr RecordFormat kNumber = RecordFormat::Number;
 constexpr RecordFormat kDate = RecordFormat::Date;
 constexpr RecordFormat kDecoded = RecordFormat::Decoded;
+constexpr RecordFormat kFixed = RecordFormat::Fixed;
 
 inline constexpr RecordRow kBiosRows[] = {
     {"BIOS Caption", "Caption", kText},
@@ -103,6 +104,119 @@ inline constexpr RecordRow kComputerSystemRows[] = {
     {"Computer Total Physical Memory", "TotalPhysicalMemory", kNumber},
     {"Computer Wake Up Type Code", "WakeUpType", kNumber},
     {"Computer Wake Up Type", "WakeUpTypeAsString", kDecoded},
+};
+
+// The "Operation System" page: the first object of Win32_OperatingSystem.
+inline constexpr RecordRow kOperatingSystemRows[] = {
+    {"OS Caption", "Caption", kText},
+    {"OS Manufacturer", "Manufacturer", kText},
+    {"OS Type Code", "OSType", kNumber},
+    {"OS Type", "OSTypeAsString", kDecoded},
+    {"OS SKU Code", "OperatingSystemSKU", kNumber},
+    {"OS SKU", "OperatingSystemSKUAsString", kDecoded},
+    {"OS Architecture", "OSArchitecture", kText},
+    {"OS Language Code", "OSLanguage", kNumber},
+    {"OS Language", "OSLanguageAsString", kDecoded},
+    {"OS Product Suite", "OSProductSuite", kNumber},
+    {"OS Product Type Code", "ProductType", kNumber},
+    {"OS Product Type", "ProductTypeAsString", kDecoded},
+    {"OS Registered User", "RegisteredUser", kText},
+    {"OS Serial Number", "SerialNumber", kText},
+    {"OS Build Number", "BuildNumber", kText},
+    {"OS Build Type", "BuildType", kText},
+    {"OS Service Pack Major Version", "ServicePackMajorVersion", kNumber},
+    {"OS Service Pack Minor Version", "ServicePackMinorVersion", kNumber},
+    {"OS Install Date", "InstallDate", kDate},
+    {"OS Last Boot Up Time", "LastBootUpTime", kDate},
+    {"OS Local Date Time", "LocalDateTime", kDate},
+    {"OS Boot Device", "BootDevice", kText},
+    {"OS System Device", "SystemDevice", kText},
+    {"OS Windows Directory", "WindowsDirectory", kText},
+    {"OS System Directory", "SystemDirectory", kText},
+    {"OS System Drive", "SystemDrive", kText},
+    {"OS Number Of Licensed Users", "NumberOfLicensedUsers", kNumber},
+    {"OS Number Of Processes", "NumberOfProcesses", kNumber},
+    {"OS Max Number Of Process", "MaxNumberOfProcesses", kNumber},
+    {"OS Max Process Memory Size", "MaxProcessMemorySize", kNumber},
+    {"OS Foreground Application Boost", "ForegroundApplicationBoost", kNumber},
+    {"OS Number Of Users", "NumberOfUsers", kNumber},
+    {"OS Code Set", "CodeSet", kText},
+    {"OS Country Code", "CountryCode", kText},
+    {"OS Local", "Locale", kText},
+    {"OS Encryption Level", "EncryptionLevel", kNumber},
+    {"OS Primary", "Primary", kYesNo},
+    {"OS Total Visible Memory Size", "TotalVisibleMemorySize", kNumber},
+    {"OS Total Virtual Memory Size", "TotalVirtualMemorySize", kNumber},
+    {"OS Total Swap Space Size", "TotalSwapSpaceSize", kNumber},
+    {"OS Free Physical Memory", "FreePhysicalMemory", kNumber},
+    {"OS Free Virtual Memory", "FreeVirtualMemory", kNumber},
+    {"OS Size Stored In Paging Files", "SizeStoredInPagingFiles", kNumber},
+    {"OS Free Space In Paging Files", "FreeSpaceInPagingFiles", kNumber},
+    {"OS Large System Cache", "LargeSystemCache", kNumber},
+    {"OS Distributed", "Distributed", kYesNo},
+    {"OS PAE Enabled", "PAEEnabled", kYesNo},
+    {"OS Plus Version Number", "PlusVersionNumber", kText},
+    {"OS Plus Product ID", "PlusProductID", kText},
+    {"OS Debug", "Debug", kYesNo},
+    {"OS Data Execution Prevention 32Bit Application", "DataExecutionPrevention_32BitApplication", kYesNo},
+    {"OS Data Execution Prevention Available", "DataExecutionPrevention_Available", kYesNo},
+    {"OS Data Execution Prevention Drivers", "DataExecutionPrevention_Drivers", kYesNo},
+    {"OS Data Execution Prevention Support Policy", "DataExecutionPrevention_SupportPolicy", kNumber},
+    {"CSD Version", "CSDVersion", kText},
+    {"CS Name", "CSName", kText},
+};
+
+// The "Processor" page: every object of Win32_Processor in turn. "CPU Class
+// Name" is written twice per processor, both times with the record's class.
+inline constexpr RecordRow kProcessorRows[] = {
+    {"CPU Caption", "Caption", kText},
+    {"CPU Description", "Description", kText},
+    {"CPU Class Name", "TProcessorProperties", kFixed},
+    {"CPU Manufacturer", "Manufacturer", kText},
+    {"CPU Type Code", "ProcessorType", kNumber},
+    {"CPU Type", "ProcessorTypeAsString", kDecoded},
+    {"CPU Role", "Role", kText},
+    {"CPU ID", "ProcessorId", kText},
+    {"CPU Unique ID", "UniqueId", kText},
+    {"CPU Revision", "Revision", kNumber},
+    {"CPU Socket Designation", "SocketDesignation", kText},
+    {"CPU Family Code", "Family", kNumber},
+    {"CPU Family", "FamilyAsString", kDecoded},
+    {"CPU Othe Family Description", "OtherFamilyDescription", kText},
+    {"CPU Class Name", "TProcessorProperties", kFixed},
+    {"CPU Data Width", "DataWidth", kNumber},
+    {"CPU Address Width", "AddressWidth", kNumber},
+    {"CPU Architecture Code", "Architecture", kNumber},
+    {"CPU Architecture", "ArchitectureAsString", kDecoded},
+    {"CPU Current Clock Speed", "CurrentClockSpeed", kNumber},
+    {"CPU Max Clock Speed", "MaxClockSpeed", kNumber},
+    {"CPU Ext Clock", "ExtClock", kNumber},
+    {"CPU Number Of Cores", "NumberOfCores", kNumber},
+    {"CPU Number Of Logical Processors", "NumberOfLogicalProcessors", kNumber},
+    {"CPU Level", "Level", kNumber},
+    {"CPU L2 Cache Size", "L2CacheSize", kNumber},
+    {"CPU L2 Cache Speed", "L2CacheSpeed", kNumber},
+    {"CPU L3 Cache Size", "L3CacheSize", kNumber},
+    {"CPU L3 Cache Speed", "L3CacheSpeed", kNumber},
+    {"CPU Load Precentage", "LoadPercentage", kNumber},
+    {"CPU Status Code", "CpuStatus", kNumber},
+    {"CPU Status", "CpuStatusAsString", kDecoded},
+    {"CPU Avilability Code", "Availability", kNumber},
+    {"CPU Avilability", "AvailabilityAsString", kDecoded},
+    {"CPU Current Voltage", "CurrentVoltage", kNumber},
+    {"CPU Voltage Caps", "VoltageCaps", kNumber},
+    {"CPU Power Management Supported", "PowerManagementSupported", kYesNo},
+    {"CPU Power Management Capabilities", "PowerManagementCapabilitiesAsString", kText},
+    {"CPU Stepping", "Stepping", kText},
+    {"CPU Upgrade Method", "UpgradeMethod", kNumber},
+    {"CPU PNP Device ID", "PNPDeviceID", kText},
+    {"CPU Install Date", "InstallDate", kDate},
+    {"CPU Last Error Code", "LastErrorCode", kNumber},
+    {"CPU Error Description", "ErrorDescription", kText},
+    {"CPU Error Cleared", "ErrorCleared", kYesNo},
+    {"CPU Config Manager User Config", "ConfigManagerUserConfig", kYesNo},
+    {"CPU Config Manager Error Code", "ConfigManagerErrorCode", kNumber},
+    {"CPU System Name", "SystemName", kText},
 };
 
 }  // namespace ui::computer

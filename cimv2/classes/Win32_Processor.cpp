@@ -1,0 +1,525 @@
+// Win32_Processor: one instance per processor package (socket) that has
+// online CPUs, in package order. The kernel's view comes first: which CPUs
+// are online (/sys/devices/system/cpu/online), their package and core
+// (cpuN/topology), caches (cpuN/cache/index*, each shared cache once) and
+// clocks (cpuN/cpufreq), with /proc/cpuinfo for the model, family, model
+// number, stepping and flags. SMBIOS type 4 adds what only the firmware
+// knows (socket designation, family code, upgrade method, voltage, external
+// clock, serial, asset tag and part number), matched to the packages in
+// table order among the populated sockets. A machine whose kernel view
+// was not captured (SMBIOS tables only) gets one instance per populated
+// socket from the tables. LoadPercentage is the busy share of the
+// package's CPUs over the last interval (see cimv2/sources/CpuLoad.h).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cimv2/core/CimBases.h"
+#include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
+#include "cimv2/core/SetOptional.h"
+#include "cimv2/core/TextFields.h"
+#include "cimv2/sources/CpuLoad.h"
+#include "cimv2/sources/ProcFiles.h"
+#include "cimv2/sources/RootReaders.h"
+#include "cimv2/sources/Smbios.h"
+
+namespace cimv2 {
+
+namespace {
+
+constexpr const char* kCpuDir = "/sys/devices/system/cpu";
+
+// WMI's Architecture codes.
+constexpr uint16_t kArchX86 = 0, kArchMips = 1, kArchPowerPC = 3, kArchArm = 5, kArchX64 = 9, kArchArm64 = 12;
+// Availability "Running or Full Power", CpuStatus "CPU Enabled", ProcessorType "Central Processor".
+constexpr uint16_t kRunning = 3, kCpuEnabled = 1, kCentralProcessor = 3;
+
+// CPUID leaf 1 EDX bits by the names the kernel gives them in "flags".
+struct FlagBit {
+    const char* flag;
+    int bit;
+};
+constexpr FlagBit kEdxFlags[] = {
+    {"fpu", 0},    {"vme", 1},  {"de", 2},       {"pse", 3},   {"tsc", 4},   {"msr", 5},  {"pae", 6},   {"mce", 7},
+    {"cx8", 8},    {"apic", 9}, {"sep", 11},     {"mtrr", 12}, {"pge", 13},  {"mca", 14}, {"cmov", 15}, {"pat", 16},
+    {"pse36", 17}, {"pn", 18},  {"clflush", 19}, {"dts", 21},  {"acpi", 22}, {"mmx", 23}, {"fxsr", 24}, {"sse", 25},
+    {"sse2", 26},  {"ss", 27},  {"ht", 28},      {"tm", 29},   {"ia64", 30}, {"pbe", 31},
+};
+
+// ARM's own cores by MIDR part number (implementer 0x41), as they call them.
+struct ArmPart {
+    uint32_t part;
+    const char* name;
+};
+constexpr ArmPart kArmParts[] = {
+    {0xd03, "Cortex-A53"},  {0xd04, "Cortex-A35"},  {0xd05, "Cortex-A55"},  {0xd07, "Cortex-A57"},
+    {0xd08, "Cortex-A72"},  {0xd09, "Cortex-A73"},  {0xd0a, "Cortex-A75"},  {0xd0b, "Cortex-A76"},
+    {0xd0c, "Neoverse-N1"}, {0xd0d, "Cortex-A77"},  {0xd40, "Neoverse-V1"}, {0xd41, "Cortex-A78"},
+    {0xd44, "Cortex-X1"},   {0xd46, "Cortex-A510"}, {0xd47, "Cortex-A710"}, {0xd48, "Cortex-X2"},
+    {0xd49, "Neoverse-N2"}, {0xd4d, "Cortex-A715"}, {0xd4e, "Cortex-X3"},   {0xd4f, "Neoverse-V2"},
+};
+struct ArmImplementer {
+    uint32_t code;
+    const char* name;
+};
+constexpr ArmImplementer kArmImplementers[] = {
+    {0x41, "ARM"},    {0x42, "Broadcom"}, {0x43, "Cavium"},   {0x46, "Fujitsu"}, {0x48, "HiSilicon"},
+    {0x4e, "NVIDIA"}, {0x50, "APM"},      {0x51, "Qualcomm"}, {0x61, "Apple"},   {0xc0, "Ampere"},
+};
+
+struct LogicalCpu {
+    uint32_t id = 0;
+    int64_t package = 0;
+    std::string core;  // identifies the core within the machine
+    const procfs::CpuInfoBlock* info = nullptr;
+};
+
+struct Package {
+    int64_t id = 0;
+    std::vector<LogicalCpu> cpus;
+};
+
+bool IsNumbered(const std::string& name, const std::string& prefix) {
+    return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+           name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+}
+
+std::string CpuPath(uint32_t cpu, const std::string& rest) {
+    return std::string(kCpuDir) + "/cpu" + std::to_string(cpu) + "/" + rest;
+}
+
+bool HasFlag(const std::string& flags, std::string_view flag) {
+    std::string_view rest = flags;
+    while (!rest.empty()) {
+        size_t gap = rest.find(' ');
+        if (rest.substr(0, gap) == flag) return true;
+        if (gap == std::string_view::npos) break;
+        rest = rest.substr(gap + 1);
+    }
+    return false;
+}
+
+std::optional<double> Real(const std::optional<std::string>& text) {
+    double value = 0;
+    if (!text || !ParseReal(*text, value) || !(value >= 0) || value > 1e9) return std::nullopt;
+    return value;
+}
+
+std::optional<uint64_t> Unsigned(const std::optional<std::string>& text) {
+    if (!text) return std::nullopt;
+    return ParseUnsigned(*text);
+}
+
+// cpuinfo's hex fields ("0x41", "0xd0c").
+std::optional<uint32_t> Hex(const std::optional<std::string>& text) {
+    if (!text) return std::nullopt;
+    return ParseHex(*text);
+}
+
+// A cache size as sysfs writes it: "48K", "2048K", maybe "1M".
+std::optional<uint64_t> CacheSizeKB(std::string_view text) {
+    text = Trim(text);
+    if (text.empty()) return std::nullopt;
+    uint64_t scale = 0;
+    switch (text.back()) {
+        case 'K':
+            scale = 1;
+            break;
+        case 'M':
+            scale = 1024;
+            break;
+        case 'G':
+            scale = 1024 * 1024;
+            break;
+        default:
+            return std::nullopt;
+    }
+    auto n = ParseUnsigned(text.substr(0, text.size() - 1));
+    if (!n || *n > UINT32_MAX) return std::nullopt;
+    return *n * scale;
+}
+
+// The CPUs the kernel runs: the online list, else every cpuN directory
+// whose own online file does not say 0, else the processors cpuinfo lists.
+std::set<uint32_t> OnlineCpus(const SystemRoot& root, const std::vector<procfs::CpuInfoBlock>& info) {
+    if (auto text = ReadLine(root, std::string(kCpuDir) + "/online"))
+        if (auto list = procfs::ParseCpuList(*text); list && !list->empty()) return *list;
+    std::set<uint32_t> cpus;
+    for (const auto& name : root.List(kCpuDir)) {
+        if (!IsNumbered(name, "cpu")) continue;
+        auto id = ParseUnsigned(name.substr(3));
+        if (!id || *id > UINT32_MAX) continue;
+        if (ReadLine(root, std::string(kCpuDir) + "/" + name + "/online") == "0") continue;
+        cpus.insert(static_cast<uint32_t>(*id));
+    }
+    if (!cpus.empty()) return cpus;
+    for (const auto& block : info)
+        if (auto id = Unsigned(procfs::Field(block, "processor")); id && *id <= UINT32_MAX)
+            cpus.insert(static_cast<uint32_t>(*id));
+    return cpus;
+}
+
+// The online CPUs grouped by package, in package order.
+std::vector<Package> Packages(const SystemRoot& root, const std::vector<procfs::CpuInfoBlock>& info) {
+    std::map<uint32_t, const procfs::CpuInfoBlock*> byProcessor;
+    for (const auto& block : info)
+        if (auto id = Unsigned(procfs::Field(block, "processor")); id && *id <= UINT32_MAX)
+            byProcessor[static_cast<uint32_t>(*id)] = &block;
+    std::map<int64_t, Package> packages;
+    for (uint32_t id : OnlineCpus(root, info)) {
+        LogicalCpu cpu;
+        cpu.id = id;
+        auto found = byProcessor.find(id);
+        if (found != byProcessor.end()) cpu.info = found->second;
+        // Some kernels write -1 for a package they cannot tell; those CPUs
+        // share the one package.
+        auto package = ReadSigned(root, CpuPath(id, "topology/physical_package_id"));
+        if (!package && cpu.info)
+            if (auto physical = procfs::Field(*cpu.info, "physical id")) package = ParseSigned(*physical);
+        cpu.package = package && *package >= 0 ? *package : 0;
+        // A core is the set of CPUs that share it.
+        auto core = ReadLine(root, CpuPath(id, "topology/core_cpus_list"));
+        if (!core) core = ReadLine(root, CpuPath(id, "topology/thread_siblings_list"));
+        if (!core) {
+            auto coreId = ReadLine(root, CpuPath(id, "topology/core_id"));
+            if (!coreId && cpu.info) coreId = procfs::Field(*cpu.info, "core id");
+            if (coreId) core = std::to_string(cpu.package) + ":" + *coreId;
+        }
+        cpu.core = core ? *core : "cpu" + std::to_string(id);
+        Package& p = packages[cpu.package];
+        p.id = cpu.package;
+        p.cpus.push_back(std::move(cpu));
+    }
+    std::vector<Package> ordered;
+    for (auto& [id, package] : packages) ordered.push_back(std::move(package));
+    return ordered;
+}
+
+// Total size in KB of the distinct caches of a level among the package's CPUs.
+std::optional<uint64_t> CacheKB(const SystemRoot& root, const Package& package, int level) {
+    std::set<std::string> seen;
+    uint64_t total = 0;
+    bool any = false;
+    for (const auto& cpu : package.cpus) {
+        const std::string dir = CpuPath(cpu.id, "cache");
+        for (const auto& index : root.List(dir)) {
+            if (!IsNumbered(index, "index")) continue;
+            const std::string base = dir + "/" + index + "/";
+            if (ReadUnsigned(root, base + "level") != static_cast<uint64_t>(level)) continue;
+            auto type = ReadLine(root, base + "type");
+            if (type == "Instruction") continue;
+            auto size = ReadLine(root, base + "size");
+            auto kb = size ? CacheSizeKB(*size) : std::nullopt;
+            if (!kb) continue;
+            auto shared = ReadLine(root, base + "shared_cpu_list");
+            const std::string key = (type ? *type : "") + "/" + (shared ? *shared : "cpu" + std::to_string(cpu.id));
+            if (!seen.insert(key).second) continue;
+            total += *kb;
+            any = true;
+        }
+    }
+    if (!any) return std::nullopt;
+    return total;
+}
+
+// The highest of a kHz attribute among the package's CPUs, in MHz.
+std::optional<uint32_t> FrequencyMHz(const SystemRoot& root, const Package& package, const char* attribute) {
+    std::optional<uint64_t> best;
+    for (const auto& cpu : package.cpus)
+        if (auto khz = ReadUnsigned(root, CpuPath(cpu.id, std::string("cpufreq/") + attribute)))
+            best = std::max(best.value_or(0), *khz);
+    if (!best || *best == 0 || *best / 1000 > UINT32_MAX) return std::nullopt;
+    return static_cast<uint32_t>((*best + 500) / 1000);
+}
+
+// The highest "cpu MHz" cpuinfo gives for the package's CPUs.
+std::optional<uint32_t> CpuInfoMHz(const Package& package) {
+    std::optional<double> best;
+    for (const auto& cpu : package.cpus)
+        if (cpu.info)
+            if (auto mhz = Real(procfs::Field(*cpu.info, "cpu MHz"))) best = std::max(best.value_or(0), *mhz);
+    if (!best || *best < 0.5) return std::nullopt;
+    return static_cast<uint32_t>(std::lround(*best));
+}
+
+std::optional<uint16_t> SmbiosMHz(std::optional<uint16_t> mhz) {
+    if (!mhz || *mhz == 0) return std::nullopt;
+    return mhz;
+}
+
+// The signature and feature word of CPUID leaf 1 as the kernel's cpuinfo
+// gives them back: EAX from family, model and stepping (with the extended
+// fields where the family needs them), EDX from the flags.
+std::optional<std::string> X86ProcessorId(const procfs::CpuInfoBlock& info) {
+    auto family = Unsigned(procfs::Field(info, "cpu family"));
+    auto model = Unsigned(procfs::Field(info, "model"));
+    auto stepping = Unsigned(procfs::Field(info, "stepping"));
+    auto flags = procfs::Field(info, "flags");
+    if (!family || !model || !stepping || !flags || *family > 15 + 255 || *model > 255 || *stepping > 15)
+        return std::nullopt;
+    uint32_t eax = static_cast<uint32_t>(*stepping);
+    const uint64_t baseFamily = std::min<uint64_t>(*family, 15);
+    eax |= static_cast<uint32_t>(baseFamily) << 8;
+    if (*family >= 15) eax |= static_cast<uint32_t>(*family - 15) << 20;
+    if (*family == 6 || *family >= 15) {
+        eax |= static_cast<uint32_t>(*model & 0xF) << 4;
+        eax |= static_cast<uint32_t>(*model >> 4) << 16;
+    } else if (*model <= 15) {
+        eax |= static_cast<uint32_t>(*model) << 4;
+    } else {
+        return std::nullopt;
+    }
+    uint32_t edx = 0;
+    for (const auto& f : kEdxFlags)
+        if (HasFlag(*flags, f.flag)) edx |= 1u << f.bit;
+    char text[17];
+    std::snprintf(text, sizeof text, "%08X%08X", edx, eax);
+    return std::string(text);
+}
+
+std::string SmbiosProcessorId(uint64_t id) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%08X%08X", static_cast<uint32_t>(id >> 32), static_cast<uint32_t>(id));
+    return text;
+}
+
+// The kernel's architecture: 32 or 64 bits of address.
+std::optional<uint16_t> KernelWidth(const SystemRoot& root) {
+    auto arch = ReadLine(root, "/proc/sys/kernel/arch");
+    if (!arch) return std::nullopt;
+    for (const char* wide : {"x86_64", "aarch64", "ppc64", "ppc64le", "s390x", "riscv64", "mips64", "loongarch64"})
+        if (*arch == wide) return 64;
+    for (const char* narrow : {"i386", "i486", "i586", "i686", "armv7l", "armv6l", "ppc", "mips", "riscv32"})
+        if (*arch == narrow) return 32;
+    return std::nullopt;
+}
+
+void SetFromSmbios(Instance& inst, const smbios::ProcessorInfo& p) {
+    SetIf(inst, "SocketDesignation", p.socketDesignation);
+    SetIf(inst, "SerialNumber", p.serialNumber);
+    SetIf(inst, "AssetTag", p.assetTag);
+    SetIf(inst, "PartNumber", p.partNumber);
+    // Family 0xFE points to the word field; the reader has already
+    // followed it. The upgrade codes are WMI's.
+    if (p.family && *p.family != 0) SetIfUInt(inst, "Family", p.family);
+    if (p.upgrade && *p.upgrade != 0) SetIfUInt(inst, "UpgradeMethod", p.upgrade);
+    SetIfUInt(inst, "ExtClock", SmbiosMHz(p.externalClockMHz));
+    if (p.voltage) {
+        // Bit 7: the low bits are the voltage in tenths of a volt; else
+        // bits 0 to 2 are the 5, 3.3 and 2.9 V capabilities, WMI's VoltageCaps.
+        if (*p.voltage & 0x80)
+            inst.Set("CurrentVoltage", Value::UInt(*p.voltage & 0x7F));
+        else if (*p.voltage & 0x07)
+            inst.Set("VoltageCaps", Value::UInt(*p.voltage & 0x07));
+    }
+    if (p.characteristics) inst.Set("Characteristics", Value::UInt(*p.characteristics));
+    if (p.processorType && *p.processorType >= 1 && *p.processorType <= 6)
+        SetIfUInt(inst, "ProcessorType", p.processorType);
+}
+
+// The properties the kernel's view gives for one package.
+void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& package,
+                   const std::optional<uint16_t>& kernelWidth) {
+    const procfs::CpuInfoBlock* info = nullptr;
+    for (const auto& cpu : package.cpus)
+        if (cpu.info) {
+            info = cpu.info;
+            break;
+        }
+    std::set<std::string> cores;
+    for (const auto& cpu : package.cpus) cores.insert(cpu.core);
+    inst.Set("NumberOfCores", Value::UInt(cores.size()));
+    inst.Set("NumberOfEnabledCore", Value::UInt(cores.size()));
+    inst.Set("NumberOfLogicalProcessors", Value::UInt(package.cpus.size()));
+    inst.Set("ThreadCount", Value::UInt(package.cpus.size()));
+    SetIfUInt(inst, "L2CacheSize", CacheKB(root, package, 2));
+    SetIfUInt(inst, "L3CacheSize", CacheKB(root, package, 3));
+    inst.Set("Availability", Value::UInt(kRunning));
+    inst.Set("CpuStatus", Value::UInt(kCpuEnabled));
+    inst.SetText("Status", "OK");
+    SetIfUInt(inst, "AddressWidth", kernelWidth);
+    if (!info) return;
+
+    const auto vendor = procfs::Field(*info, "vendor_id");
+    const auto flags = procfs::Field(*info, "flags");
+    if (vendor) {  // x86
+        const bool x64 = flags && HasFlag(*flags, "lm");
+        SetIf(inst, "Name", procfs::Field(*info, "model name"));
+        inst.SetText("Manufacturer", *vendor);
+        auto family = Unsigned(procfs::Field(*info, "cpu family"));
+        auto model = Unsigned(procfs::Field(*info, "model"));
+        auto stepping = procfs::Field(*info, "stepping");
+        if (family && model && stepping) {
+            const char* kind = !x64                                                     ? "x86"
+                               : *vendor == "GenuineIntel"                              ? "Intel64"
+                               : *vendor == "AuthenticAMD" || *vendor == "HygonGenuine" ? "AMD64"
+                                                                                        : "x64";
+            const std::string caption = std::string(kind) + " Family " + std::to_string(*family) + " Model " +
+                                        std::to_string(*model) + " Stepping " + *stepping;
+            inst.SetText("Caption", caption);
+            inst.SetText("Description", caption);
+            if (*family <= UINT16_MAX) inst.Set("Level", Value::UInt(*family));
+            auto step = ParseUnsigned(*stepping);
+            if (step && *model <= 0xFF && *step <= 0xFF) inst.Set("Revision", Value::UInt((*model << 8) | *step));
+        }
+        SetIf(inst, "Stepping", stepping);
+        if (flags) {
+            inst.Set("Architecture", Value::UInt(x64 ? kArchX64 : kArchX86));
+            inst.Set("DataWidth", Value::UInt(x64 ? 64 : 32));
+            // The kernel lists vmx or svm only where the firmware left them
+            // switched on, and ept or npt with them.
+            const bool virt = HasFlag(*flags, "vmx") || HasFlag(*flags, "svm");
+            inst.SetBool("VirtualizationFirmwareEnabled", virt);
+            inst.SetBool("VMMonitorModeExtensions", virt);
+            inst.SetBool("SecondLevelAddressTranslationExtensions", HasFlag(*flags, "ept") || HasFlag(*flags, "npt"));
+        }
+        SetIf(inst, "ProcessorId", X86ProcessorId(*info));
+        return;
+    }
+    // ARM: implementer, architecture, variant, part and revision.
+    auto implementer = Hex(procfs::Field(*info, "CPU implementer"));
+    auto part = Hex(procfs::Field(*info, "CPU part"));
+    auto architecture = Unsigned(procfs::Field(*info, "CPU architecture"));
+    auto revision = procfs::Field(*info, "CPU revision");
+    if (implementer)
+        for (const auto& i : kArmImplementers)
+            if (i.code == *implementer) inst.SetText("Manufacturer", i.name);
+    if (implementer == 0x41u && part)
+        for (const auto& p : kArmParts)
+            if (p.part == *part) inst.SetText("Name", p.name);
+    if (architecture && *architecture <= UINT16_MAX) {
+        inst.Set("Level", Value::UInt(*architecture));
+        const bool arm64 = *architecture >= 8 && kernelWidth != uint16_t{32};
+        inst.Set("Architecture", Value::UInt(arm64 ? kArchArm64 : kArchArm));
+        if (kernelWidth) inst.Set("DataWidth", Value::UInt(arm64 ? 64 : 32));
+        if (part && revision) {
+            char caption[96];
+            std::snprintf(caption, sizeof caption, "ARMv%llu (%d-bit) Family %llu Model %X Revision %s",
+                          static_cast<unsigned long long>(*architecture), arm64 ? 64 : 32,
+                          static_cast<unsigned long long>(*architecture), *part, revision->c_str());
+            inst.SetText("Caption", caption);
+            inst.SetText("Description", caption);
+        }
+    }
+    SetIf(inst, "Stepping", revision);
+}
+
+// A packaged architecture other than x86 and ARM, from the kernel's name.
+std::optional<uint16_t> OtherArchitecture(const SystemRoot& root) {
+    auto arch = ReadLine(root, "/proc/sys/kernel/arch");
+    if (!arch) return std::nullopt;
+    if (arch->rfind("ppc", 0) == 0) return kArchPowerPC;
+    if (arch->rfind("mips", 0) == 0) return kArchMips;
+    return std::nullopt;
+}
+
+}  // namespace
+
+// One property per line: the schema reads as the table it is.
+// clang-format off
+const ClassSchema& Win32_ProcessorSchema() {
+    static const ClassSchema schema("Win32_Processor", CIM_Processor(), {
+        {"Architecture", CimType::UInt16},
+        {"AssetTag", CimType::String},
+        {"Characteristics", CimType::UInt32},
+        {"CurrentVoltage", CimType::UInt16},
+        {"ExtClock", CimType::UInt32},
+        {"L2CacheSize", CimType::UInt32},
+        {"L2CacheSpeed", CimType::UInt32},
+        {"L3CacheSize", CimType::UInt32},
+        {"L3CacheSpeed", CimType::UInt32},
+        {"Level", CimType::UInt16},
+        {"Manufacturer", CimType::String},
+        {"NumberOfCores", CimType::UInt32},
+        {"NumberOfEnabledCore", CimType::UInt32},
+        {"NumberOfLogicalProcessors", CimType::UInt32},
+        {"PartNumber", CimType::String},
+        {"ProcessorId", CimType::String},
+        {"ProcessorType", CimType::UInt16},
+        {"Revision", CimType::UInt16},
+        {"SecondLevelAddressTranslationExtensions", CimType::Boolean},
+        {"SerialNumber", CimType::String},
+        {"SocketDesignation", CimType::String},
+        {"ThreadCount", CimType::UInt32},
+        {"Version", CimType::String},
+        {"VirtualizationFirmwareEnabled", CimType::Boolean},
+        {"VMMonitorModeExtensions", CimType::Boolean},
+        {"VoltageCaps", CimType::UInt32},
+    });
+    return schema;
+}
+// clang-format on
+
+std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
+    const SystemRoot& root = context.root;
+    const auto cpuinfoText = root.ReadFile("/proc/cpuinfo", 16u << 20);
+    const std::vector<procfs::CpuInfoBlock> info =
+        cpuinfoText ? procfs::ParseCpuInfo(*cpuinfoText) : std::vector<procfs::CpuInfoBlock>{};
+    const smbios::SmbiosData data = smbios::ReadSmbios(root);
+    std::vector<const smbios::ProcessorInfo*> sockets;  // populated, in table order
+    for (const auto& p : data.processors)
+        if (p.status && (*p.status & 0x40)) sockets.push_back(&p);
+    const std::vector<Package> packages = Packages(root, info);
+    const auto kernelWidth = KernelWidth(root);
+
+    std::map<uint32_t, procfs::CpuTimes> interval;
+    if (!packages.empty())
+        if (auto stat = root.ReadFile("/proc/stat", 4u << 20))
+            interval = CpuLoadSampler::Shared().Interval(root.Dir(), procfs::ParseProcStat(*stat).cpus);
+
+    std::vector<Instance> result;
+    const size_t count = packages.empty() ? sockets.size() : packages.size();
+    for (size_t n = 0; n < count; ++n) {
+        Instance inst(Win32_ProcessorSchema());
+        SetIdentity(inst, context);
+        inst.SetText("DeviceID", "CPU" + std::to_string(n));
+        inst.SetText("Role", "CPU");
+        inst.Set("ProcessorType", Value::UInt(kCentralProcessor));
+        const smbios::ProcessorInfo* firmware = n < sockets.size() ? sockets[n] : nullptr;
+        if (firmware) SetFromSmbios(inst, *firmware);
+        if (!packages.empty()) {
+            const Package& package = packages[n];
+            SetFromKernel(inst, root, package, kernelWidth);
+            std::set<uint32_t> ids;
+            for (const auto& cpu : package.cpus) ids.insert(cpu.id);
+            SetIfUInt(inst, "LoadPercentage", BusyPercent(interval, ids));
+            auto max = FrequencyMHz(root, package, "cpuinfo_max_freq");
+            if (!max && firmware) max = SmbiosMHz(firmware->maxSpeedMHz);
+            if (!max) max = CpuInfoMHz(package);
+            SetIfUInt(inst, "MaxClockSpeed", max);
+            auto current = FrequencyMHz(root, package, "scaling_cur_freq");
+            if (!current && firmware) current = SmbiosMHz(firmware->currentSpeedMHz);
+            if (!current) current = CpuInfoMHz(package);
+            SetIfUInt(inst, "CurrentClockSpeed", current);
+            if (inst.Get("Architecture").IsNull()) SetIfUInt(inst, "Architecture", OtherArchitecture(root));
+        } else {
+            // The firmware's word alone.
+            const smbios::ProcessorInfo& p = *firmware;
+            SetIf(inst, "Name", p.version);
+            SetIf(inst, "Manufacturer", p.manufacturer);
+            SetIfUInt(inst, "MaxClockSpeed", SmbiosMHz(p.maxSpeedMHz));
+            SetIfUInt(inst, "CurrentClockSpeed", SmbiosMHz(p.currentSpeedMHz));
+            if (p.coreCount && *p.coreCount) SetIfUInt(inst, "NumberOfCores", p.coreCount);
+            if (p.coreEnabled && *p.coreEnabled) SetIfUInt(inst, "NumberOfEnabledCore", p.coreEnabled);
+            if (p.threadCount && *p.threadCount) SetIfUInt(inst, "ThreadCount", p.threadCount);
+            auto logical = p.threadEnabled && *p.threadEnabled ? p.threadEnabled : p.threadCount;
+            if (logical && *logical) SetIfUInt(inst, "NumberOfLogicalProcessors", logical);
+            // Status bits 0 to 2 are WMI's CpuStatus codes.
+            if (p.status) inst.Set("CpuStatus", Value::UInt(*p.status & 0x07));
+        }
+        if (firmware && firmware->processorId && *firmware->processorId != 0)
+            inst.SetText("ProcessorId", SmbiosProcessorId(*firmware->processorId));
+        if (inst.Get("Name").IsNull()) SetIf(inst, "Name", firmware ? firmware->version : std::nullopt);
+        if (inst.Get("Manufacturer").IsNull())
+            SetIf(inst, "Manufacturer", firmware ? firmware->manufacturer : std::nullopt);
+        result.push_back(std::move(inst));
+    }
+    return result;
+}
+
+}  // namespace cimv2
