@@ -14,7 +14,14 @@
     SYSQUILL_CLASS(Win32_IRQResource)                                    \
     SYSQUILL_CLASS(Win32_DMAChannel)                                     \
     SYSQUILL_CLASS(Win32_Bus)                                            \
-    SYSQUILL_CLASS(Win32_PnPEntity)
+    SYSQUILL_CLASS(Win32_PnPEntity)                                      \
+    SYSQUILL_CLASS(Win32_LogicalDisk)                                    \
+    SYSQUILL_CLASS(Win32_IDEController)                                  \
+    SYSQUILL_CLASS(Win32_SCSIController)                                 \
+    SYSQUILL_CLASS(Win32_NetworkProtocol)                                \
+    SYSQUILL_CLASS(Win32_IP4RouteTable)                                  \
+    SYSQUILL_CLASS(Win32_VideoController)                                \
+    SYSQUILL_CLASS(Win32_USBHub)
 
 namespace cimv2 {
 
