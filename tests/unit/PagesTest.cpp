@@ -20,6 +20,7 @@
 #include "app/cli/QueryTool.h"
 #include "cimv2/core/Provider.h"
 #include "tests/support/FakeWbem.h"
+#include "ui/pages/DevicePages.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/HardwarePages.h"
 #include "ui/pages/ListTools.h"
@@ -292,7 +293,10 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
     };
     const Shipped shipped[] = {{48, 14, ui::Guard::Guarded}, {33, 15, ui::Guard::Guarded}, {36, 9, ui::Guard::Guarded},
                                {46, 5, ui::Guard::Guarded},  {30, 9, ui::Guard::Guarded},  {45, 11, ui::Guard::Guarded},
-                               {42, 11, ui::Guard::Guarded}, {1, 64, ui::Guard::None},     {2, 23, ui::Guard::None}};
+                               {42, 11, ui::Guard::Guarded}, {1, 64, ui::Guard::None},     {2, 23, ui::Guard::None},
+                               {34, 24, ui::Guard::Guarded}, {40, 11, ui::Guard::Guarded}, {29, 16, ui::Guard::Guarded},
+                               {31, 22, ui::Guard::Guarded}, {37, 15, ui::Guard::Guarded}, {26, 31, ui::Guard::Guarded},
+                               {32, 15, ui::Guard::Guarded}};
     for (const Shipped& c : shipped) {
         EXPECT_EQ(TableLabels(ui::Page(c.page)).size(), c.rows) << ui::Page(c.page).caption;
         EXPECT_EQ(ui::Page(c.page).guard, c.guard) << ui::Page(c.page).caption;
@@ -300,6 +304,11 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
     EXPECT_STREQ(ui::hardware::kPnPEntityRows[0].property, "Name");
     EXPECT_EQ(ui::hardware::kPnPEntityRows[7].rule, ValueRule::StrictInteger);
     EXPECT_STREQ(ui::hardware::kDMAChannelRows[2].label, "DMA Channel");
+    // Windows driver-package facts that Linux never has do not end an adapter's block.
+    for (const char* property : {"AdapterDACType", "DriverDate", "InfSection"})
+        for (const auto& row : ui::devices::kVideoControllerRows)
+            if (std::string(row.property) == property) EXPECT_EQ(row.rule, ValueRule::Text) << property;
+    EXPECT_STREQ(ui::devices::kNetworkProtocolRows[12].property, "SupportsQualityofService");
 }
 
 // Every page with a fill over every captured machine: each object's block is
