@@ -307,7 +307,9 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
     // Windows driver-package facts that Linux never has do not end an adapter's block.
     for (const char* property : {"AdapterDACType", "DriverDate", "InfSection"})
         for (const auto& row : ui::devices::kVideoControllerRows)
-            if (std::string(row.property) == property) EXPECT_EQ(row.rule, ValueRule::Text) << property;
+            if (std::string(row.property) == property) {
+                EXPECT_EQ(row.rule, ValueRule::Text) << property;
+            }
     EXPECT_STREQ(ui::devices::kNetworkProtocolRows[12].property, "SupportsQualityofService");
 }
 
