@@ -24,7 +24,8 @@ ATTRS=" vendor device class subsystem_vendor subsystem_device revision modalias 
         idVendor idProduct bcdDevice manufacturer product serial busnum devnum speed version
         bDeviceClass bDeviceSubClass bDeviceProtocol bNumInterfaces bConfigurationValue
         bInterfaceNumber bInterfaceClass bInterfaceSubClass bInterfaceProtocol interface
-        hid uid path adr description status name id type model rev features label "
+        hid uid path adr description status name id type model rev features label
+        power_state maxchild bNumConfigurations resource mem_info_vram_total removable partition "
 # Links worth keeping from a device directory.
 LINKS=" driver subsystem firmware_node device physical_node physical_node1 physical_node2 physical_node3 "
 
@@ -111,6 +112,30 @@ done
 copy_tree /etc/environment.d 1
 copy_tree /etc/xdg/autostart 1
 copy_tree /etc/exports.d 1
+# Mounts, routes and protocols; the head that reads /proc/self is the
+# process whose mount table is copied.
+mkdir -p "$TREE/proc/self" "$TREE/proc/net" "$TREE/proc/sys/kernel"
+timeout "$TIMEOUT" head -c "$MAX_BYTES" /proc/self/mountinfo >"$TREE/proc/self/mountinfo" 2>/dev/null
+for f in /proc/net/route /proc/net/protocols /proc/sys/kernel/osrelease; do copy_file "$f"; done
+for dev in /sys/class/net/*; do copy_link "$dev"; copy_file "$(readlink -f "$dev")/ifindex"; done
+for link in /dev/disk/by-label/* /dev/disk/by-uuid/*; do [ -L "$link" ] && copy_link "$link"; done
+for link in /sys/dev/block/*; do
+    [ -L "$link" ] || continue
+    copy_link "$link"
+    real=$(readlink -f "$link")
+    copy_file "$real/removable"; copy_file "$real/partition"; copy_file "$real/../removable"
+done
+# Power, DRM connectors and frame buffers of display and USB devices; driver modules.
+for dev in /sys/bus/pci/devices/* /sys/bus/usb/devices/*; do
+    real=$(readlink -f "$dev")
+    copy_file "$real/power/control"
+    for c in "$real"/drm/card*/card*-*; do copy_file "$c/status"; copy_file "$c/enabled"; done
+    for fb in "$real"/graphics/fb*; do copy_file "$fb/virtual_size"; copy_file "$fb/bits_per_pixel"; done
+    if [ -L "$dev/driver" ]; then
+        module=$(basename "$(readlink "$dev/driver")" | tr - _)
+        copy_file "/sys/module/$module/version"; copy_file "/sys/module/$module/intree"
+    fi
+done
 
 # Devices of every bus, the directories they point at, and their firmware twins.
 for link in /sys/bus/*/devices/*; do
@@ -219,6 +244,20 @@ for f in /var/lib/dpkg/info/gstreamer1.0-*.list /var/lib/dpkg/info/libavcodec*.l
 done
 for f in /var/lib/flatpak/{app,runtime}/*/*/*/active/metadata /snap/*/current/meta/snap.yaml; do
     [ -f "$f" ] && copy_file "$f"
+# The slice of the USB ID database that names this machine's devices.
+for ids in /usr/share/misc/usb.ids /usr/share/hwdata/usb.ids; do
+    [ -r "$ids" ] || continue
+    pairs=$(for d in /sys/bus/usb/devices/*; do
+                [ -r "$d/idVendor" ] && echo "$(cat "$d/idVendor"):$(cat "$d/idProduct")"
+            done | sort -u | tr '\n' ' ')
+    mkdir -p "$TREE$(dirname "$ids")"
+    awk -v pairs=" $pairs " '
+        /^#/ { next }
+        /^[0-9a-f][0-9a-f][0-9a-f][0-9a-f] / { vendor = $1; keep = index(pairs, " " vendor ":") > 0; if (keep) print; next }
+        /^\t[0-9a-f][0-9a-f][0-9a-f][0-9a-f] / { if (keep && index(pairs, " " vendor ":" $1 " ") > 0) print; next }
+        /^[^\t]/ { keep = 0 }
+    ' "$ids" >"$TREE$ids"
+    break
 done
 
 du -sh "$TREE" | sed 's/^/captured /'

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build g++ clang clang-format libclang-rt-14-dev git
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libsystemd-dev libkmod-dev pkg-config librsvg2-bin
+  qt6-base-dev libsystemd-dev libkmod-dev libblkid-dev pkg-config librsvg2-bin
   openssh-server openssh-client
   xvfb xauth lshw pciutils usbutils hyperfine python3
 )

@@ -78,6 +78,82 @@ const BaseClass& CIM_StorageExtent() {
     return base;
 }
 
+const BaseClass& CIM_LogicalDisk() {
+    static const BaseClass base{"CIM_LogicalDisk", &CIM_StorageExtent(), {
+        {"FreeSpace", CimType::UInt64},
+        {"Size", CimType::UInt64},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_IDEController() {
+    static const BaseClass base{"CIM_IDEController", &CIM_Controller(), {}};
+    return base;
+}
+
+const BaseClass& CIM_SCSIController() {
+    static const BaseClass base{"CIM_SCSIController", &CIM_Controller(), {
+        {"ControllerTimeouts", CimType::UInt32},
+        {"MaxDataWidth", CimType::UInt32},
+        {"MaxTransferRate", CimType::UInt64},
+        {"ProtectionManagement", CimType::UInt16},
+        {"SignalCapabilities", CimType::UInt16, kArray},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_VideoController() {
+    static const BaseClass base{"CIM_VideoController", &CIM_Controller(), {
+        {"AcceleratorCapabilities", CimType::UInt16, kArray},
+        {"CapabilityDescriptions", CimType::String, kArray},
+        {"CurrentBitsPerPixel", CimType::UInt32},
+        {"CurrentHorizontalResolution", CimType::UInt32},
+        {"CurrentNumberOfColors", CimType::UInt64},
+        {"CurrentNumberOfColumns", CimType::UInt32},
+        {"CurrentNumberOfRows", CimType::UInt32},
+        {"CurrentRefreshRate", CimType::UInt32},
+        {"CurrentScanMode", CimType::UInt16},
+        {"CurrentVerticalResolution", CimType::UInt32},
+        {"MaxMemorySupported", CimType::UInt32},
+        {"MaxRefreshRate", CimType::UInt32},
+        {"MinRefreshRate", CimType::UInt32},
+        {"NumberOfVideoPages", CimType::UInt32},
+        {"VideoMemoryType", CimType::UInt16},
+        {"VideoProcessor", CimType::String},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_PCVideoController() {
+    static const BaseClass base{"CIM_PCVideoController", &CIM_VideoController(), {
+        {"NumberOfColorPlanes", CimType::UInt16},
+        {"VideoArchitecture", CimType::UInt16},
+        {"VideoMode", CimType::UInt16},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_USBDevice() {
+    static const BaseClass base{"CIM_USBDevice", &CIM_LogicalDevice(), {
+        {"ClassCode", CimType::UInt8},
+        {"CurrentAlternateSettings", CimType::UInt8, kArray},
+        {"CurrentConfigValue", CimType::UInt8},
+        {"NumberOfConfigs", CimType::UInt8},
+        {"ProtocolCode", CimType::UInt8},
+        {"SubclassCode", CimType::UInt8},
+        {"USBVersion", CimType::UInt16},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_USBHub() {
+    static const BaseClass base{"CIM_USBHub", &CIM_USBDevice(), {
+        {"GangSwitched", CimType::Boolean},
+        {"NumberOfPorts", CimType::UInt8},
+    }};
+    return base;
+}
+
 const BaseClass& CIM_Memory() {
     static const BaseClass base{"CIM_Memory", &CIM_StorageExtent(), {
         {"AdditionalErrorData", CimType::UInt8, kArray},

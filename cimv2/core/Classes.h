@@ -27,7 +27,14 @@
     SYSQUILL_CLASS(Win32_COMClass)                                       \
     SYSQUILL_CLASS(Win32_CodecFile)                                      \
     SYSQUILL_CLASS(Win32_TerminalService)                                \
-    SYSQUILL_CLASS_WITH_METHODS(Win32_Process)
+    SYSQUILL_CLASS_WITH_METHODS(Win32_Process)                           \
+    SYSQUILL_CLASS(Win32_LogicalDisk)                                    \
+    SYSQUILL_CLASS(Win32_IDEController)                                  \
+    SYSQUILL_CLASS(Win32_SCSIController)                                 \
+    SYSQUILL_CLASS(Win32_NetworkProtocol)                                \
+    SYSQUILL_CLASS(Win32_IP4RouteTable)                                  \
+    SYSQUILL_CLASS(Win32_VideoController)                                \
+    SYSQUILL_CLASS(Win32_USBHub)
 
 namespace cimv2 {
 

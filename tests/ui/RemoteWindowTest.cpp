@@ -38,7 +38,7 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
     std::set<std::string> filled;
     size_t pages = 0;
     for (const ui::PageInfo& page : ui::Pages()) pages += page.fill ? 1 : 0;
-    for (const char* machine : {"physical-desktop", "this-vm", "debian-workstation"}) {
+    for (const char* machine : {"physical-desktop", "this-vm", "debian-workstation", "laptop-usb"}) {
         // The same captured machine on both sides: the local computer in
         // process, and the agent behind sshd.
         const std::string tree = std::string(SYSQUILL_FIXTURES) + "/" + machine + "/tree";
@@ -71,7 +71,7 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
         EXPECT_EQ(remote::SshSpawnCount() - spawnedBefore, 1u) << machine;
     }
     // Between them the machines have rows for every page with a fill (the
-    // workstation carries the software side).
+    // workstation carries the software side, the laptop the devices).
     EXPECT_GT(pages, 0u);
     EXPECT_EQ(filled.size(), pages);
 

@@ -20,6 +20,7 @@
 #include "app/cli/QueryTool.h"
 #include "cimv2/core/Provider.h"
 #include "tests/support/FakeWbem.h"
+#include "ui/pages/DevicePages.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/HardwarePages.h"
 #include "ui/pages/ListTools.h"
@@ -306,7 +307,10 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
                                {28, 18, ui::Guard::Guarded}, {35, 6, ui::Guard::Guarded},  {47, 8, ui::Guard::Guarded},
                                {41, 8, ui::Guard::Guarded},  {27, 22, ui::Guard::Guarded}, {38, 7, ui::Guard::Guarded},
                                {39, 6, ui::Guard::Guarded},  {43, 2, ui::Guard::Guarded},  {44, 20, ui::Guard::Guarded},
-                               {25, 22, ui::Guard::Guarded}, {3, 56, ui::Guard::None},     {4, 48, ui::Guard::None}};
+                               {25, 22, ui::Guard::Guarded}, {3, 56, ui::Guard::None},     {4, 48, ui::Guard::None},
+                               {34, 24, ui::Guard::Guarded}, {40, 11, ui::Guard::Guarded}, {29, 16, ui::Guard::Guarded},
+                               {31, 22, ui::Guard::Guarded}, {37, 15, ui::Guard::Guarded}, {26, 31, ui::Guard::Guarded},
+                               {32, 15, ui::Guard::Guarded}};
 
     for (const Shipped& c : shipped) {
         EXPECT_EQ(TableLabels(ui::Page(c.page)).size(), c.rows) << ui::Page(c.page).caption;
@@ -322,6 +326,13 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
     EXPECT_STREQ(ui::software::kInstalledWin32ProgramRows[0].label, "Win32 Program Name");
     EXPECT_EQ(ui::software::kTerminalServiceRows[12].rule, ValueRule::Text);
     EXPECT_EQ(ui::software::kTimeZoneRows[2].rule, ValueRule::Integer);
+    // Windows driver-package facts that Linux never has do not end an adapter's block.
+    for (const char* property : {"AdapterDACType", "DriverDate", "InfSection"})
+        for (const auto& row : ui::devices::kVideoControllerRows)
+            if (std::string(row.property) == property) {
+                EXPECT_EQ(row.rule, ValueRule::Text) << property;
+            }
+    EXPECT_STREQ(ui::devices::kNetworkProtocolRows[12].property, "SupportsQualityofService");
 }
 
 // Every page with a fill over every captured machine: each object's block is

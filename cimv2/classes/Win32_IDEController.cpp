@@ -1,0 +1,75 @@
+// Win32_IDEController: the PCI storage controllers Windows files as IDE
+// ATA/ATAPI controllers, by class code: IDE (0101) and SATA (0106, AHCI
+// among them), through the device tree.
+//
+//   DeviceID, PNPDeviceID      the device tree's PCI\VEN_xxxx&DEV_xxxx&SUBSYS_...\... form
+//   Name, Caption, Description pci.ids device name, else its class name
+//   Manufacturer               pci.ids vendor name
+//   ProtocolSupported          37 IDE for 0101, 6 ATA/ATAPI for 0106
+//   Availability               the function's power_state (pci::AvailabilityOf)
+//   ConfigManagerErrorCode, Status  0 and "OK" with a bound driver, 28 and "Error" without
+//   ConfigManagerUserConfig    false: the kernel and firmware assign a PCI function's resources
+//   MaxNumberControlled        IDE: 4 (two channels of two devices); SATA: the ports the
+//                              driver registered (its ataN children)
+//   PowerManagementSupported   whether the function has runtime power management
+//                              (power/control "auto"); PowerManagementCapabilities null
+#include "cimv2/core/CimBases.h"
+#include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
+#include "cimv2/core/TextFields.h"
+#include "cimv2/sources/PciFunctions.h"
+#include "cimv2/sources/RootReaders.h"
+
+namespace cimv2 {
+
+// One property per line: the schema reads as the table it is.
+// clang-format off
+const ClassSchema& Win32_IDEControllerSchema() {
+    static const ClassSchema schema("Win32_IDEController", CIM_IDEController(), {
+        {"Manufacturer", CimType::String},
+    });
+    return schema;
+}
+// clang-format on
+
+std::vector<Instance> EnumerateWin32_IDEController(const ProviderContext& context) {
+    const SystemRoot& root = context.root;
+    std::vector<Instance> out;
+    const devtree::PciIds ids = devtree::PciIds::Load(root);
+    for (auto& function : pci::FunctionsOfClass(root, ids, 0x01)) {
+        const auto role = pci::StorageControllerRole(function.classCode);
+        if (!role || !role->ide) continue;
+        const uint32_t sub = (function.classCode >> 8) & 0xFF;
+        const devtree::PnpDevice& device = function.device;
+        Instance inst(Win32_IDEControllerSchema());
+        inst.SetText("DeviceID", device.deviceId);
+        inst.SetText("PNPDeviceID", device.deviceId);
+        if (device.displayName) {
+            inst.SetText("Name", *device.displayName);
+            inst.SetText("Caption", *device.displayName);
+            inst.SetText("Description", *device.displayName);
+        }
+        if (device.manufacturer) inst.SetText("Manufacturer", *device.manufacturer);
+        inst.Set("ProtocolSupported", Value::UInt(role->protocol));
+        inst.Set("Availability", Value::UInt(pci::AvailabilityOf(function.powerState)));
+        const bool working = device.service.has_value();
+        inst.SetInt("ConfigManagerErrorCode", working ? 0 : 28);
+        inst.SetText("Status", working ? "OK" : "Error");
+        inst.SetBool("ConfigManagerUserConfig", false);
+        if (sub == 0x01) {
+            inst.Set("MaxNumberControlled", Value::UInt(4));
+        } else {
+            uint64_t ports = 0;
+            for (const auto& entry : root.List(function.path))
+                if (entry.rfind("ata", 0) == 0 && ParseUnsigned(std::string_view(entry).substr(3))) ++ports;
+            if (ports > 0) inst.Set("MaxNumberControlled", Value::UInt(ports));
+        }
+        if (auto control = ReadLine(root, function.path + "/power/control"))
+            inst.SetBool("PowerManagementSupported", *control == "auto");
+        SetIdentity(inst, context);
+        out.push_back(std::move(inst));
+    }
+    return out;
+}
+
+}  // namespace cimv2

@@ -1,0 +1,69 @@
+// Win32_SCSIController: the PCI storage controllers that Windows files as
+// SCSI adapters, by class code (pci::StorageControllerRole: SCSI, RAID,
+// SAS, NVMe, other), through the device tree.
+//
+//   DeviceID, PNPDeviceID      the device tree's PCI\VEN_xxxx&DEV_xxxx&SUBSYS_...\... form
+//   Name, Caption, Description pci.ids device name, else its class name
+//   Manufacturer               pci.ids vendor name
+//   DriverName                 the bound kernel driver (/sys/.../driver link); null when none
+//   ProtocolSupported          by class code (pci::StorageControllerRole)
+//   Availability               the function's power_state (pci::AvailabilityOf)
+//   ConfigManagerErrorCode, Status  0 and "OK" with a driver, 28 and "Error" without
+//   ConfigManagerUserConfig    false: the kernel and firmware assign a PCI function's resources
+//   HardwareVersion            the PCI revision id
+//   MaxDataWidth, MaxTransferRate, MaxNumberControlled, DeviceMap  null: sysfs does not say
+#include "cimv2/core/CimBases.h"
+#include "cimv2/core/Classes.h"
+#include "cimv2/core/Identity.h"
+#include "cimv2/sources/PciFunctions.h"
+#include "cimv2/sources/RootReaders.h"
+
+namespace cimv2 {
+
+// One property per line: the schema reads as the table it is.
+// clang-format off
+const ClassSchema& Win32_SCSIControllerSchema() {
+    static const ClassSchema schema("Win32_SCSIController", CIM_SCSIController(), {
+        {"DeviceMap", CimType::String},
+        {"DriverName", CimType::String},
+        {"HardwareVersion", CimType::String},
+        {"Index", CimType::UInt32},
+        {"Manufacturer", CimType::String},
+    });
+    return schema;
+}
+// clang-format on
+
+std::vector<Instance> EnumerateWin32_SCSIController(const ProviderContext& context) {
+    const SystemRoot& root = context.root;
+    std::vector<Instance> out;
+    const devtree::PciIds ids = devtree::PciIds::Load(root);
+    for (auto& function : pci::FunctionsOfClass(root, ids, 0x01)) {
+        const auto role = pci::StorageControllerRole(function.classCode);
+        if (!role || role->ide) continue;
+        const devtree::PnpDevice& device = function.device;
+        Instance inst(Win32_SCSIControllerSchema());
+        inst.SetText("DeviceID", device.deviceId);
+        inst.SetText("PNPDeviceID", device.deviceId);
+        if (device.displayName) {
+            inst.SetText("Name", *device.displayName);
+            inst.SetText("Caption", *device.displayName);
+            inst.SetText("Description", *device.displayName);
+        }
+        if (device.manufacturer) inst.SetText("Manufacturer", *device.manufacturer);
+        if (device.service) inst.SetText("DriverName", *device.service);
+        inst.Set("ProtocolSupported", Value::UInt(role->protocol));
+        inst.Set("Availability", Value::UInt(pci::AvailabilityOf(function.powerState)));
+        const bool working = device.service.has_value();
+        inst.SetInt("ConfigManagerErrorCode", working ? 0 : 28);
+        inst.SetText("Status", working ? "OK" : "Error");
+        inst.SetBool("ConfigManagerUserConfig", false);
+        if (auto revision = ReadHexId(root, function.path + "/revision", 2))
+            inst.SetText("HardwareVersion", std::to_string(*revision));
+        SetIdentity(inst, context);
+        out.push_back(std::move(inst));
+    }
+    return out;
+}
+
+}  // namespace cimv2

@@ -1,0 +1,65 @@
+#include "cimv2/sources/LiveSources.h"
+
+#include <blkid/blkid.h>
+#include <sys/statvfs.h>
+
+namespace cimv2 {
+
+namespace {
+
+class RunningMachine : public LiveSources {
+public:
+    std::optional<FileSystemUsage> Usage(const std::string& mountPoint) const override {
+        struct statvfs fs {};
+        if (statvfs(mountPoint.c_str(), &fs) != 0) return std::nullopt;
+        FileSystemUsage usage;
+        usage.blockSize = fs.f_frsize ? fs.f_frsize : fs.f_bsize;
+        usage.blocks = fs.f_blocks;
+        usage.freeBlocks = fs.f_bavail;
+        usage.nameMax = fs.f_namemax;
+        return usage;
+    }
+    VolumeTags Tags(const std::string& device) const override {
+        // Probes the device itself (no cache file): readable devices only,
+        // so an unprivileged user gets nothing rather than stale tags.
+        VolumeTags tags;
+        blkid_probe probe = blkid_new_probe_from_filename(device.c_str());
+        if (!probe) return tags;
+        blkid_probe_enable_superblocks(probe, 1);
+        blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
+        if (blkid_do_safeprobe(probe) == 0) {
+            const char* value = nullptr;
+            size_t length = 0;
+            if (blkid_probe_lookup_value(probe, "LABEL", &value, &length) == 0 && value && *value)
+                tags.label = std::string(value);
+            if (blkid_probe_lookup_value(probe, "UUID", &value, &length) == 0 && value && *value)
+                tags.uuid = std::string(value);
+        }
+        blkid_free_probe(probe);
+        return tags;
+    }
+    std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return net::ReadLiveMainTable(); }
+};
+
+class NoSources : public LiveSources {
+public:
+    std::optional<FileSystemUsage> Usage(const std::string&) const override { return std::nullopt; }
+    VolumeTags Tags(const std::string&) const override { return {}; }
+    std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return std::nullopt; }
+};
+
+const LiveSources* gOverride = nullptr;
+
+}  // namespace
+
+const LiveSources& LiveSourcesFor(const SystemRoot& root) {
+    static const RunningMachine running;
+    static const NoSources none;
+    if (gOverride) return *gOverride;
+    return root.Dir() == "/" ? static_cast<const LiveSources&>(running) : none;
+}
+
+ScopedLiveSources::ScopedLiveSources(const LiveSources& sources) : FSaved(gOverride) { gOverride = &sources; }
+ScopedLiveSources::~ScopedLiveSources() { gOverride = FSaved; }
+
+}  // namespace cimv2

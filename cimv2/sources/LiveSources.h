@@ -1,0 +1,52 @@
+#pragma once
+// The sources that are not files: the size of a mounted file system
+// (statvfs), the routing table (rtnetlink) and a block device's label and
+// UUID (libblkid). The live machine has them; a captured tree has none, so
+// what they give is null there. Tests put their own in place.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cimv2/sources/NetTables.h"
+#include "cimv2/sources/SystemRoot.h"
+
+namespace cimv2 {
+
+struct FileSystemUsage {
+    uint64_t blockSize = 0;  // f_frsize
+    uint64_t blocks = 0;
+    uint64_t freeBlocks = 0;  // f_bavail: free to an ordinary user, as df shows it
+    uint64_t nameMax = 0;     // f_namemax
+};
+
+struct VolumeTags {
+    std::optional<std::string> label;
+    std::optional<std::string> uuid;
+};
+
+class LiveSources {
+public:
+    virtual ~LiveSources() = default;
+    virtual std::optional<FileSystemUsage> Usage(const std::string& mountPoint) const = 0;
+    // Tags of the block device at a path such as "/dev/sda1".
+    virtual VolumeTags Tags(const std::string& device) const = 0;
+    virtual std::optional<std::vector<net::Ip4Route>> MainRoutes() const = 0;
+};
+
+// The running machine's sources for the root "/"; for a tree, sources that
+// give nothing (or the tests' own, while a ScopedLiveSources holds them).
+const LiveSources& LiveSourcesFor(const SystemRoot& root);
+
+class ScopedLiveSources {
+public:
+    explicit ScopedLiveSources(const LiveSources& sources);
+    ~ScopedLiveSources();
+    ScopedLiveSources(const ScopedLiveSources&) = delete;
+    ScopedLiveSources& operator=(const ScopedLiveSources&) = delete;
+
+private:
+    const LiveSources* FSaved;
+};
+
+}  // namespace cimv2
