@@ -41,10 +41,14 @@ int SystemRoot::Open(std::string_view path, int flags) const {
     open_how how{};
     how.flags = static_cast<uint64_t>(flags);
     how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
+    // The kernel answers EAGAIN when a rename anywhere on the system raced
+    // with resolving a ".." of the path (sysfs links are full of them); it
+    // asks the caller to try again rather than risk an escape.
     long fd;
+    int attempts = 0;
     do {
         fd = ::syscall(SYS_openat2, *FDirFd, relative.c_str(), &how, sizeof how);
-    } while (fd < 0 && errno == EINTR);
+    } while (fd < 0 && (errno == EINTR || (errno == EAGAIN && ++attempts < 1000)));
     // Kernels before 5.6 lack openat2: read the tree as plain paths there.
     if (fd < 0 && errno == ENOSYS) return ::open(Resolve(path).c_str(), flags);
     return static_cast<int>(fd);
