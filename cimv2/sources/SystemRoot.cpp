@@ -21,6 +21,31 @@ std::string WithoutTrailingSlashes(std::string dir) {
     return end == std::string::npos ? std::string(1, '/') : dir.substr(0, end + 1);
 }
 
+// Reads an opened file (and closes it) if it is still the regular file that
+// was looked at before opening, in case the tree changed in between.
+std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t maxBytes) {
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string data;
+    char buf[65536];
+    while (data.size() < maxBytes) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - data.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
 }  // namespace
 
 SystemRoot::SystemRoot(std::string dir) : FDir(WithoutTrailingSlashes(std::move(dir))) {
@@ -70,27 +95,7 @@ std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t ma
     ::close(probe);
     if (!regular) return std::nullopt;
     int fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    // The same file still, in case the tree changed in between.
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string data;
-    char buf[65536];
-    while (data.size() < maxBytes) {
-        ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - data.size()));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return data;
+    return ReadOpened(fd, before, maxBytes);
 }
 
 std::optional<std::string> SystemRoot::ReadAttribute(std::string_view path) const {
@@ -193,26 +198,7 @@ std::optional<std::string> SystemRoot::Directory::ReadFile(std::string_view name
     if (::fstatat(FFd, entry.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode))
         return std::nullopt;
     int fd = ::openat(FFd, entry.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string data;
-    char buf[16384];
-    while (data.size() < maxBytes) {
-        ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - data.size()));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return data;
+    return ReadOpened(fd, before, maxBytes);
 }
 
 std::optional<std::string> SystemRoot::Directory::ReadLink(std::string_view name) const {
