@@ -9,7 +9,7 @@
 
 #include "cimv2/core/Provider.h"
 #include "cimv2/core/SafeText.h"
-#include "cimv2/sources/HostnameActions.h"
+#include "cimv2/sources/SystemdUnits.h"
 #include "remote/Agent.h"
 
 namespace {
@@ -55,8 +55,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     // Management methods change this machine, never a captured tree.
-    cimv2::HostnamedActions actions;
+    cimv2::SystemdActions actions;
     if (root == "/" && !readOnly) context.actions = &actions;
+    const cimv2::SystemdServices services;
+    if (root == "/") context.services = &services;
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
 }

@@ -5,12 +5,13 @@
 // Components.EveryOneIsListed.
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CServiceInfo.h"
 
 namespace components {
 
 template <typename... C>
 struct TComponentList {};
 
-using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo>;
+using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo, TServiceInfo>;
 
 }  // namespace components

@@ -1,6 +1,6 @@
 #include "app/cli/LiveMachine.h"
 
-#include "cimv2/sources/HostnameActions.h"
+#include "cimv2/sources/SystemdUnits.h"
 #include "remote/SshTransport.h"
 #include "wmi/WbemScripting.h"
 
@@ -8,9 +8,11 @@ namespace cli {
 
 void UseLiveMachine() {
     remote::InstallSshTransport();
-    static cimv2::HostnamedActions actions;
+    static cimv2::SystemdActions actions;
+    static const cimv2::SystemdServices services;
     cimv2::ProviderContext context = wmi::LocalContext();
     context.actions = &actions;
+    context.services = &services;
     wmi::SetLocalContext(context);
 }
 

@@ -14,7 +14,8 @@
     SYSQUILL_CLASS(Win32_IRQResource)                                    \
     SYSQUILL_CLASS(Win32_DMAChannel)                                     \
     SYSQUILL_CLASS(Win32_Bus)                                            \
-    SYSQUILL_CLASS(Win32_PnPEntity)
+    SYSQUILL_CLASS(Win32_PnPEntity)                                      \
+    SYSQUILL_CLASS_WITH_METHODS(Win32_Service)
 
 namespace cimv2 {
 

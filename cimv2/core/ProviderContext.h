@@ -13,6 +13,8 @@
 
 namespace cimv2 {
 
+class ServiceSource;  // cimv2/sources/SystemdUnits.h
+
 // Facts about the machine that several classes report.
 struct MachineFacts {
     // The host name as the kernel has it (else /etc/hostname), possibly
@@ -38,6 +40,8 @@ public:
     SystemRoot root;
     SystemActions* actions = nullptr;  // null: management methods are refused
     Clock clock;                       // empty: the system clock
+    // The service manager; null: services come from the unit files under the root.
+    const ServiceSource* services = nullptr;
 
     int64_t Now() const { return clock ? clock() : SystemClock(); }
     // Read from the root on first use and kept for the rest of the query.
