@@ -71,19 +71,27 @@ exec env -i container=sysquill-test PATH=/usr/sbin:/usr/bin:/sbin:/bin /lib/syst
     --default-standard-output=null --default-standard-error=null
 INNER
     # Enter our own cgroups, then the namespaces; systemd inherits both.
+    cgroups=$(cgroup_dirs)
     (
-        for c in $(cgroup_dirs); do echo $BASHPID > "$c/cgroup.procs" 2>/dev/null || true; done
+        for c in $cgroups; do echo $BASHPID > "$c/cgroup.procs" 2>/dev/null || true; done
         exec unshare --fork --pid --mount --uts --net --ipc --mount-proc bash "$dir/inner.sh" \
             </dev/null >"$dir/log" 2>&1
     ) &
     outer=$!
     echo $outer > "$dir/unshare.pid"
-    for _ in $(seq 100); do
-        child=$(cat /proc/$outer/task/$outer/children 2>/dev/null || true)
-        if [ -n "$child" ]; then echo $child > "$dir/pid"; exit 0; fi
+    # systemd is unshare's child once that child has replaced the set-up shell.
+    for _ in $(seq 200); do
+        if [ "$(cat /proc/$outer/comm 2>/dev/null)" = unshare ]; then
+            child=$(cat /proc/$outer/task/$outer/children 2>/dev/null || true)
+            if [ -n "$child" ] && [ "$(cat /proc/${child%% *}/comm 2>/dev/null)" = systemd ]; then
+                echo ${child%% *} > "$dir/pid"
+                exit 0
+            fi
+        fi
         sleep 0.05
     done
-    echo "unshare started no child" >&2
+    echo "systemd did not start" >&2
+    kill -KILL $outer 2>/dev/null || true
     exit 1
     ;;
 stop)

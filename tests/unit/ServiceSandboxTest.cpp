@@ -115,6 +115,13 @@ TEST(ServiceSandbox, MethodsStartAndStopUnitsOfARealSystemdAndNothingOutsideChan
     // in /etc/systemd/system.
     const fs::path marker = fs::temp_directory_path() / ("sysquill-marker-" + std::to_string(getpid()));
     sshtest::WriteText(marker, "still here");
+    struct RemoveMarker {
+        fs::path path;
+        ~RemoveMarker() {
+            std::error_code ec;
+            fs::remove(path, ec);
+        }
+    } removeMarker{marker};
     // Only the top of /run: other programs of this machine change its depths.
     const auto runBefore = Snapshot("/run", 0);
     const auto runSystemdBefore = Snapshot("/run/systemd", 8);
@@ -123,7 +130,6 @@ TEST(ServiceSandbox, MethodsStartAndStopUnitsOfARealSystemdAndNothingOutsideChan
     {
         Sandbox sandbox;
         if (!sandbox.Started()) {
-            fs::remove(marker);
             SYSQUILL_SKIP_WITHOUT_SERVICE("systemd did not start in private namespaces: " + sandbox.Log());
             return;
         }
@@ -200,7 +206,6 @@ TEST(ServiceSandbox, MethodsStartAndStopUnitsOfARealSystemdAndNothingOutsideChan
     EXPECT_EQ(Snapshot("/run", 0), runBefore) << "the real /run changed";
     EXPECT_EQ(Snapshot("/run/systemd", 8), runSystemdBefore) << "the real /run/systemd changed";
     EXPECT_EQ(Snapshot("/etc/systemd/system", 8), etcBefore) << "the real /etc/systemd/system changed";
-    fs::remove(marker);
 }
 
 }  // namespace
