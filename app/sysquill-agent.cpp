@@ -10,6 +10,7 @@
 #include "cimv2/core/Provider.h"
 #include "cimv2/core/SafeText.h"
 #include "cimv2/sources/ProcessActions.h"
+#include "cimv2/sources/SystemdUnits.h"
 #include "remote/Agent.h"
 
 namespace {
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     // Management methods change this machine, never a captured tree.
     cimv2::MachineActions actions;
     if (root == "/" && !readOnly) context.actions = &actions;
+    const cimv2::SystemdServices services;
+    if (root == "/") context.services = &services;
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
 }

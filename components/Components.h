@@ -8,6 +8,7 @@
 #include "components/COperatingSystemInfo.h"
 #include "components/CProcessInfo.h"
 #include "components/CProcessorInfo.h"
+#include "components/CServiceInfo.h"
 
 namespace components {
 
@@ -15,6 +16,6 @@ template <typename... C>
 struct TComponentList {};
 
 using TAllComponents =
-    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo>;
+    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo, TServiceInfo>;
 
 }  // namespace components

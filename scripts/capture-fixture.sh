@@ -195,6 +195,27 @@ if [ -L /sys/class/dmi/id ]; then
 fi
 copy_tree /sys/firmware/dmi/tables 1
 
+# Service unit files and the links that enable, alias or mask them (what
+# Win32_Service reads where no service manager answers). Absolute links are
+# made relative inside the tree; masks keep their /dev/null target, which is
+# only read as a link, never opened.
+for d in /etc/systemd/system /run/systemd/system /lib/systemd/system /usr/lib/systemd/system; do
+    [ -d "$d" ] && [ ! -L "$d" ] || continue
+    while IFS= read -r -d '' entry; do
+        if [ -L "$entry" ]; then
+            target=$(readlink "$entry")
+            mkdir -p "$TREE$(dirname "$entry")"
+            case $target in
+                /dev/null) ln -sfn /dev/null "$TREE$entry" ;;
+                /*) ln -sfn "$(realpath -m --relative-to="$(dirname "$entry")" "$target")" "$TREE$entry" ;;
+                *) copy_link "$entry" ;;
+            esac
+        elif [ -f "$entry" ]; then
+            copy_file "$entry"
+        fi
+    done < <(find "$d" -maxdepth 2 -name '*.service' \( -type f -o -type l \) -print0 2>/dev/null)
+done
+
 # The slice of the PCI ID database that names this machine's devices.
 for ids in /usr/share/misc/pci.ids /usr/share/hwdata/pci.ids; do
     [ -r "$ids" ] || continue

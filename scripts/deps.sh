@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libsystemd-dev libkmod-dev libblkid-dev pkg-config librsvg2-bin
   openssh-server openssh-client
   xvfb xauth lshw pciutils usbutils hyperfine python3
+  systemd dbus util-linux
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "app/cli/LiveMachine.h"
 
 #include "cimv2/sources/ProcessActions.h"
+#include "cimv2/sources/SystemdUnits.h"
 #include "remote/SshTransport.h"
 #include "wmi/WbemScripting.h"
 
@@ -9,8 +10,10 @@ namespace cli {
 void UseLiveMachine() {
     remote::InstallSshTransport();
     static cimv2::MachineActions actions;
+    static const cimv2::SystemdServices services;
     cimv2::ProviderContext context = wmi::LocalContext();
     context.actions = &actions;
+    context.services = &services;
     wmi::SetLocalContext(context);
 }
 

@@ -115,6 +115,8 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
         context.root = root;
         // A method called on a captured tree must not change this machine.
         context.actions = nullptr;
+        // Nor are its services those of this machine's manager.
+        context.services = nullptr;
         wmi::SetLocalContext(context);
     }
     try {

@@ -34,7 +34,8 @@
     SYSQUILL_CLASS(Win32_NetworkProtocol)                                \
     SYSQUILL_CLASS(Win32_IP4RouteTable)                                  \
     SYSQUILL_CLASS(Win32_VideoController)                                \
-    SYSQUILL_CLASS(Win32_USBHub)
+    SYSQUILL_CLASS(Win32_USBHub)                                         \
+    SYSQUILL_CLASS_WITH_METHODS(Win32_Service)
 
 namespace cimv2 {
 

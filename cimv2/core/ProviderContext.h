@@ -14,6 +14,7 @@
 namespace cimv2 {
 
 class GroupDirectory;
+class ServiceSource;  // cimv2/sources/SystemdUnits.h
 
 // Facts about the machine that several classes report.
 struct MachineFacts {
@@ -43,6 +44,8 @@ public:
     // Null: NSS for the live machine (root "/"), the root's /etc/group for a
     // captured tree.
     const GroupDirectory* groups = nullptr;
+    // The service manager; null: services come from the unit files under the root.
+    const ServiceSource* services = nullptr;
 
     int64_t Now() const { return clock ? clock() : SystemClock(); }
     // Read from the root on first use and kept for the rest of the query.

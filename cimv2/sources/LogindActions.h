@@ -8,6 +8,7 @@
 
 #include "cimv2/sources/HostnameActions.h"
 #include "cimv2/sources/SystemActions.h"
+#include "cimv2/sources/SystemdUnits.h"
 
 namespace cimv2 {
 
@@ -34,21 +35,30 @@ uint32_t RebootCodeOf(const LogindBusReply& reply);
 // gets an access-denied answer at once.
 LogindBusReply CallLogindReboot();
 
-// The live machine's management actions over D-Bus.
+// The live machine's management actions over D-Bus: the host name through
+// hostnamed, restarts through logind, services through systemd's manager.
 class SystemdActions : public SystemActions {
 public:
     using RebootCall = std::function<LogindBusReply()>;
-    // Both bus calls are seams so the mapping can be checked without a bus.
+    // The bus calls are seams so the mapping can be checked without a bus;
+    // `units` may name a manager other than the system's.
     explicit SystemdActions(HostnamedActions::BusCall rename = CallHostnamedSetStaticHostname,
-                            RebootCall reboot = CallLogindReboot)
-        : FHostname(std::move(rename)), FReboot(std::move(reboot)) {}
+                            RebootCall reboot = CallLogindReboot, UnitManager units = UnitManager())
+        : FHostname(std::move(rename)), FReboot(std::move(reboot)), FUnits(std::move(units)) {}
 
     uint32_t SetStaticHostName(const std::string& name) override { return FHostname.SetStaticHostName(name); }
     uint32_t Reboot() override;
+    uint32_t ControlService(const std::string& name, ServiceControl control) override {
+        return FUnits.ControlService(name, control);
+    }
+    uint32_t ChangeServiceStartMode(const std::string& name, ServiceStartMode mode) override {
+        return FUnits.ChangeServiceStartMode(name, mode);
+    }
 
 private:
     HostnamedActions FHostname;
     RebootCall FReboot;
+    UnitManager FUnits;
 };
 
 }  // namespace cimv2

@@ -321,16 +321,27 @@ TEST_F(RemoteSsh, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
 }
 
 TEST_F(RemoteSsh, MethodCallsTravelAndAReadOnlyAgentRefusesThem) {
+    // The first class with a method and a captured tree that has an instance of it.
     const cimv2::ClassEntry* cls = nullptr;
-    for (const auto& entry : cimv2::AllClasses())
-        if (entry.invoke && !entry.schema().Methods().empty()) cls = &entry;
-    if (!cls) GTEST_SKIP() << "no class with a method is registered";
-    const fs::path tree = FixtureTrees().at(0);
+    fs::path tree;
+    std::vector<cimv2::Instance> targets;
+    for (const auto& entry : cimv2::AllClasses()) {
+        if (!entry.invoke || entry.schema().Methods().empty()) continue;
+        for (const fs::path& candidate : FixtureTrees()) {
+            cimv2::ProviderContext probe;
+            probe.root = cimv2::SystemRoot(candidate.string());
+            targets = cimv2::Provider(probe).ExecQuery("SELECT * FROM " + entry.schema().Name()).instances;
+            if (targets.empty()) continue;
+            cls = &entry;
+            tree = candidate;
+            break;
+        }
+        if (cls) break;
+    }
+    if (!cls) GTEST_SKIP() << "no captured tree has an instance of a class with a method";
     cimv2::ProviderContext context;
     context.root = cimv2::SystemRoot(tree.string());
     cimv2::Provider local(context);
-    auto targets = local.ExecQuery("SELECT * FROM " + cls->schema().Name()).instances;
-    if (targets.empty()) GTEST_SKIP() << cls->schema().Name() << " has no instance in " << tree;
     const cimv2::MethodDef& method = cls->schema().Methods().front();
     cimv2::ParamList in;
     for (const auto& p : method.in)

@@ -7,6 +7,7 @@
 #include "ui/pages/ComputerPages.h"
 #include "ui/pages/DevicePages.h"
 #include "ui/pages/HardwarePages.h"
+#include "ui/pages/ServicePages.h"
 #include "ui/pages/SoftwarePages.h"
 #include "ui/pages/SystemSoftwarePages.h"
 
@@ -30,7 +31,7 @@ constexpr std::array<PageInfo, kPageCount> kPages = {{
     {6, "Disk Partition", "lv6", "Partition Caption", "Disks", "Disk Partitions", "The Win32_DiskPartition class represents the capabilities and management capacity of a partitioned area of a physical disk", "GetDiskPartitionInfo", "Win32_DiskPartition", Guard::None, nullptr},
     {7, "Physical Memory", "lv7", "Memory Caption", "Memory", "Physical Memory", "The Win32_PhysicalMemory class represents a physical memory device located on a computer system as available to the operating system", "GetPhysMemInfo", "Win32_PhysicalMemory", Guard::None, nullptr},
     {8, "Environment", "lv8", "Environment Caption", "Operating System", "Environment", "The Win32_Environment class represents an environment or system environment setting on a Win32 computer system", "GetEnvInfo", "Win32_Environment", Guard::None, nullptr},
-    {9, "Services", "lv9", "Service Caption", "Operating System", "Services", "The Win32_Service class represents a service on a Win32 computer system. Services can execute even when no user is logged on to the system", "GetServicesInfo", "Win32_Service", Guard::None, nullptr},
+    {9, "Services", "lv9", "Service Caption", "Operating System", "Services", "The Win32_Service class represents a service on a Win32 computer system. Services can execute even when no user is logged on to the system", "GetServicesInfo", "Win32_Service", Guard::None, ComponentRows<components::TServiceInfo>(software::kServiceRows, PageObjects::Every)},
     {10, "Process", "lv10", "Process Caption", "Operating System", "Process", "The Win32_Process class represents a sequence of events on a Win32 system. Any sequence consisting of the interaction of one or more processors or interpreters, some executable code, and a set of inputs, is a descendent (or member) of this class", "GetProcessInfo", "Win32_Process", Guard::None, ComponentRows<components::TProcessInfo>(systemsoftware::kProcessRows, PageObjects::Every)},
     {11, "Startup Commands", "lv11", "Startup Command Caption", "Operating System", "Startup Commands", " The Win32_StartupCommand class represents a command that runs automatically when a user logs onto the computer system", "GetStartupCMDInfo", "Win32_StartupCommand", Guard::None, nullptr},
     {12, "Accounts", "lv12", "Account Caption", "Operating System", "Accounts", "The Win32_Account class contains information about user accounts and group accounts known to the Win32 system. User or group names recognized by a Windows NT domain are descendents (or members) of this class", "GetAccountInfo", "Win32_UserAccount", Guard::None, nullptr},
