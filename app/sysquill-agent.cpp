@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cimv2/core/Provider.h"
+#include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/HostnameActions.h"
 #include "remote/Agent.h"
 
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
     // Management methods change this machine, never a captured tree.
     cimv2::HostnamedActions actions;
     if (root == "/" && !readOnly) context.actions = &actions;
+    // Printers come from this machine's print server, never with a captured tree.
+    cimv2::CupsPrintServer printing;
+    if (root == "/") context.printing = &printing;
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
 }

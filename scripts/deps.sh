@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsystemd-dev pkg-config
   openssh-server openssh-client
+  libcups2-dev cups-daemon cups-client
   xvfb xauth lshw pciutils usbutils hyperfine python3
 )
 missing=()

@@ -1,5 +1,6 @@
 #include "app/cli/LiveMachine.h"
 
+#include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/HostnameActions.h"
 #include "remote/SshTransport.h"
 #include "wmi/WbemScripting.h"
@@ -11,6 +12,8 @@ void UseLiveMachine() {
     static cimv2::HostnamedActions actions;
     cimv2::ProviderContext context = wmi::LocalContext();
     context.actions = &actions;
+    static cimv2::CupsPrintServer printing;
+    context.printing = &printing;
     wmi::SetLocalContext(context);
 }
 

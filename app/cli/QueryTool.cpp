@@ -83,6 +83,8 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
         context.root = cimv2::SystemRoot(options.root);
         // A method called on a captured tree must not change this machine.
         context.actions = nullptr;
+        // A captured tree has no print server.
+        context.printing = nullptr;
         wmi::SetLocalContext(context);
     }
     try {

@@ -34,5 +34,7 @@ const BaseClass& CIM_ComputerSystem();
 const BaseClass& CIM_UnitaryComputerSystem();
 const BaseClass& CIM_Service();
 const BaseClass& CIM_Process();
+const BaseClass& CIM_Printer();
+const BaseClass& CIM_Job();
 
 }  // namespace cimv2

@@ -14,7 +14,9 @@
     SYSQUILL_CLASS(Win32_IRQResource)                                    \
     SYSQUILL_CLASS(Win32_DMAChannel)                                     \
     SYSQUILL_CLASS(Win32_Bus)                                            \
-    SYSQUILL_CLASS(Win32_PnPEntity)
+    SYSQUILL_CLASS(Win32_PnPEntity)                                      \
+    SYSQUILL_CLASS(Win32_Printer)                                        \
+    SYSQUILL_CLASS(Win32_PrintJob)
 
 namespace cimv2 {
 

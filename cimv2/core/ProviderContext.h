@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "cimv2/sources/PrintServer.h"
 #include "cimv2/sources/SystemActions.h"
 #include "cimv2/sources/SystemRoot.h"
 
@@ -38,6 +39,7 @@ public:
     SystemRoot root;
     SystemActions* actions = nullptr;  // null: management methods are refused
     Clock clock;                       // empty: the system clock
+    PrintServer* printing = nullptr;   // null: no print server (a captured tree has none)
 
     int64_t Now() const { return clock ? clock() : SystemClock(); }
     // Read from the root on first use and kept for the rest of the query.
