@@ -5,12 +5,14 @@
 // Components.EveryOneIsListed.
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CPrintJobInfo.h"
+#include "components/CPrinterInfo.h"
 
 namespace components {
 
 template <typename... C>
 struct TComponentList {};
 
-using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo>;
+using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo, TPrinterInfo, TPrintJobInfo>;
 
 }  // namespace components

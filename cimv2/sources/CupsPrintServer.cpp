@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -134,27 +135,46 @@ struct IppDelete {
 };
 using Response = std::unique_ptr<ipp_t, IppDelete>;
 
-// One conversation with the server: the configured one through libcups's
-// own connection (whose failures carry libcups's messages), or a named one.
+// Why a server cannot be reached: libcups reports a failed connect with a
+// stale errno ("Bad file descriptor", "Host is down"), so the addresses it
+// resolves are tried once more here for the system's own error.
+std::string ConnectError(const std::string& host, int port) {
+    http_addrlist_t* list = httpAddrGetList(host.c_str(), AF_UNSPEC, std::to_string(port).c_str());
+    if (!list) return "Unable to look up the print server " + host;
+    int error = ECONNREFUSED;
+    for (http_addrlist_t* a = list; a; a = a->next) {
+        const int fd = socket(httpAddrFamily(&a->addr), SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            error = errno;
+            continue;
+        }
+        const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&a->addr), httpAddrLength(&a->addr)) == 0;
+        error = connected ? 0 : errno;
+        close(fd);
+        if (connected) break;
+    }
+    httpAddrFreeList(list);
+    return "Unable to connect to the print server " + host + ": " +
+           (error ? std::strerror(error) : "it closed the connection");
+}
+
+// One conversation with the server: the configured one or a named one.
 class Session {
 public:
     Session(const std::string& server, bool absentMeansNone) {
-        if (server.empty()) {
-            FAbsentMeansNone = IsLocalDefaultServer(cupsServer(), ippPort());
-            return;
-        }
-        FAbsentMeansNone = absentMeansNone;
-        std::string host = server;
+        std::string host = server.empty() ? cupsServer() : server;
         int port = ippPort();
-        const size_t colon = server.rfind(':');
-        if (server.front() != '/' && colon != std::string::npos && server.find(']', colon) == std::string::npos) {
-            host = server.substr(0, colon);
-            port = std::atoi(server.c_str() + colon + 1);
+        FAbsentMeansNone = server.empty() ? IsLocalDefaultServer(host, port) : absentMeansNone;
+        const size_t colon = host.rfind(':');
+        if (!server.empty() && host.front() != '/' && colon != std::string::npos &&
+            host.find(']', colon) == std::string::npos) {
+            port = std::atoi(host.c_str() + colon + 1);
+            host = host.substr(0, colon);
         }
         FHttp.reset(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr));
         if (!FHttp) {
             FUnreachable = true;
-            FMessage = std::strerror(errno ? errno : ECONNREFUSED);
+            FMessage = ConnectError(host, port);
         }
     }
 
@@ -181,7 +201,7 @@ public:
     http_t* Http() const { return FHttp.get(); }
 
 private:
-    std::unique_ptr<http_t, HttpClose> FHttp;  // null: libcups's connection to the configured server
+    std::unique_ptr<http_t, HttpClose> FHttp;
     bool FAbsentMeansNone = false;
     bool FUnreachable = false;
     std::string FMessage;
