@@ -58,10 +58,11 @@ class PrintServer {
 public:
     virtual ~PrintServer() = default;
     // Nothing when no print server runs on this computer. A server that is
-    // configured but cannot be reached or refuses the request raises
-    // WbemError(ProviderFailure) with the server library's message.
+    // configured but cannot be reached, or that refuses the request, raises
+    // WbemError(ProviderFailure) with the connection's error or the
+    // server's own status message.
     virtual std::optional<PrinterList> Printers() = 0;
-    // Every job the server keeps: not completed, then completed ones.
+    // Every job the server keeps, completed ones included, in its order.
     virtual std::optional<std::vector<IppAttributes>> Jobs() = 0;
 };
 

@@ -8,7 +8,6 @@
 #include <clocale>
 #include <ctime>
 #include <map>
-#include <regex>
 #include <sstream>
 
 #include "cimv2/core/Provider.h"
@@ -445,12 +444,16 @@ std::map<std::string, LpstatPrinter> ParsePrinters(const std::string& text) {
     std::istringstream in(text);
     std::string line;
     LpstatPrinter* current = nullptr;
-    const std::regex head(R"(^printer (\S+) (is idle|now printing|disabled)\b.*)");
-    std::smatch m;
     while (std::getline(in, line)) {
-        if (std::regex_match(line, m, head)) {
-            current = &printers[m[1]];
-            current->state = m[2] == "is idle" ? "idle" : m[2] == "now printing" ? "printing" : "disabled";
+        if (line.compare(0, 8, "printer ") == 0) {
+            std::istringstream words(line.substr(8));
+            std::string name, first, second;
+            words >> name >> first >> second;
+            current = &printers[name];
+            current->state = first == "is" && second == "idle." ? "idle"
+                             : first == "now"                   ? "printing"
+                             : first == "disabled"              ? "disabled"
+                                                                : "unknown: " + line;
             continue;
         }
         if (!current || line.empty() || line[0] != '\t') continue;
@@ -477,13 +480,18 @@ std::map<std::string, LpstatJob> ParseJobs(const std::string& text) {
     std::map<std::string, LpstatJob> jobs;
     std::istringstream in(text);
     std::string line;
-    const std::regex job(R"(^(\S+)-(\d+)\s+(\S+)\s+(\d+)\s+(\w{3} \w{3} +\d+ \d\d:\d\d:\d\d \d{4})\s*$)");
-    std::smatch m;
     while (std::getline(in, line)) {
-        if (!std::regex_match(line, m, job)) continue;
+        if (line.empty() || line[0] == '\t') continue;
+        std::istringstream words(line);
+        std::string id, owner, size, date;
+        if (!(words >> id >> owner >> size)) continue;
+        std::getline(words >> std::ws, date);
+        const size_t dash = id.rfind('-');
+        if (dash == std::string::npos || size.find_first_not_of("0123456789") != std::string::npos) continue;
         std::tm tm{};
-        strptime(m[5].str().c_str(), "%a %b %d %H:%M:%S %Y", &tm);
-        jobs[m[1].str() + ", " + m[2].str()] = {m[3], std::stoull(m[4]), static_cast<int64_t>(timegm(&tm))};
+        if (!strptime(date.c_str(), "%a %b %d %H:%M:%S %Y", &tm)) continue;
+        jobs[id.substr(0, dash) + ", " + id.substr(dash + 1)] = {owner, std::stoull(size),
+                                                                 static_cast<int64_t>(timegm(&tm))};
     }
     return jobs;
 }
