@@ -9,6 +9,7 @@
 
 #include "cimv2/core/Provider.h"
 #include "cimv2/core/SafeText.h"
+#include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/ProcessActions.h"
 #include "cimv2/sources/SystemdUnits.h"
 #include "remote/Agent.h"
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
     if (root == "/" && !readOnly) context.actions = &actions;
     const cimv2::SystemdServices services;
     if (root == "/") context.services = &services;
+    // Printers come from this machine's print server, never with a captured tree.
+    cimv2::CupsPrintServer printing;
+    if (root == "/") context.printing = &printing;
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
 }

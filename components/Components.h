@@ -6,6 +6,8 @@
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
 #include "components/COperatingSystemInfo.h"
+#include "components/CPrintJobInfo.h"
+#include "components/CPrinterInfo.h"
 #include "components/CProcessInfo.h"
 #include "components/CProcessorInfo.h"
 #include "components/CServiceInfo.h"
@@ -15,7 +17,7 @@ namespace components {
 template <typename... C>
 struct TComponentList {};
 
-using TAllComponents =
-    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo, TServiceInfo>;
+using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo,
+                                      TProcessInfo, TServiceInfo, TPrinterInfo, TPrintJobInfo>;
 
 }  // namespace components

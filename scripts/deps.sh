@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsystemd-dev libkmod-dev libblkid-dev pkg-config librsvg2-bin
   openssh-server openssh-client
+  libcups2-dev cups-daemon cups-client
   xvfb xauth lshw pciutils usbutils hyperfine python3
   systemd dbus util-linux
 )

@@ -318,9 +318,51 @@ double CimDateToDateTime(std::string_view text) {
     return EncodeDate(year, month, day);
 }
 
+namespace {
+
+// Seconds of the HHMMSS at text[at]; -1 when they are not six digits of a time.
+int SecondsOfDay(std::string_view text, size_t at) {
+    if (text.size() < at + 6) return -1;
+    int parts[3] = {0, 0, 0};
+    for (int n = 0; n < 3; ++n) {
+        const char high = text[at + 2 * n], low = text[at + 2 * n + 1];
+        if (high < '0' || high > '9' || low < '0' || low > '9') return -1;
+        parts[n] = (high - '0') * 10 + (low - '0');
+    }
+    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return -1;
+    return parts[0] * 3600 + parts[1] * 60 + parts[2];
+}
+
+}  // namespace
+
 void WMIVarToDateTime(const OleVariant& value, bool isNull, double& field) {
     if (isNull) return;
-    field = CimDateToDateTime(WMIVarToText(value, false));
+    const std::string text = WMIVarToText(value, false);
+    // CIM writes two other shapes in date-time properties: an interval
+    // ("ddddddddHHMMSS.mmmmmm:000", a count of days) and a time of day
+    // ("********HHMMSS.mmmmmm+UUU"). Neither is a calendar date; each is
+    // kept as the days and fraction of a day it stands for.
+    if (text.size() == 25 && text[21] == ':' && text.compare(0, 8, "********") != 0) {
+        const int seconds = SecondsOfDay(text, 8);
+        int64_t days = 0;
+        bool digits = true;
+        for (size_t n = 0; n < 8; ++n) {
+            digits = digits && text[n] >= '0' && text[n] <= '9';
+            days = days * 10 + (text[n] - '0');
+        }
+        if (digits && seconds >= 0) {
+            field = static_cast<double>(days) + seconds / 86400.0;
+            return;
+        }
+    }
+    if (text.compare(0, 8, "********") == 0) {
+        const int seconds = SecondsOfDay(text, 8);
+        if (seconds >= 0) {
+            field = seconds / 86400.0;
+            return;
+        }
+    }
+    field = CimDateToDateTime(text);
 }
 
 }  // namespace wmi

@@ -62,7 +62,9 @@ void DecodeDate(double dateTime, int& year, int& month, int& day);
 // time of day zero. Raises EConvertError for a part that is no integer or
 // an impossible date.
 double CimDateToDateTime(std::string_view text);
-// The components' date reading: a null value leaves the field as it was.
+// The components' date reading: a null value leaves the field as it was;
+// a CIM interval gives its days and time as days, a CIM time of day its
+// fraction of a day; anything else is read as CimDateToDateTime reads it.
 void WMIVarToDateTime(const OleVariant& value, bool isNull, double& field);
 
 }  // namespace wmi

@@ -1,5 +1,6 @@
 #include "app/cli/LiveMachine.h"
 
+#include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/ProcessActions.h"
 #include "cimv2/sources/SystemdUnits.h"
 #include "remote/SshTransport.h"
@@ -14,6 +15,8 @@ void UseLiveMachine() {
     cimv2::ProviderContext context = wmi::LocalContext();
     context.actions = &actions;
     context.services = &services;
+    static cimv2::CupsPrintServer printing;
+    context.printing = &printing;
     wmi::SetLocalContext(context);
 }
 

@@ -117,6 +117,8 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
         context.actions = nullptr;
         // Nor are its services those of this machine's manager.
         context.services = nullptr;
+        // Nor a print server.
+        context.printing = nullptr;
         wmi::SetLocalContext(context);
     }
     try {

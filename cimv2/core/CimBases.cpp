@@ -459,6 +459,58 @@ const BaseClass& CIM_OperatingSystem() {
     }};
     return base;
 }
+
+const BaseClass& CIM_Printer() {
+    static const BaseClass base{"CIM_Printer", &CIM_LogicalDevice(), {
+        {"AvailableJobSheets", CimType::String, kArray},
+        {"Capabilities", CimType::UInt16, kArray},
+        {"CapabilityDescriptions", CimType::String, kArray},
+        {"CharSetsSupported", CimType::String, kArray},
+        {"CurrentCapabilities", CimType::UInt16, kArray},
+        {"CurrentCharSet", CimType::String},
+        {"CurrentLanguage", CimType::UInt16},
+        {"CurrentMimeType", CimType::String},
+        {"CurrentNaturalLanguage", CimType::String},
+        {"CurrentPaperType", CimType::String},
+        {"DefaultCapabilities", CimType::UInt16, kArray},
+        {"DefaultCopies", CimType::UInt32},
+        {"DefaultLanguage", CimType::UInt16},
+        {"DefaultMimeType", CimType::String},
+        {"DefaultNumberUp", CimType::UInt32},
+        {"DefaultPaperType", CimType::String},
+        {"DetectedErrorState", CimType::UInt16},
+        {"ErrorInformation", CimType::String, kArray},
+        {"HorizontalResolution", CimType::UInt32},
+        {"JobCountSinceLastReset", CimType::UInt32},
+        {"LanguagesSupported", CimType::UInt16, kArray},
+        {"MarkingTechnology", CimType::UInt16},
+        {"MaxCopies", CimType::UInt32},
+        {"MaxNumberUp", CimType::UInt32},
+        {"MaxSizeSupported", CimType::UInt32},
+        {"MimeTypesSupported", CimType::String, kArray},
+        {"NaturalLanguagesSupported", CimType::String, kArray},
+        {"PaperSizesSupported", CimType::UInt16, kArray},
+        {"PaperTypesAvailable", CimType::String, kArray},
+        {"PrinterStatus", CimType::UInt16},
+        {"TimeOfLastReset", CimType::DateTime},
+        {"VerticalResolution", CimType::UInt32},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_Job() {
+    static const BaseClass base{"CIM_Job", &CIM_LogicalElement(), {
+        {"ElapsedTime", CimType::DateTime},
+        {"JobStatus", CimType::String},
+        {"Notify", CimType::String},
+        {"Owner", CimType::String},
+        {"Priority", CimType::UInt32},
+        {"StartTime", CimType::DateTime},
+        {"TimeSubmitted", CimType::DateTime},
+        {"UntilTime", CimType::DateTime},
+    }};
+    return base;
+}
 // clang-format on
 
 }  // namespace cimv2

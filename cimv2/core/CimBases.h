@@ -50,5 +50,7 @@ const BaseClass& CIM_DataFile();
 const BaseClass& Win32_Account();
 const BaseClass& Win32_BaseService();
 const BaseClass& Win32_Service();
+const BaseClass& CIM_Printer();
+const BaseClass& CIM_Job();
 
 }  // namespace cimv2

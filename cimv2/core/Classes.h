@@ -35,7 +35,9 @@
     SYSQUILL_CLASS(Win32_IP4RouteTable)                                  \
     SYSQUILL_CLASS(Win32_VideoController)                                \
     SYSQUILL_CLASS(Win32_USBHub)                                         \
-    SYSQUILL_CLASS_WITH_METHODS(Win32_Service)
+    SYSQUILL_CLASS_WITH_METHODS(Win32_Service)                           \
+    SYSQUILL_CLASS(Win32_Printer)                                        \
+    SYSQUILL_CLASS(Win32_PrintJob)
 
 namespace cimv2 {
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "cimv2/sources/PrintServer.h"
 #include "cimv2/sources/SystemActions.h"
 #include "cimv2/sources/SystemRoot.h"
 
@@ -46,6 +47,7 @@ public:
     const GroupDirectory* groups = nullptr;
     // The service manager; null: services come from the unit files under the root.
     const ServiceSource* services = nullptr;
+    PrintServer* printing = nullptr;  // null: no print server (a captured tree has none)
 
     int64_t Now() const { return clock ? clock() : SystemClock(); }
     // Read from the root on first use and kept for the rest of the query.

@@ -9,6 +9,7 @@
 #include <clocale>
 #include <filesystem>
 
+#include "tests/support/FakePrintServer.h"
 #include "tests/support/RecordedDialogs.h"
 #include "ui/frmMain.h"
 #include "ui/pages/DirectQuery.h"
@@ -16,18 +17,23 @@
 
 namespace {
 
-// Points the local computer at a captured machine for the test's lifetime.
+// Points the local computer at a captured machine for the test's lifetime,
+// with a print server of two queues and two jobs beside it (a captured tree
+// has none of its own).
 class CapturedMachine {
 public:
-    explicit CapturedMachine(const std::filesystem::path& tree) : FSaved(wmi::LocalContext()) {
+    explicit CapturedMachine(const std::filesystem::path& tree)
+        : FSaved(wmi::LocalContext()), FPrinting(testsupport::FakePrintServer::Sample()) {
         cimv2::ProviderContext context;
         context.root = cimv2::SystemRoot(tree.string());
+        context.printing = &FPrinting;
         wmi::SetLocalContext(context);
     }
     ~CapturedMachine() { wmi::SetLocalContext(FSaved); }
 
 private:
     cimv2::ProviderContext FSaved;
+    testsupport::FakePrintServer FPrinting;
 };
 
 std::vector<std::filesystem::path> MachineTrees() {

@@ -37,7 +37,12 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
 
     std::set<std::string> filled;
     size_t pages = 0;
-    for (const ui::PageInfo& page : ui::Pages()) pages += page.fill ? 1 : 0;
+    // A captured tree has no print server: its printer pages are empty on
+    // both sides (compared all the same, but not counted as filled).
+    auto printServerPage = [](const ui::PageInfo& page) {
+        return std::string(page.wmiClass) == "Win32_Printer" || std::string(page.wmiClass) == "Win32_PrintJob";
+    };
+    for (const ui::PageInfo& page : ui::Pages()) pages += page.fill && !printServerPage(page) ? 1 : 0;
     for (const char* machine : {"physical-desktop", "this-vm", "debian-workstation", "laptop-usb"}) {
         // The same captured machine on both sides: the local computer in
         // process, and the agent behind sshd.

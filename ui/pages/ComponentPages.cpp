@@ -24,6 +24,9 @@ std::string FormatRecordValue(const components::TWMIProperties& record, const Re
         case RecordFormat::Date:
             if (value.GetType() == T::Real) return FormatShortDate(value.AsReal());
             break;
+        case RecordFormat::DateTime:
+            if (value.GetType() == T::Real) return FormatDateTime(value.AsReal());
+            break;
         case RecordFormat::Fixed:
             break;
     }

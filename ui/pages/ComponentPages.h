@@ -11,12 +11,13 @@
 namespace ui {
 
 enum class RecordFormat {
-    Text,     // the text unchanged (a list's text with braces and quotes)
-    YesNo,    // "True" or "False"
-    Number,   // decimal, minus sign when negative, 64-bit fields whole
-    Date,     // the user's short date
-    Decoded,  // the record's decoded text of a code
-    Fixed,    // the row's property field is the text itself, read from no record
+    Text,      // the text unchanged (a list's text with braces and quotes)
+    YesNo,     // "True" or "False"
+    Number,    // decimal, minus sign when negative, 64-bit fields whole
+    Date,      // the user's short date
+    DateTime,  // the user's short date and long time, the time left out at midnight
+    Decoded,   // the record's decoded text of a code
+    Fixed,     // the row's property field is the text itself, read from no record
 };
 
 struct RecordRow {

@@ -7,6 +7,7 @@
 #include "ui/pages/ComputerPages.h"
 #include "ui/pages/DevicePages.h"
 #include "ui/pages/HardwarePages.h"
+#include "ui/pages/PrinterPages.h"
 #include "ui/pages/ServicePages.h"
 #include "ui/pages/SoftwarePages.h"
 #include "ui/pages/SystemSoftwarePages.h"
@@ -43,8 +44,8 @@ constexpr std::array<PageInfo, kPageCount> kPages = {{
     {18, "USB Controller", "lv18", "USB Controller Caption", "USB", "USB Controllers", "The Win32_USBController class manages the capabilities of a Universal Serial Bus (USB) controller", "GetUSBControllerInfo", "Win32_USBController", Guard::None, nullptr},
     {19, "Pointing Device", "lv19", "Pointing Device Caption", "Input", "Pointing Devices", "The Win32_PointingDevice class represents an input device used to point to and select  regions on the display of a Win32 computer system. Any device used to manipulate a pointer, or point to the display on a Win32 computer system is a member of this class", "GetPointingInfo", "Win32_PointingDevice", Guard::None, nullptr},
     {20, "Shares", "lv20", "Share Caption", "Operating System", "Shares", "The Win32_Share class represents a shared resource on a Win32 system. This may be a disk drive, printer, interprocess communication, or other shareable device", "GetSharesInfo", "Win32_Share", Guard::None, nullptr},
-    {21, "Printers", "lv21", "Printer Caption", "Printers", "Printers", "Capabilities and management of the Printer LogicalDevice", "GetPrintersInfo", "Win32_Printer", Guard::None, nullptr},
-    {22, "Print Jobs", "lv22", "Print Job Caption", "Printers", "Print Jobs", "CIM_Job is a logical element representing a unit of work for a system, such as a print job. A job is distinct from a process in that a job can be scheduled", "GetPrintJobsInfo", "Win32_PrintJob", Guard::None, nullptr},
+    {21, "Printers", "lv21", "Printer Caption", "Printers", "Printers", "Capabilities and management of the Printer LogicalDevice", "GetPrintersInfo", "Win32_Printer", Guard::None, ComponentRows<components::TPrinterInfo>(printers::kPrinterRows, PageObjects::Every)},
+    {22, "Print Jobs", "lv22", "Print Job Caption", "Printers", "Print Jobs", "CIM_Job is a logical element representing a unit of work for a system, such as a print job. A job is distinct from a process in that a job can be scheduled", "GetPrintJobsInfo", "Win32_PrintJob", Guard::None, ComponentRows<components::TPrintJobInfo>(printers::kPrintJobRows, PageObjects::Every)},
     {23, "CD-ROM", "lv23", "CD-ROM Caption", "Disks", "CD-ROM", "The Win32_CDROMDrive class represents a CD-ROM drive on a computer system", "GetCDInfo", "Win32_CDRomDrive", Guard::None, nullptr},
     {24, "Sound Device", "lv24", "Sound Device Caption", "Computer", "Sound Device", "The Win32_SoundDevice class represents the properties of a sound device on a computer system", "GetSoundDeviceInfo", "Win32_SoundDevice", Guard::None, nullptr},
     {25, "Terminal Services", "lv25", "TS Caption", "Operating System", "Terminal Services", "The Win32_TerminalService class provides Terminal Service load balancing indicators", "GetWin32_TerminalServiceInfo", "Win32_TerminalService", Guard::Guarded, software::kTerminalServiceRows},

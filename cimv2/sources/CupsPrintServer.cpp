@@ -1,0 +1,245 @@
+#include "cimv2/sources/CupsPrintServer.h"
+
+#include <cups/cups.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "cimv2/core/WbemError.h"
+
+namespace cimv2 {
+
+namespace {
+
+// What the printer classes read, and nothing else: asking for "all" would
+// bring every queue's media database along.
+constexpr const char* kPrinterAttributes[] = {
+    "printer-name",
+    "printer-info",
+    "printer-location",
+    "printer-make-and-model",
+    "device-uri",
+    "printer-uri-supported",
+    "printer-state",
+    "printer-state-reasons",
+    "printer-state-message",
+    "printer-type",
+    "printer-is-shared",
+    "printer-is-accepting-jobs",
+    "printer-dns-sd-name",
+    "queued-job-count",
+    "media-supported",
+    "media-type-supported",
+    "media-type-default",
+    "printer-resolution-default",
+    "copies-default",
+    "copies-supported",
+    "number-up-default",
+    "number-up-supported",
+    "job-priority-default",
+    "pages-per-minute",
+    "document-format-supported",
+    "document-format-default",
+    "charset-configured",
+    "charset-supported",
+    "natural-language-configured",
+    "generated-natural-language-supported",
+    "job-sheets-supported",
+    "job-sheets-default",
+};
+
+constexpr const char* kJobAttributes[] = {
+    "job-id",
+    "job-printer-uri",
+    "job-name",
+    "job-originating-user-name",
+    "job-originating-host-name",
+    "job-state",
+    "job-state-reasons",
+    "job-k-octets",
+    "job-impressions",
+    "job-impressions-completed",
+    "time-at-creation",
+    "time-at-processing",
+    "time-at-completed",
+    "job-priority",
+    "job-hold-until",
+    "document-format-supplied",
+};
+
+IppValue ValueOf(ipp_attribute_t* attr, int index) {
+    switch (ippGetValueTag(attr)) {
+        case IPP_TAG_INTEGER:
+        case IPP_TAG_ENUM:
+            return IppValue::Integer(ippGetInteger(attr, index));
+        case IPP_TAG_BOOLEAN:
+            return IppValue::Boolean(ippGetBoolean(attr, index) != 0);
+        case IPP_TAG_RANGE: {
+            int upper = 0;
+            const int lower = ippGetRange(attr, index, &upper);
+            return IppValue::Range(lower, upper);
+        }
+        case IPP_TAG_RESOLUTION: {
+            int y = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            const int x = ippGetResolution(attr, index, &y, &units);
+            return IppValue::Resolution(x, y, units == IPP_RES_PER_CM);
+        }
+        case IPP_TAG_TEXT:
+        case IPP_TAG_NAME:
+        case IPP_TAG_TEXTLANG:
+        case IPP_TAG_NAMELANG:
+        case IPP_TAG_KEYWORD:
+        case IPP_TAG_URI:
+        case IPP_TAG_URISCHEME:
+        case IPP_TAG_CHARSET:
+        case IPP_TAG_LANGUAGE:
+        case IPP_TAG_MIMETYPE:
+            if (const char* text = ippGetString(attr, index, nullptr)) return IppValue::Text(text);
+            return {};
+        default:
+            return {};
+    }
+}
+
+// The objects of one group (printers, jobs) of a response, in order.
+std::vector<IppAttributes> Objects(ipp_t* response, ipp_tag_t group) {
+    std::vector<IppAttributes> objects;
+    IppAttributes current;
+    bool any = false;
+    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr; attr = ippNextAttribute(response)) {
+        const char* name = ippGetName(attr);
+        if (ippGetGroupTag(attr) != group || !name) {
+            if (any) objects.push_back(std::move(current));
+            current = IppAttributes();
+            any = false;
+            continue;
+        }
+        any = true;
+        // "no-value" and other out-of-band values leave the attribute absent.
+        if (ippGetValueTag(attr) == IPP_TAG_NOVALUE || ippGetValueTag(attr) == IPP_TAG_UNKNOWN) continue;
+        for (int i = 0, n = ippGetCount(attr); i < n; ++i) current.Add(name, ValueOf(attr, i));
+    }
+    if (any) objects.push_back(std::move(current));
+    return objects;
+}
+
+struct HttpClose {
+    void operator()(http_t* http) const { httpClose(http); }
+};
+struct IppDelete {
+    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+};
+using Response = std::unique_ptr<ipp_t, IppDelete>;
+
+// Why a server cannot be reached: libcups reports a failed connect with a
+// stale errno ("Bad file descriptor", "Host is down"), so the addresses it
+// resolves are tried once more here for the system's own error.
+std::string ConnectError(const std::string& host, int port) {
+    http_addrlist_t* list = httpAddrGetList(host.c_str(), AF_UNSPEC, std::to_string(port).c_str());
+    if (!list) return "Unable to look up the print server " + host;
+    int error = ECONNREFUSED;
+    for (http_addrlist_t* a = list; a; a = a->next) {
+        const int fd = socket(httpAddrFamily(&a->addr), SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            error = errno;
+            continue;
+        }
+        const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&a->addr), httpAddrLength(&a->addr)) == 0;
+        error = connected ? 0 : errno;
+        close(fd);
+        if (connected) break;
+    }
+    httpAddrFreeList(list);
+    return "Unable to connect to the print server " + host + ": " +
+           (error ? std::strerror(error) : "it closed the connection");
+}
+
+// One conversation with the server: the configured one or a named one.
+class Session {
+public:
+    Session(const std::string& server, bool absentMeansNone) {
+        std::string host = server.empty() ? cupsServer() : server;
+        int port = ippPort();
+        FAbsentMeansNone = server.empty() ? IsLocalDefaultServer(host, port) : absentMeansNone;
+        const size_t colon = host.rfind(':');
+        if (!server.empty() && host.front() != '/' && colon != std::string::npos &&
+            host.find(']', colon) == std::string::npos) {
+            port = std::atoi(host.c_str() + colon + 1);
+            host = host.substr(0, colon);
+        }
+        FHttp.reset(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr));
+        if (!FHttp) {
+            FUnreachable = true;
+            FMessage = ConnectError(host, port);
+        }
+    }
+
+    // Nothing when no server runs here; throws for a server that fails.
+    std::optional<Response> Ask(ipp_op_t operation, const char* requested[], int count, const char* which = nullptr) {
+        if (FUnreachable) {
+            if (FAbsentMeansNone) return std::nullopt;
+            throw WbemError(wbem::ProviderFailure, FMessage);
+        }
+        ipp_t* request = ippNewRequest(operation);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count, nullptr, requested);
+        if (which) ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
+        Response response(cupsDoRequest(FHttp.get(), request, "/"));
+        const ipp_status_t status = cupsLastError();
+        if (response && status <= IPP_STATUS_OK_EVENTS_COMPLETE) return response;
+        // CUPS answers "not found" when it has no queue or no job at all.
+        if (status == IPP_STATUS_ERROR_NOT_FOUND) return Response();
+        if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && FAbsentMeansNone) return std::nullopt;
+        throw WbemError(wbem::ProviderFailure, cupsLastErrorString());
+    }
+
+    http_t* Http() const { return FHttp.get(); }
+
+private:
+    std::unique_ptr<http_t, HttpClose> FHttp;
+    bool FAbsentMeansNone = false;
+    bool FUnreachable = false;
+    std::string FMessage;
+};
+
+template <size_t N>
+int Count(const char* const (&)[N]) {
+    return static_cast<int>(N);
+}
+
+}  // namespace
+
+bool IsLocalDefaultServer(std::string_view server, int port) {
+    if (server == "/run/cups/cups.sock" || server == "/var/run/cups/cups.sock") return true;
+    return server == "localhost" && port == IPP_PORT;
+}
+
+std::optional<PrinterList> CupsPrintServer::Printers() {
+    Session session(FServer, FAbsentMeansNone);
+    auto response =
+        session.Ask(IPP_OP_CUPS_GET_PRINTERS, const_cast<const char**>(kPrinterAttributes), Count(kPrinterAttributes));
+    if (!response) return std::nullopt;
+    PrinterList list;
+    if (*response) list.printers = Objects(response->get(), IPP_TAG_PRINTER);
+    if (cups_dest_t* dest = cupsGetNamedDest(session.Http(), nullptr, nullptr)) {
+        list.defaultPrinter = dest->name;
+        cupsFreeDests(1, dest);
+    }
+    return list;
+}
+
+std::optional<std::vector<IppAttributes>> CupsPrintServer::Jobs() {
+    Session session(FServer, FAbsentMeansNone);
+    auto response =
+        session.Ask(IPP_OP_GET_JOBS, const_cast<const char**>(kJobAttributes), Count(kJobAttributes), "all");
+    if (!response) return std::nullopt;
+    if (!*response) return std::vector<IppAttributes>();
+    return Objects(response->get(), IPP_TAG_JOB);
+}
+
+}  // namespace cimv2
