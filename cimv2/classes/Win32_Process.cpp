@@ -10,13 +10,18 @@
 //   io: Read/WriteOperationCount (syscr/syscw), Read/WriteTransferCount
 //     (rchar/wchar), readable for one's own processes or with privilege;
 //   cmdline: CommandLine (see procfs::JoinCommandLine); exe: ExecutablePath
-//     and Name; fd/: HandleCount (open descriptors), own processes only.
+//     and Name; fd/: HandleCount (open descriptors: the directory's size
+//     on a live procfs, else its entries, own processes only).
 // What cannot be read (another user's io, exe or fd) is null. A process
 // that ends while it is read drops out whole. Quota and working-set limits
 // have no counterpart and stay null.
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
@@ -70,11 +75,13 @@ struct QueryFacts {
     std::optional<int64_t> bootTime;
     std::optional<std::string> osName;
     std::optional<std::string> osVersion;
+    bool liveProc = false;  // /proc is procfs itself, not a captured copy
 };
 
 QueryFacts ReadQueryFacts(const SystemRoot& root) {
     QueryFacts facts;
     if (auto stat = root.ReadFile("/proc/stat", 4u << 20)) facts.bootTime = procfs::ParseBootTime(*stat);
+    facts.liveProc = root.IsProcFs("/proc");
     auto release = ReadKeyValues(root, "/etc/os-release");
     if (release.empty()) release = ReadKeyValues(root, "/usr/lib/os-release");
     if (auto it = release.find("PRETTY_NAME"); it != release.end() && !it->second.empty()) facts.osName = it->second;
@@ -97,7 +104,7 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryF
     auto cmdline = dir.ReadFile("cmdline", 4u << 20);
     auto exe = dir.ReadLink("exe");
     auto ioText = dir.ReadFile("io", 1u << 16);
-    auto handles = dir.CountEntries("fd");
+    auto handles = dir.CountDescriptors("fd", facts.liveProc);
     // Something missing is either not ours to read or a process that has
     // just ended; only its stat, read again, tells which.
     if (!cmdline || !exe || !ioText || !handles) {
@@ -245,10 +252,42 @@ std::vector<Instance> EnumerateWin32_Process(const ProviderContext& context) {
             pids.emplace_back(static_cast<uint32_t>(*pid), std::move(name));
     }
     std::sort(pids.begin(), pids.end());
+
+    // Most of the time goes to the kernel formatting /proc files, so a busy
+    // machine's processes are read by several threads, each a contiguous
+    // share; the facts every instance names are read once, before.
+    (void)context.Facts();
+    constexpr size_t kPerThread = 256;
+    const size_t threads =
+        std::clamp<size_t>(pids.size() / kPerThread, 1, std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    const size_t share = (pids.size() + threads - 1) / threads;
+    std::vector<std::optional<Instance>> read(pids.size());
+    std::vector<std::exception_ptr> failures(threads);
+    auto readShare = [&](size_t t) {
+        try {
+            for (size_t n = t * share; n < std::min((t + 1) * share, pids.size()); ++n)
+                read[n] = ReadProcess(context, facts, pids[n].second);
+        } catch (...) {
+            failures[t] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (size_t t = 1; t < threads; ++t) {
+        try {
+            workers.emplace_back(readShare, t);
+        } catch (const std::system_error&) {
+            readShare(t);  // no thread to be had: this one reads the share
+        }
+    }
+    readShare(0);
+    for (auto& worker : workers) worker.join();
+    for (const auto& failure : failures)
+        if (failure) std::rethrow_exception(failure);
+
     std::vector<Instance> instances;
     instances.reserve(pids.size());
-    for (const auto& [pid, text] : pids)
-        if (auto inst = ReadProcess(context, facts, text)) instances.push_back(std::move(*inst));
+    for (auto& inst : read)
+        if (inst) instances.push_back(std::move(*inst));
     return instances;
 }
 

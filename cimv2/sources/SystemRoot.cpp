@@ -2,9 +2,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <linux/openat2.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -164,6 +166,15 @@ bool SystemRoot::IsDirectory(std::string_view path) const {
     return StatOf(Open(path, O_PATH | O_CLOEXEC), st) && S_ISDIR(st.st_mode);
 }
 
+bool SystemRoot::IsProcFs(std::string_view path) const {
+    int fd = Open(path, O_PATH | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct statfs fs {};
+    const bool proc = ::fstatfs(fd, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
+    ::close(fd);
+    return proc;
+}
+
 namespace {
 
 bool IsSingleName(std::string_view name) {
@@ -223,6 +234,17 @@ std::optional<size_t> SystemRoot::Directory::CountEntries(std::string_view name)
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
     ::closedir(dir);
     return count;
+}
+
+std::optional<size_t> SystemRoot::Directory::CountDescriptors(std::string_view name, bool onProcFs) const {
+    if (onProcFs && FFd >= 0 && IsSingleName(name)) {
+        struct stat st {};
+        if (::fstatat(FFd, std::string(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode) &&
+            st.st_size > 0)
+            return static_cast<size_t>(st.st_size);
+    }
+    // Older kernels give 0, as does a process without descriptors.
+    return CountEntries(name);
 }
 
 }  // namespace cimv2

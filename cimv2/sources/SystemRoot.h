@@ -37,6 +37,8 @@ public:
     std::optional<std::string> ReadLink(std::string_view path) const;
     bool Exists(std::string_view path) const;
     bool IsDirectory(std::string_view path) const;
+    // Whether the path is on a live procfs (not a copy of one in a tree).
+    bool IsProcFs(std::string_view path) const;
 
     // A directory held open so that many of its entries are read without
     // walking the whole path each time (the files of /proc/PID). Entries are
@@ -58,6 +60,11 @@ public:
         std::optional<std::string> ReadLink(std::string_view name) const;
         // How many entries a subdirectory holds; nothing when unreadable.
         std::optional<size_t> CountEntries(std::string_view name) const;
+        // How many descriptors a process's fd/ directory holds. On procfs
+        // since Linux 6.2 the directory's size is that count, which spares
+        // listing it (each listed descriptor costs the kernel a lookup);
+        // elsewhere the entries are counted.
+        std::optional<size_t> CountDescriptors(std::string_view name, bool onProcFs) const;
 
     private:
         int FFd = -1;
