@@ -5,10 +5,14 @@
 // Components.EveryOneIsListed.
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CEnvironmentInfo.h"
 #include "components/COperatingSystemInfo.h"
 #include "components/CProcessInfo.h"
 #include "components/CProcessorInfo.h"
 #include "components/CServiceInfo.h"
+#include "components/CShareInfo.h"
+#include "components/CStartupCommandInfo.h"
+#include "components/CUserAccountInfo.h"
 
 namespace components {
 
@@ -16,6 +20,7 @@ template <typename... C>
 struct TComponentList {};
 
 using TAllComponents =
-    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo, TServiceInfo>;
+    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo, TServiceInfo,
+                   TEnvironmentInfo, TStartupCommandInfo, TUserAccountInfo, TShareInfo>;
 
 }  // namespace components

@@ -35,7 +35,11 @@
     SYSQUILL_CLASS(Win32_IP4RouteTable)                                  \
     SYSQUILL_CLASS(Win32_VideoController)                                \
     SYSQUILL_CLASS(Win32_USBHub)                                         \
-    SYSQUILL_CLASS_WITH_METHODS(Win32_Service)
+    SYSQUILL_CLASS_WITH_METHODS(Win32_Service)                           \
+    SYSQUILL_CLASS(Win32_Environment)                                    \
+    SYSQUILL_CLASS(Win32_StartupCommand)                                 \
+    SYSQUILL_CLASS(Win32_UserAccount)                                    \
+    SYSQUILL_CLASS(Win32_Share)
 
 namespace cimv2 {
 
