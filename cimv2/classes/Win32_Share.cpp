@@ -1,7 +1,8 @@
 // Win32_Share: what the machine shares. No instances where neither file
 // exists.
 //   Samba's shares from /etc/samba/smb.conf (see ParseSmbConf); a share with
-//   "available = no" is off and not listed, [global] is no share.
+//   "available = no" is off and not listed, [global] is no share. "include ="
+//   files and the usershares that users define with "net usershare" are not read.
 //     Name            the section's name ("homes" and "printers" as written)
 //     Path            path = (null when not given, as for [homes])
 //     Type            1 (Print Queue) for a printable share, else 0 (Disk Drive)
