@@ -1,7 +1,7 @@
 #pragma once
 // The share component: class Win32_Share, its record and the decoder of its
 // share type. The class calls the type "Type"; the record keeps it as
-// ShareType, the name Part 2.7 gives the field.
+// ShareType, so the field does not read as the C++ word for a type.
 #include "components/PropertyRecord.h"
 
 namespace components {
