@@ -5,19 +5,24 @@
 // Components.EveryOneIsListed.
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CEnvironmentInfo.h"
 #include "components/COperatingSystemInfo.h"
 #include "components/CPrintJobInfo.h"
 #include "components/CPrinterInfo.h"
 #include "components/CProcessInfo.h"
 #include "components/CProcessorInfo.h"
 #include "components/CServiceInfo.h"
+#include "components/CShareInfo.h"
+#include "components/CStartupCommandInfo.h"
+#include "components/CUserAccountInfo.h"
 
 namespace components {
 
 template <typename... C>
 struct TComponentList {};
 
-using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo,
-                                      TProcessInfo, TServiceInfo, TPrinterInfo, TPrintJobInfo>;
+using TAllComponents =
+    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo, TServiceInfo,
+                   TPrinterInfo, TPrintJobInfo, TEnvironmentInfo, TStartupCommandInfo, TUserAccountInfo, TShareInfo>;
 
 }  // namespace components

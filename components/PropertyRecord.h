@@ -68,7 +68,7 @@ template <typename R>
 struct TFieldDef {
     using IntegerMember = std::variant<int32_t R::*, uint32_t R::*, uint8_t R::*, int64_t R::*>;
 
-    const char* name;  // the WMI property
+    const char* name;  // the record's property, and the WMI property unless source names another
     TFieldKind kind;
     std::string R::*text = nullptr;  // text fields and the text of lists
     IntegerMember integer{};         // integers and codes
@@ -79,6 +79,11 @@ struct TFieldDef {
     int32_t R::*count = nullptr;
     TDecoder decoder{};   // codes, and the codes of a coded list
     bool ofList = false;  // a text field that keeps a list property's text
+    // The WMI property the field is filled from when its name is not the
+    // class's (Win32_Share calls ShareType "Type"); null: the same name.
+    const char* source = nullptr;
+
+    const char* Source() const { return source ? source : name; }
 };
 
 template <typename R>
@@ -112,11 +117,12 @@ TFieldDef<R> Date(const char* name, double R::*member) {
     f.real = member;
     return f;
 }
-template <typename R>
-TFieldDef<R> Code(const char* name, int32_t R::*member, TDecoder decoder) {
+template <typename R, typename I>
+TFieldDef<R> Code(const char* name, I R::*member, TDecoder decoder, const char* source = nullptr) {
     TFieldDef<R> f{name, TFieldKind::Code};
     f.integer = member;
     f.decoder = decoder;
+    f.source = source;
     return f;
 }
 // A list of integers or texts with its count and its text (null for an
@@ -257,7 +263,7 @@ public:
         for (const auto& f : R::Fields()) {
             wmi::OleVariant value;
             bool isNull = true;
-            source.GetWMIPropertyValue(f.name, value, isNull);
+            source.GetWMIPropertyValue(f.Source(), value, isNull);
             switch (f.kind) {
                 case TFieldKind::Text:
                     self.*f.text = wmi::WMIVarToText(value, isNull);
@@ -354,6 +360,10 @@ private:
 //   FIELD(Date, InstallDate)                TDateTime (days since 30 December 1899)
 //   FIELD(Code, PowerState, kPowerState)    int32_t and PowerStateAsString() through the
 //                                           TCodeText table kPowerState
+//   FIELD(CodeAs, SIDType, kSIDType, uint8_t)
+//                                           a Code kept in the given integer type
+//   FIELD(CodeFrom, ShareType, kShareType, uint32_t, Type)
+//                                           a CodeAs filled from the class's property Type
 //   FIELD(IntegerList, Name)                GetName(index), NameCount(), NameAsString()
 //   FIELD(CodeList, Name, kDecoder)         an IntegerList whose codes the static
 //                                           GetNameAsString(code) decodes through kDecoder
@@ -403,6 +413,15 @@ public:                                                                         
                                                                                                                  \
 private:                                                                                                         \
     int32_t F##Name = 0;
+#define SYSQUILL_MEMBERS_CodeAs(Name, Decoder, Type)                                                             \
+public:                                                                                                          \
+    Type Name() const { return F##Name; }                                                                        \
+    void Set##Name(Type value) { F##Name = value; }                                                              \
+    std::string Name##AsString() const { return ::components::Decode(Fields()[kField##Name].decoder, F##Name); } \
+                                                                                                                 \
+private:                                                                                                         \
+    Type F##Name = 0;
+#define SYSQUILL_MEMBERS_CodeFrom(Name, Decoder, Type, Source) SYSQUILL_MEMBERS_CodeAs(Name, Decoder, Type)
 #define SYSQUILL_MEMBERS_IntegerList(Name) SYSQUILL_LIST(::components::TArrInteger, Name)
 #define SYSQUILL_MEMBERS_CodeList(Name, Decoder)                           \
     SYSQUILL_LIST(::components::TArrInteger, Name)                         \
@@ -435,6 +454,8 @@ private:                                                                        
 #define SYSQUILL_ENTRY_Real(Name) ::components::Real(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_Date(Name) ::components::Date(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_Code(Name, Decoder) ::components::Code(#Name, &P::F##Name, Decoder)
+#define SYSQUILL_ENTRY_CodeAs(Name, Decoder, Type) ::components::Code(#Name, &P::F##Name, Decoder)
+#define SYSQUILL_ENTRY_CodeFrom(Name, Decoder, Type, Source) ::components::Code(#Name, &P::F##Name, Decoder, #Source)
 #define SYSQUILL_ENTRY_LIST(Kind, Name, ...) \
     ::components::List(#Name, ::components::TFieldKind::Kind, &P::F##Name, &P::F##Name##Count, __VA_ARGS__)
 #define SYSQUILL_ENTRY_IntegerList(Name) SYSQUILL_ENTRY_LIST(IntegerList, Name, &P::F##Name##AsString)

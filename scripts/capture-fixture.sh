@@ -106,12 +106,26 @@ copy_process() {   # PID
     fi
 }
 for pid in ${CAPTURE_PIDS:-$(ls /proc | grep -E '^[0-9]+$')}; do copy_process "$pid"; done
-for f in /etc/passwd /etc/group /etc/shadow /etc/environment /etc/exports /etc/samba/smb.conf /etc/crontab; do
+for f in /etc/passwd /etc/group /etc/environment /etc/exports /etc/samba/smb.conf /etc/crontab; do
     copy_file "$f"
 done
-copy_tree /etc/environment.d 1
-copy_tree /etc/xdg/autostart 1
-copy_tree /etc/exports.d 1
+# The shadow file (root only) without its password hashes: what the class reads
+# of a password is whether it is empty and whether '!' locks it.
+if [ -r /etc/shadow ]; then
+    mkdir -p "$TREE/etc"
+    awk -F: 'BEGIN { OFS = ":" }
+             { lock = substr($2, 1, 1) == "!" ? "!" : ""
+               if ($2 != "" && $2 != "*" && $2 != "!" && $2 != "!*") $2 = lock "hash-not-captured"
+               print }' /etc/shadow > "$TREE/etc/shadow"
+fi
+for d in /etc/environment.d /run/environment.d /usr/local/lib/environment.d /usr/lib/environment.d \
+         /etc/xdg/autostart /etc/exports.d /etc/cron.d /var/spool/cron/crontabs; do
+    copy_tree "$d" 1
+done
+# Each account's own autostart entries and environment.d files, where readable.
+while IFS=: read -r _ _ _ _ _ home _; do
+    case $home in /?*) copy_tree "$home/.config/autostart" 1; copy_tree "$home/.config/environment.d" 1 ;; esac
+done < /etc/passwd
 # Mounts, routes and protocols; the head that reads /proc/self is the
 # process whose mount table is copied.
 mkdir -p "$TREE/proc/self" "$TREE/proc/net" "$TREE/proc/sys/kernel"
@@ -265,6 +279,7 @@ for f in /var/lib/dpkg/info/gstreamer1.0-*.list /var/lib/dpkg/info/libavcodec*.l
 done
 for f in /var/lib/flatpak/{app,runtime}/*/*/*/active/metadata /snap/*/current/meta/snap.yaml; do
     [ -f "$f" ] && copy_file "$f"
+done
 # The slice of the USB ID database that names this machine's devices.
 for ids in /usr/share/misc/usb.ids /usr/share/hwdata/usb.ids; do
     [ -r "$ids" ] || continue

@@ -37,7 +37,11 @@
     SYSQUILL_CLASS(Win32_USBHub)                                         \
     SYSQUILL_CLASS_WITH_METHODS(Win32_Service)                           \
     SYSQUILL_CLASS(Win32_Printer)                                        \
-    SYSQUILL_CLASS(Win32_PrintJob)
+    SYSQUILL_CLASS(Win32_PrintJob)                                       \
+    SYSQUILL_CLASS(Win32_Environment)                                    \
+    SYSQUILL_CLASS(Win32_StartupCommand)                                 \
+    SYSQUILL_CLASS(Win32_UserAccount)                                    \
+    SYSQUILL_CLASS(Win32_Share)
 
 namespace cimv2 {
 

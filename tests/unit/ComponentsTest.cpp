@@ -245,9 +245,13 @@ bool FieldFits(const TFieldDef<R>& f, const cimv2::PropertyDef& p) {
             return !p.IsArray() && (p.type == CimType::Real32 || p.type == CimType::Real64);
         case TFieldKind::Date:
             return !p.IsArray() && p.type == CimType::DateTime;
+        case TFieldKind::ListText:
+            // Only the text is kept, so a class may give it as one text
+            // (Win32_StartupCommand's UserSID).
+            if (!p.IsArray()) return !f.integerList && IsTextType(p.type);
+            return f.integerList ? IsIntegerType(p.type) : IsTextType(p.type);
         case TFieldKind::IntegerList:
         case TFieldKind::TextList:
-        case TFieldKind::ListText:
         case TFieldKind::Unstored:
             return p.IsArray() && (f.integerList ? IsIntegerType(p.type) : IsTextType(p.type));
     }
@@ -332,9 +336,9 @@ void CheckFilled(const cimv2::ClassSchema& schema, const std::vector<Instance>& 
     for (size_t n = 0; n < instances.size(); ++n) {
         component.SetObjectIndex(static_cast<int32_t>(n + 1));
         for (const auto& f : R::Fields()) {
-            if (!HasValue(instances[n].Get(f.name))) continue;
+            if (!HasValue(instances[n].Get(f.Source()))) continue;
             EXPECT_TRUE(FieldFilled(component.Properties(), f))
-                << source << " object " << n + 1 << ": " << f.name << " = " << instances[n].Get(f.name).ToText();
+                << source << " object " << n + 1 << ": " << f.name << " = " << instances[n].Get(f.Source()).ToText();
         }
     }
 }
@@ -353,12 +357,12 @@ void CheckComponent() {
     Instance sample(schema);
     for (const auto& f : R::Fields()) {
         EXPECT_TRUE(names.insert(cimv2::Lower(f.name)).second) << f.name << " declared twice";
-        const int index = schema.IndexOf(f.name);
-        ASSERT_GE(index, 0) << f.name << " is no property of " << schema.Name();
+        const int index = schema.IndexOf(f.Source());
+        ASSERT_GE(index, 0) << f.Source() << " is no property of " << schema.Name();
         const cimv2::PropertyDef& property = schema.Properties()[static_cast<size_t>(index)];
         EXPECT_TRUE(FieldFits(f, property))
             << f.name << " cannot hold " << cimv2::CimTypeName(property.type) << (property.IsArray() ? "[]" : "");
-        sample.Set(f.name, SampleValue(property));
+        sample.Set(f.Source(), SampleValue(property));
     }
     CheckFilled<C>(schema, {sample}, "every property set");
 

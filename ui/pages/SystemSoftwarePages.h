@@ -46,4 +46,51 @@ inline constexpr RecordRow kProcessRows[] = {
     {"Process Windows Version", "WindowsVersion", kText},
 };
 
+inline constexpr RecordRow kEnvironmentRows[] = {
+    {"Environment Caption", "Caption", kText},
+    {"Environment Name", "Name", kText},
+    {"Environment Variable Value", "VariableValue", kText},
+    {"Environment User Name", "UserName", kText},
+    {"Environment Status", "Status", kText},
+    {"Environment System Variable", "SystemVariable", kYesNo},
+};
+
+inline constexpr RecordRow kStartupCommandRows[] = {
+    {"Startup Command Caption", "Caption", kText},   {"Startup Command Description", "Description", kText},
+    {"Startup Command Name", "Name", kText},         {"Startup Command", "Command", kText},
+    {"Startup Command location", "Location", kText}, {"Startup Command Setting ID", "SettingID", kText},
+    {"Startup Command User", "User", kText},         {"Startup User ID", "UserSIDAsString", kText},
+};
+
+inline constexpr RecordRow kAccountRows[] = {
+    {"Account Caption", "Caption", kText},
+    {"Account Type Code", "AccountType", kNumber},
+    {"Account Type", "AccountTypeAsString", kDecoded},
+    {"Account Description", "Description", kText},
+    {"Account Domain", "Domain", kText},
+    {"Account Full Name", "FullName", kText},
+    {"Account SID", "SID", kText},
+    {"Account SID Type", "SIDTypeAsString", kDecoded},
+    {"Account Local Account", "LocalAccount", kYesNo},
+    {"Account Disabled", "Disabled", kYesNo},
+    {"Account Password Changeable", "PasswordChangeable", kYesNo},
+    {"Account Password Expires", "PasswordExpires", kYesNo},
+    {"Account Password Required", "PasswordRequired", kYesNo},
+    {"Account Lockout", "Lockout", kYesNo},
+};
+
+inline constexpr RecordRow kShareRows[] = {
+    {"Share Caption", "Caption", kText},
+    {"Share Description", "Description", kText},
+    {"Share Name", "Name", kText},
+    {"Share Path", "Path", kText},
+    {"Share Type Code", "ShareType", kNumber},
+    {"Share Type", "ShareTypeAsString", kDecoded},
+    {"Share Allow Maximum", "AllowMaximum", kYesNo},
+    {"Share Maximum Allowed", "MaximumAllowed", kNumber},
+    {"Share Access Mask", "AccessMask", kNumber},
+    {"Share Status", "Status", kText},
+    {"Share Install Date", "InstallDate", kDate},
+};
+
 }  // namespace ui::systemsoftware
