@@ -79,6 +79,11 @@ struct TFieldDef {
     int32_t R::*count = nullptr;
     TDecoder decoder{};   // codes, and the codes of a coded list
     bool ofList = false;  // a text field that keeps a list property's text
+    bool ofText = false;  // an integer field that reads a text property (666 when not a number)
+    // The record's own name of the field when it differs from the WMI property's.
+    const char* published = nullptr;
+
+    const char* Published() const { return published ? published : name; }
 };
 
 template <typename R>
@@ -92,6 +97,20 @@ template <typename R, typename I>
 TFieldDef<R> Integer(const char* name, I R::*member) {
     TFieldDef<R> f{name, TFieldKind::Integer};
     f.integer = member;
+    return f;
+}
+// A text property kept as the integer reading of its text.
+template <typename R, typename I>
+TFieldDef<R> IntegerOfText(const char* name, I R::*member) {
+    TFieldDef<R> f = Integer(name, member);
+    f.ofText = true;
+    return f;
+}
+// A text field published under a name of its own.
+template <typename R>
+TFieldDef<R> TextAs(const char* name, const char* published, std::string R::*member) {
+    TFieldDef<R> f = Text(name, member);
+    f.published = published;
     return f;
 }
 template <typename R>
@@ -169,7 +188,7 @@ public:
     std::vector<TPropertyInfo> PropertyList() const override {
         std::vector<TPropertyInfo> list;
         for (const auto& f : R::Fields()) {
-            const std::string name = f.name;
+            const std::string name = f.Published();
             switch (f.kind) {
                 case TFieldKind::Text:
                     list.push_back({name, TPropertyType::Text});
@@ -207,7 +226,7 @@ public:
     wmi::OleVariant PropertyValue(std::string_view name) const override {
         const R& self = static_cast<const R&>(*this);
         for (const auto& f : R::Fields()) {
-            const std::string base = f.name;
+            const std::string base = f.Published();
             switch (f.kind) {
                 case TFieldKind::Text:
                     if (cimv2::EqualsNoCase(name, base)) return wmi::OleVariant::Text(self.*f.text);
@@ -349,6 +368,10 @@ private:
 //   FIELD(TextOfList, Name)                 a list property kept as its text in a Text field
 //   FIELD(Integer, ResetCount, int32_t)     kept in the type (int32_t, uint32_t, uint8_t, int64_t),
 //                                           wider values narrowed to its low bits
+//   FIELD(IntegerOfText, Name, int32_t)     a text property read as an integer (666 when it is
+//                                           not a number)
+//   FIELD(TextAs, Name, "Property")         a text field named Name, filled from the WMI
+//                                           property "Property"
 //   FIELD(Boolean, PrimaryBIOS)             bool
 //   FIELD(Real, Speed)                      double
 //   FIELD(Date, InstallDate)                TDateTime (days since 30 December 1899)
@@ -392,6 +415,8 @@ private:                                                                        
 #define SYSQUILL_MEMBERS_Text(Name) SYSQUILL_PROPERTY(std::string, Name)
 #define SYSQUILL_MEMBERS_TextOfList(Name) SYSQUILL_PROPERTY(std::string, Name)
 #define SYSQUILL_MEMBERS_Integer(Name, Type) SYSQUILL_PROPERTY(Type, Name)
+#define SYSQUILL_MEMBERS_IntegerOfText(Name, Type) SYSQUILL_PROPERTY(Type, Name)
+#define SYSQUILL_MEMBERS_TextAs(Name, Property) SYSQUILL_PROPERTY(std::string, Name)
 #define SYSQUILL_MEMBERS_Boolean(Name) SYSQUILL_PROPERTY(bool, Name)
 #define SYSQUILL_MEMBERS_Real(Name) SYSQUILL_PROPERTY(double, Name)
 #define SYSQUILL_MEMBERS_Date(Name) SYSQUILL_PROPERTY(::components::TDateTime, Name)
@@ -431,6 +456,8 @@ private:                                                                        
 #define SYSQUILL_ENTRY_Text(Name) ::components::Text(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_TextOfList(Name) ::components::Text(#Name, &P::F##Name, true)
 #define SYSQUILL_ENTRY_Integer(Name, Type) ::components::Integer(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_IntegerOfText(Name, Type) ::components::IntegerOfText(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_TextAs(Name, Property) ::components::TextAs(Property, #Name, &P::F##Name)
 #define SYSQUILL_ENTRY_Boolean(Name) ::components::Boolean(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_Real(Name) ::components::Real(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_Date(Name) ::components::Date(#Name, &P::F##Name)

@@ -1,7 +1,9 @@
 #include "cimv2/sources/LiveSources.h"
 
 #include <blkid/blkid.h>
+#include <fcntl.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace cimv2 {
 
@@ -39,6 +41,14 @@ public:
         return tags;
     }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return net::ReadLiveMainTable(); }
+    std::optional<parts::PartitionTable> PartitionTableOf(const std::string& device) const override {
+        // Read-only and non-blocking: a drive without a medium answers at once.
+        const int fd = open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return std::nullopt;
+        auto table = parts::ReadPartitionTable(fd);
+        close(fd);
+        return table;
+    }
 };
 
 class NoSources : public LiveSources {
@@ -46,6 +56,7 @@ public:
     std::optional<FileSystemUsage> Usage(const std::string&) const override { return std::nullopt; }
     VolumeTags Tags(const std::string&) const override { return {}; }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return std::nullopt; }
+    std::optional<parts::PartitionTable> PartitionTableOf(const std::string&) const override { return std::nullopt; }
 };
 
 const LiveSources* gOverride = nullptr;
