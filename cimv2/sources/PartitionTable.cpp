@@ -104,9 +104,11 @@ std::optional<PartitionTable> ReadPartitionTable(int fd) {
 }
 
 std::optional<uint32_t> MbrSignature(const PartitionTable& table) {
-    if (table.type != "dos" || !table.id || table.id->size() != 10 || table.id->compare(0, 2, "0x") != 0)
-        return std::nullopt;
-    return ParseHex(std::string_view(*table.id).substr(2), 8);
+    if (table.type != "dos" || !table.id) return std::nullopt;
+    std::string_view digits = *table.id;
+    if (digits.substr(0, 2) == "0x") digits.remove_prefix(2);
+    if (digits.size() != 8) return std::nullopt;
+    return ParseHex(digits, 8);
 }
 
 std::optional<std::string> TypeName(const PartitionTable& table, const PartitionEntry& entry) {

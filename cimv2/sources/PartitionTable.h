@@ -24,7 +24,7 @@ struct PartitionEntry {
 
 struct PartitionTable {
     std::string type;               // "dos" or "gpt"
-    std::optional<std::string> id;  // MBR disk signature ("0x1a2b3c4d") or GPT disk GUID
+    std::optional<std::string> id;  // MBR disk signature ("1a2b3c4d", as lsblk's PTUUID) or GPT disk GUID
     uint64_t deviceSectors = 0;     // the size libblkid saw, in 512-byte sectors
     std::vector<PartitionEntry> partitions;
 };
@@ -33,7 +33,7 @@ struct PartitionTable {
 // partition table libblkid knows (a disk used whole, a damaged table).
 std::optional<PartitionTable> ReadPartitionTable(int fd);
 
-// The MBR disk signature as a number ("0x1a2b3c4d").
+// The MBR disk signature as a number.
 std::optional<uint32_t> MbrSignature(const PartitionTable& table);
 
 // The partition type's name as fdisk and lsblk word it ("Linux filesystem",
