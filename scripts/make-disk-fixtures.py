@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Adds the block devices of the storage fixtures: the kernel's sysfs block
 layout (/sys/block, /sys/dev/block, the disks' device directories) for
-server-storage (SAS disk with an LVM partition under dm-0, USB stick, NVMe
-used whole, a BMC's virtual DVD with a mounted disc), laptop-usb (NVMe with an
-EFI and a root partition, USB stick) and this-vm (the virtio disk, as its
-sysfs showed it). Names, numbers and layouts are those of real devices of
+server-storage (SAS disk with an LVM partition under dm-0, SATA disk, USB
+stick, NVMe used whole, a BMC's virtual DVD with a mounted disc), laptop-usb
+(NVMe with an EFI and a root partition, USB stick), physical-desktop (a SATA
+DVD writer without a disc) and this-vm (the virtio disk, as its sysfs showed
+it). Names, numbers and layouts are those of real devices of
 these kinds. Run from the repository root; it rewrites only these files."""
 import os
 import struct
@@ -103,6 +104,9 @@ def server_storage():
     scsi_unit(tree, sas, "SEAGATE ", "ST1200MM0009    ", "CN03", 0, "WFK1A2B3")
     block(tree, sas, "sda", "8:0", 2344225968,
           [(1, "8:1", 2048, 2097152, ()), (2, "8:2", 2099200, 2342125568, ("dm-0",))])
+    sata = "/sys/devices/pci0000:00/0000:00:11.5/ata1/host6/target6:0:0/6:0:0:0"
+    scsi_unit(tree, sata, "ATA     ", "ST2000NM000A-2J2", "SN03", 0, "ZFL1A2B3")
+    block(tree, sata, "sdb", "8:16", 3907029168, [(1, "8:17", 2048, 3907024896, ())])
     stick = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0/host2/target2:0:0/2:0:0:0"
     scsi_unit(tree, stick, "SanDisk ", "Cruzer Blade    ", "1.00", 0, "4C530001230517115364")
     block(tree, stick, "sdc", "8:32", 30031872, [(1, "8:33", 2048, 30029824, ())], removable=1)
@@ -137,6 +141,21 @@ def laptop_usb():
     block(tree, stick, "sda", "8:0", 60437504, [(1, "8:1", 2048, 60435456, ())], removable=1)
 
 
+def physical_desktop():
+    tree = FIX + "/physical-desktop/tree"
+    dvd = "/sys/devices/pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0"
+    scsi_unit(tree, dvd, "HL-DT-ST", "DVDRAM GH24NSD5 ", "LN01", 5)
+    block(tree, dvd, "sr0", "11:0", 0, removable=1, lbs=2048)
+    write(tree + "/proc/sys/dev/cdrom/info",
+          "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\n"
+          "drive name:\t\tsr0\ndrive speed:\t\t48\ndrive # of slots:\t1\n"
+          "Can close tray:\t\t1\nCan open tray:\t\t1\nCan lock tray:\t\t1\nCan change speed:\t1\n"
+          "Can select disk:\t0\nCan read multisession:\t1\nCan read MCN:\t\t1\n"
+          "Reports media changed:\t1\nCan play audio:\t\t1\nCan write CD-R:\t\t1\n"
+          "Can write CD-RW:\t1\nCan read DVD:\t\t1\nCan write DVD-R:\t1\nCan write DVD-RAM:\t1\n"
+          "Can read MRW:\t\t1\nCan write MRW:\t\t1\nCan write RAM:\t\t1\n\n\n")
+
+
 def this_vm():
     tree = FIX + "/this-vm/tree"
     virtio = "/sys/devices/pci0000:00/0000:00:02.0/virtio1"
@@ -155,4 +174,5 @@ if __name__ == "__main__":
         sys.exit("run from the repository root")
     server_storage()
     laptop_usb()
+    physical_desktop()
     this_vm()

@@ -260,8 +260,8 @@ public:
 
 TEST(DiskClasses, DisksOfTheStorageServerAndWhatIsLeftOut) {
     const auto disks = EnumerateWin32_DiskDrive(Machine("server-storage"));
-    // nvme0n1, sda, sdc: no dm-0 (LVM), no sr0 (an optical drive).
-    ASSERT_EQ(disks.size(), 3u);
+    // nvme0n1, sda, sdb, sdc: no dm-0 (LVM), no sr0 (an optical drive).
+    ASSERT_EQ(disks.size(), 4u);
     const Instance& sas = disks[1];
     EXPECT_EQ(Text(sas, "DeviceID"), "\\\\.\\PHYSICALDRIVE1");
     EXPECT_EQ(Text(sas, "Model"), "ST1200MM0009");
@@ -273,7 +273,10 @@ TEST(DiskClasses, DisksOfTheStorageServerAndWhatIsLeftOut) {
     EXPECT_EQ(Text(sas, "InterfaceType"), "SCSI");
     EXPECT_EQ(Text(sas, "PNPDeviceID"), "SCSI\\Disk&Ven_SEAGATE&Prod_ST1200MM0009\\0:0:0:0");
     EXPECT_TRUE(sas.Get("Signature").IsNull()) << "no partition table in a tree";
-    const Instance& stick = disks[2];
+    const Instance& sata = disks[2];
+    EXPECT_EQ(Text(sata, "InterfaceType"), "IDE") << "Windows files SATA disks as IDE";
+    EXPECT_EQ(Text(sata, "MediaType"), "Fixed hard disk media");
+    const Instance& stick = disks[3];
     EXPECT_EQ(Text(stick, "InterfaceType"), "USB");
     EXPECT_EQ(Text(stick, "MediaType"), "Removable Media");
     EXPECT_EQ(Text(stick, "Capabilities"), "3, 4, 7");
@@ -334,6 +337,15 @@ TEST(DiskClasses, TheBmcDvdWithItsMountedDisc) {
     EXPECT_EQ(Text(drives[0], "TransferRate"), "1200") << "8 times 150 KiB/s";
     EXPECT_EQ(Text(drives[0], "Size"), "670302208");
     EXPECT_TRUE(EnumerateWin32_CDROMDrive(Machine("laptop-usb")).empty());
+
+    const auto writer = EnumerateWin32_CDROMDrive(Machine("physical-desktop"));
+    ASSERT_EQ(writer.size(), 1u);
+    EXPECT_EQ(Text(writer[0], "MediaType"), "DVD Writer");
+    EXPECT_EQ(Text(writer[0], "Capabilities"), "3, 4, 7");
+    EXPECT_EQ(Text(writer[0], "Caption"), "HL-DT-ST DVDRAM GH24NSD5");
+    EXPECT_EQ(writer[0].Get("MediaLoaded").ToText(), "False");
+    for (const char* discOnly : {"Size", "Drive", "Id", "VolumeName"})
+        EXPECT_TRUE(writer[0].Get(discOnly).IsNull()) << discOnly << " without a disc";
 }
 
 TEST(MemoryClass, PopulatedSlotsOnlyAndNothingWithoutTables) {
