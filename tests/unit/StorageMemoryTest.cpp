@@ -361,6 +361,18 @@ TEST(MemoryClass, PopulatedSlotsOnlyAndNothingWithoutTables) {
     EXPECT_EQ(Text(modules[0], "ConfiguredVoltage"), "1200");
     EXPECT_EQ(Text(modules[0], "Attributes"), "2");
     EXPECT_TRUE(EnumerateWin32_PhysicalMemory(Machine("this-vm")).empty());
+
+    // DDR5 RDIMMs: sizes past 32 GB in the extended field, four of eight slots populated.
+    const auto server = EnumerateWin32_PhysicalMemory(Machine("memory-server"));
+    ASSERT_EQ(server.size(), 4u);
+    EXPECT_EQ(Text(server[0], "Capacity"), "68719476736");
+    EXPECT_EQ(Text(server[2], "Capacity"), "34359738368") << "32768 MB needs the extended field";
+    EXPECT_EQ(Text(server[3], "Capacity"), "17179869184");
+    EXPECT_EQ(Text(server[3], "Manufacturer"), "SK Hynix");
+    EXPECT_EQ(Text(server[0], "SMBIOSMemoryType"), "34");
+    EXPECT_EQ(Text(server[0], "TypeDetail"), "8320") << "synchronous and registered";
+    EXPECT_EQ(Text(server[0], "TotalWidth"), "80");
+    EXPECT_EQ(Text(server[0], "ConfiguredClockSpeed"), "4400");
 }
 
 // ---- the components
