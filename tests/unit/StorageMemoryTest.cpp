@@ -415,6 +415,24 @@ TEST(StorageDecoders, ExactCodesOnly) {
                       {64, "The file system supports spare files."}});
 }
 
+TEST(StorageComponents, RecordsHoldTheirFieldsInReadingOrder) {
+    EXPECT_EQ(TDiskDriveProperties::Fields().size(), 51u);
+    EXPECT_EQ(TDiskPartitionProperties::Fields().size(), 34u);
+    EXPECT_EQ(TCDRomDriveProperties::Fields().size(), 49u);
+    EXPECT_EQ(TPhysicalMemoryProperties::Fields().size(), 30u);
+    auto alphabetical = [](auto fields) {
+        for (size_t n = 1; n < fields.size(); ++n)
+            if (Lower(fields[n - 1].name) >= Lower(fields[n].name)) return std::string(fields[n].name);
+        return std::string();
+    };
+    EXPECT_EQ(alphabetical(TDiskDriveProperties::Fields()), "");
+    EXPECT_EQ(alphabetical(TDiskPartitionProperties::Fields()), "");
+    EXPECT_EQ(alphabetical(TCDRomDriveProperties::Fields()), "");
+    EXPECT_EQ(alphabetical(TPhysicalMemoryProperties::Fields()), "");
+    EXPECT_EQ(TDiskPartitionInfo().WMIClass(), "Win32_DiskPartition");
+    EXPECT_EQ(TCDRomDriveInfo().WMIClass(), "Win32_CDRomDrive");
+}
+
 TEST(StorageComponents, SerialTextsTypeAndSizesReachTheRecords) {
     FakeHost host(std::make_shared<FakeBackend>(Win32_CDROMDriveSchema()));
     for (const char* serial : {"WX42", "1234"}) {
