@@ -154,8 +154,9 @@ CdromInfo ParseCdromInfo(std::string_view text) {
     while (!text.empty()) {
         const std::string_view line = NextLine(text);
         const size_t colon = line.find(":\t");
-        if (colon == std::string_view::npos || colon == 0) continue;
+        if (colon == std::string_view::npos) continue;
         const std::string label(Trim(line.substr(0, colon)));
+        if (label.empty()) continue;
         const std::vector<std::string> values = columns(line.substr(colon + 2));
         if (label == "drive name") {
             drives = values;

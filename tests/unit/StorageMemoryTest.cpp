@@ -229,11 +229,12 @@ TEST(BlockDevices, ScsiAddressesVpdSerialsAndTheCdromTable) {
 
     const auto info = block::ParseCdromInfo(
         "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\ndrive name:\t\tsr1\tsr0\ndrive speed:\t\t48\t24\n"
-        "Can write CD-R:\t\t1\t0\nbroken line\nCan read DVD:\t\t1\n");
+        "Can write CD-R:\t\t1\t0\nbroken line\n  :\t1\t1\nCan read DVD:\t\t1\n");
     ASSERT_EQ(info.size(), 2u);
     EXPECT_EQ(info.at("sr0").at("drive speed"), "24");
     EXPECT_EQ(info.at("sr1").at("Can write CD-R"), "1");
     EXPECT_EQ(info.at("sr0").count("Can read DVD"), 0u) << "a short row fills the first columns";
+    EXPECT_EQ(info.at("sr0").count(""), 0u) << "a row without a label";
 }
 
 // ---- the classes
