@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 
 #include "cimv2/core/TextFields.h"
 
