@@ -4,9 +4,13 @@
 // class as soon as it is listed. A component header missing here fails
 // Components.EveryOneIsListed.
 #include "components/CBiosInfo.h"
+#include "components/CCDRomDriveInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CDiskDriveInfo.h"
+#include "components/CDiskPartitionInfo.h"
 #include "components/CEnvironmentInfo.h"
 #include "components/COperatingSystemInfo.h"
+#include "components/CPhysicalMemoryInfo.h"
 #include "components/CPrintJobInfo.h"
 #include "components/CPrinterInfo.h"
 #include "components/CProcessInfo.h"
@@ -22,7 +26,8 @@ template <typename... C>
 struct TComponentList {};
 
 using TAllComponents =
-    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo, TServiceInfo,
-                   TPrinterInfo, TPrintJobInfo, TEnvironmentInfo, TStartupCommandInfo, TUserAccountInfo, TShareInfo>;
+    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TDiskDriveInfo,
+                   TDiskPartitionInfo, TPhysicalMemoryInfo, TCDRomDriveInfo, TProcessInfo, TServiceInfo, TPrinterInfo,
+                   TPrintJobInfo, TEnvironmentInfo, TStartupCommandInfo, TUserAccountInfo, TShareInfo>;
 
 }  // namespace components

@@ -79,6 +79,7 @@ struct TFieldDef {
     int32_t R::*count = nullptr;
     TDecoder decoder{};   // codes, and the codes of a coded list
     bool ofList = false;  // a text field that keeps a list property's text
+    bool ofText = false;  // an integer field that reads a text property (666 when not a number)
     // The WMI property the field is filled from when its name is not the
     // class's (Win32_Share calls ShareType "Type"); null: the same name.
     const char* source = nullptr;
@@ -97,6 +98,20 @@ template <typename R, typename I>
 TFieldDef<R> Integer(const char* name, I R::*member) {
     TFieldDef<R> f{name, TFieldKind::Integer};
     f.integer = member;
+    return f;
+}
+// A text property kept as the integer reading of its text.
+template <typename R, typename I>
+TFieldDef<R> IntegerOfText(const char* name, I R::*member) {
+    TFieldDef<R> f = Integer(name, member);
+    f.ofText = true;
+    return f;
+}
+// A text field named apart from the WMI property it is filled from.
+template <typename R>
+TFieldDef<R> TextAs(const char* name, const char* source, std::string R::*member) {
+    TFieldDef<R> f = Text(name, member);
+    f.source = source;
     return f;
 }
 template <typename R>
@@ -355,6 +370,10 @@ private:
 //   FIELD(TextOfList, Name)                 a list property kept as its text in a Text field
 //   FIELD(Integer, ResetCount, int32_t)     kept in the type (int32_t, uint32_t, uint8_t, int64_t),
 //                                           wider values narrowed to its low bits
+//   FIELD(IntegerOfText, Name, int32_t)     a text property read as an integer (666 when it is
+//                                           not a number)
+//   FIELD(TextAs, Name, "Property")         a text field named Name, filled from the WMI
+//                                           property "Property"
 //   FIELD(Boolean, PrimaryBIOS)             bool
 //   FIELD(Real, Speed)                      double
 //   FIELD(Date, InstallDate)                TDateTime (days since 30 December 1899)
@@ -402,6 +421,8 @@ private:                                                                        
 #define SYSQUILL_MEMBERS_Text(Name) SYSQUILL_PROPERTY(std::string, Name)
 #define SYSQUILL_MEMBERS_TextOfList(Name) SYSQUILL_PROPERTY(std::string, Name)
 #define SYSQUILL_MEMBERS_Integer(Name, Type) SYSQUILL_PROPERTY(Type, Name)
+#define SYSQUILL_MEMBERS_IntegerOfText(Name, Type) SYSQUILL_PROPERTY(Type, Name)
+#define SYSQUILL_MEMBERS_TextAs(Name, Property) SYSQUILL_PROPERTY(std::string, Name)
 #define SYSQUILL_MEMBERS_Boolean(Name) SYSQUILL_PROPERTY(bool, Name)
 #define SYSQUILL_MEMBERS_Real(Name) SYSQUILL_PROPERTY(double, Name)
 #define SYSQUILL_MEMBERS_Date(Name) SYSQUILL_PROPERTY(::components::TDateTime, Name)
@@ -450,6 +471,8 @@ private:                                                                        
 #define SYSQUILL_ENTRY_Text(Name) ::components::Text(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_TextOfList(Name) ::components::Text(#Name, &P::F##Name, true)
 #define SYSQUILL_ENTRY_Integer(Name, Type) ::components::Integer(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_IntegerOfText(Name, Type) ::components::IntegerOfText(#Name, &P::F##Name)
+#define SYSQUILL_ENTRY_TextAs(Name, Property) ::components::TextAs(#Name, Property, &P::F##Name)
 #define SYSQUILL_ENTRY_Boolean(Name) ::components::Boolean(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_Real(Name) ::components::Real(#Name, &P::F##Name)
 #define SYSQUILL_ENTRY_Date(Name) ::components::Date(#Name, &P::F##Name)

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Writes the captured trees of a physical desktop (SMBIOS 3.3 tables, the
 matching /sys/class/dmi/id files, CPU topology and caches, host name and
-memory) and of a machine whose SMBIOS table is corrupt.
+memory), of a machine whose SMBIOS table is corrupt and of a memory server
+(SMBIOS memory tables only: eight DDR5 RDIMM slots, four populated with
+modules of 64, 32 and 16 GB). Run scripts/make-disk-fixtures.py afterwards:
+it adds the desktop's optical drive.
 
     scripts/make-physical-fixture.py [FIXTURES_DIR]
 
@@ -156,6 +159,43 @@ def memory_device(handle, array, locator, bank, installed):
                   0, 0, 0, 0, 0x02)
     body = struct.pack("<HHHHHBBBBBHHBBBBBIHHHHB", *fields)
     return structure(17, handle, body, s)
+
+
+def ddr5_device(handle, array, locator, bank, module):
+    """A DDR5 RDIMM slot as SMBIOS 3.3 writes it (84 bytes); module None is an empty slot."""
+    s = Strings()
+    if module:
+        size_mb, vendor, serial, part, speed, configured = module
+        size_field, extended = (size_mb, 0) if size_mb < 0x7FFF else (0x7FFF, size_mb)
+        fields = (array, 0xFFFE, 80, 64, size_field, 0x09, 0, s(locator), s(bank), 0x22, 0x2080, speed,
+                  s(vendor), s(serial), s("Not Specified"), s(part), 0x02, extended, configured, 1100, 1100, 1100)
+    else:
+        fields = (array, 0xFFFE, 0xFFFF, 0xFFFF, 0, 0x09, 0, s(locator), s(bank), 0x02, 0x0004, 0,
+                  s("NO DIMM"), s("NO DIMM"), s("NO DIMM"), s("NO DIMM"), 0x00, 0, 0, 0, 0, 0)
+    body = struct.pack("<HHHHHBBBBBHHBBBBBIHHHH", *fields)
+    body += struct.pack("<BHBHHHHQQQQII", 0x03, 0x0004, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)
+    return structure(17, handle, body, s)
+
+
+MEMORY_SERVER_SLOTS = [
+    ("DIMM_A1", "P0 CHANNEL A", (65536, "Samsung", "03A1B2C3", "M321R8GA0BB0-CQKZG", 4800, 4400)),
+    ("DIMM_B1", "P0 CHANNEL B", (65536, "Samsung", "03A1B2C4", "M321R8GA0BB0-CQKZG", 4800, 4400)),
+    ("DIMM_C1", "P0 CHANNEL C", (32768, "Micron Technology", "3A0F9E21", "MTC20F2085S1RC48BA1", 4800, 4400)),
+    ("DIMM_D1", "P0 CHANNEL D", (16384, "SK Hynix", "8E2D4F11", "HMCG78AEBRA107N", 4800, 4400)),
+    ("DIMM_E1", "P0 CHANNEL E", None),
+    ("DIMM_F1", "P0 CHANNEL F", None),
+    ("DIMM_G1", "P0 CHANNEL G", None),
+    ("DIMM_H1", "P0 CHANNEL H", None),
+]
+
+
+def memory_server_table():
+    body = struct.pack("<BBBIHHQ", 3, 3, 6, 0x80000000, 0xFFFE, len(MEMORY_SERVER_SLOTS), 2 << 40)
+    parts = [structure(16, 0x1000, body)]
+    for n, (locator, bank, module) in enumerate(MEMORY_SERVER_SLOTS):
+        parts.append(ddr5_device(0x1100 + n, 0x1000, locator, bank, module))
+    parts.append(end_of_table(0x1FFF))
+    return b"".join(parts)
 
 
 def end_of_table(handle):
@@ -336,10 +376,22 @@ def corrupt_smbios(fixtures):
     cpu_tree(root, packages=1, cores=2, threads=2, l1_kb=32, l2_kb=256, l3_kb=3072)
 
 
+def memory_server(fixtures):
+    root = os.path.join(fixtures, "memory-server", "tree")
+    shutil.rmtree(root, ignore_errors=True)
+    table = memory_server_table()
+    write(root, "sys/firmware/dmi/tables/DMI", table)
+    write(root, "sys/firmware/dmi/tables/smbios_entry_point", entry_point_3(table))
+    write(root, "proc/sys/kernel/hostname", "mem01\n")
+    write(root, "proc/meminfo", "MemTotal:       181491116 kB\nMemFree:        176223408 kB\n")
+    write(os.path.join(fixtures, "memory-server"), "moment", "2026-03-02T08:30:00Z\n")
+
+
 def main():
     fixtures = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "tests", "fixtures")
     physical_desktop(fixtures)
     corrupt_smbios(fixtures)
+    memory_server(fixtures)
 
 
 if __name__ == "__main__":

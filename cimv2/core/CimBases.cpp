@@ -86,6 +86,40 @@ const BaseClass& CIM_LogicalDisk() {
     return base;
 }
 
+const BaseClass& CIM_DiskPartition() {
+    static const BaseClass base{"CIM_DiskPartition", &CIM_StorageExtent(), {
+        {"Bootable", CimType::Boolean},
+        {"PrimaryPartition", CimType::Boolean},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_MediaAccessDevice() {
+    static const BaseClass base{"CIM_MediaAccessDevice", &CIM_LogicalDevice(), {
+        {"Capabilities", CimType::UInt16, kArray},
+        {"CapabilityDescriptions", CimType::String, kArray},
+        {"CompressionMethod", CimType::String},
+        {"DefaultBlockSize", CimType::UInt64},
+        {"ErrorMethodology", CimType::String},
+        {"MaxBlockSize", CimType::UInt64},
+        {"MaxMediaSize", CimType::UInt64},
+        {"MinBlockSize", CimType::UInt64},
+        {"NeedsCleaning", CimType::Boolean},
+        {"NumberOfMediaSupported", CimType::UInt32},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_DiskDrive() {
+    static const BaseClass base{"CIM_DiskDrive", &CIM_MediaAccessDevice(), {}};
+    return base;
+}
+
+const BaseClass& CIM_CDROMDrive() {
+    static const BaseClass base{"CIM_CDROMDrive", &CIM_MediaAccessDevice(), {}};
+    return base;
+}
+
 const BaseClass& CIM_IDEController() {
     static const BaseClass base{"CIM_IDEController", &CIM_Controller(), {}};
     return base;
@@ -218,6 +252,36 @@ const BaseClass& CIM_PhysicalPackage() {
         {"Replaceable", CimType::Boolean},
         {"Weight", CimType::Real32},
         {"Width", CimType::Real32},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_PhysicalComponent() {
+    static const BaseClass base{"CIM_PhysicalComponent", &CIM_PhysicalElement(), {
+        {"HotSwappable", CimType::Boolean},
+        {"Removable", CimType::Boolean},
+        {"Replaceable", CimType::Boolean},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_Chip() {
+    static const BaseClass base{"CIM_Chip", &CIM_PhysicalComponent(), {
+        {"FormFactor", CimType::UInt16},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_PhysicalMemory() {
+    static const BaseClass base{"CIM_PhysicalMemory", &CIM_Chip(), {
+        {"BankLabel", CimType::String},
+        {"Capacity", CimType::UInt64},
+        {"DataWidth", CimType::UInt16},
+        {"InterleavePosition", CimType::UInt32},
+        {"MemoryType", CimType::UInt16},
+        {"PositionInRow", CimType::UInt32},
+        {"Speed", CimType::UInt32},
+        {"TotalWidth", CimType::UInt16},
     }};
     return base;
 }

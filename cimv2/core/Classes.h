@@ -29,6 +29,10 @@
     SYSQUILL_CLASS(Win32_TerminalService)                                \
     SYSQUILL_CLASS_WITH_METHODS(Win32_Process)                           \
     SYSQUILL_CLASS(Win32_LogicalDisk)                                    \
+    SYSQUILL_CLASS(Win32_DiskDrive)                                      \
+    SYSQUILL_CLASS(Win32_DiskPartition)                                  \
+    SYSQUILL_CLASS(Win32_CDROMDrive)                                     \
+    SYSQUILL_CLASS(Win32_PhysicalMemory)                                 \
     SYSQUILL_CLASS(Win32_IDEController)                                  \
     SYSQUILL_CLASS(Win32_SCSIController)                                 \
     SYSQUILL_CLASS(Win32_NetworkProtocol)                                \

@@ -1,7 +1,10 @@
 #include "cimv2/sources/LiveSources.h"
 
 #include <blkid/blkid.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace cimv2 {
 
@@ -39,6 +42,21 @@ public:
         return tags;
     }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return net::ReadLiveMainTable(); }
+    std::optional<parts::PartitionTable> PartitionTableOf(const std::string& device) const override {
+        // Only a block device is opened (opening some character devices has
+        // effects), read-only and non-blocking: a drive without a medium
+        // answers at once.
+        struct stat node {};
+        if (lstat(device.c_str(), &node) != 0 || !S_ISBLK(node.st_mode)) return std::nullopt;
+        const int fd = open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+        if (fd < 0) return std::nullopt;
+        struct stat opened {};
+        std::optional<parts::PartitionTable> table;
+        if (fstat(fd, &opened) == 0 && S_ISBLK(opened.st_mode) && opened.st_rdev == node.st_rdev)
+            table = parts::ReadPartitionTable(fd);
+        close(fd);
+        return table;
+    }
 };
 
 class NoSources : public LiveSources {
@@ -46,6 +64,7 @@ public:
     std::optional<FileSystemUsage> Usage(const std::string&) const override { return std::nullopt; }
     VolumeTags Tags(const std::string&) const override { return {}; }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return std::nullopt; }
+    std::optional<parts::PartitionTable> PartitionTableOf(const std::string&) const override { return std::nullopt; }
 };
 
 const LiveSources* gOverride = nullptr;

@@ -234,6 +234,7 @@ bool FieldFits(const TFieldDef<R>& f, const cimv2::PropertyDef& p) {
             return p.IsArray() == f.ofList && IsTextType(p.type);
         case TFieldKind::Integer:
         case TFieldKind::Code: {
+            if (f.ofText) return !p.IsArray() && IsTextType(p.type);
             const int width = std::visit(
                 [](auto member) { return static_cast<int>(sizeof(std::remove_cvref_t<decltype(R{}.*member)>)); },
                 f.integer);

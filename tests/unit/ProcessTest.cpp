@@ -333,9 +333,16 @@ TEST(MachineActions, CreateSetPriorityAndTerminateOwnChild) {
     const uint32_t pid = static_cast<uint32_t>(created[1].second.u);
     ASSERT_GT(pid, 1u);
     const std::string dir = "/proc/" + std::to_string(pid);
-    EXPECT_EQ(ReadWhole(dir + "/cmdline"), std::string("sleep\0"
-                                                       "30\0",
-                                                       9));
+    // The child may still be between fork and exec (its arguments read empty
+    // meanwhile): wait for the exec, for at most two seconds.
+    std::string cmdline = ReadWhole(dir + "/cmdline");
+    for (int n = 0; n < 200 && cmdline.rfind("sleep", 0) != 0; ++n) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        cmdline = ReadWhole(dir + "/cmdline");
+    }
+    EXPECT_EQ(cmdline, std::string("sleep\0"
+                                   "30\0",
+                                   9));
     EXPECT_EQ(std::filesystem::read_symlink(dir + "/cwd"), "/tmp");
 
     auto child = provider.ExecQuery("SELECT * FROM Win32_Process WHERE ProcessId = " + std::to_string(pid));

@@ -37,6 +37,7 @@ public:
         return {};
     }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return routes; }
+    std::optional<parts::PartitionTable> PartitionTableOf(const std::string&) const override { return std::nullopt; }
     std::optional<std::vector<net::Ip4Route>> routes;
 };
 

@@ -1,10 +1,22 @@
 #include "ui/pages/ComponentPages.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "ui/pages/DateFormat.h"
 
 namespace ui {
+
+namespace {
+
+// printf writes the decimal point of the user's numeric locale (LC_NUMERIC).
+std::string FormatRealNumber(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+}  // namespace
 
 std::string FormatRecordValue(const components::TWMIProperties& record, const RecordRow& row) {
     using T = wmi::OleVariant::Type;
@@ -20,6 +32,9 @@ std::string FormatRecordValue(const components::TWMIProperties& record, const Re
             break;
         case RecordFormat::Number:
             if (value.GetType() == T::Int) return std::to_string(value.AsInt());
+            break;
+        case RecordFormat::Real:
+            if (value.GetType() == T::Real) return FormatRealNumber(value.AsReal());
             break;
         case RecordFormat::Date:
             if (value.GetType() == T::Real) return FormatShortDate(value.AsReal());

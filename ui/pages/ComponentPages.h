@@ -14,6 +14,7 @@ enum class RecordFormat {
     Text,      // the text unchanged (a list's text with braces and quotes)
     YesNo,     // "True" or "False"
     Number,    // decimal, minus sign when negative, 64-bit fields whole
+    Real,      // general format, up to 15 significant digits, the user's decimal separator
     Date,      // the user's short date
     DateTime,  // the user's short date and long time, the time left out at midnight
     Decoded,   // the record's decoded text of a code
