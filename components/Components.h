@@ -3,9 +3,13 @@
 // the tests walk this list, so a new component is checked against its
 // class as soon as it is listed. A component header missing here fails
 // Components.EveryOneIsListed.
+#include "components/CBatteryInfo.h"
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CKeyboardInfo.h"
+#include "components/CNetworkAdapterInfo.h"
 #include "components/COperatingSystemInfo.h"
+#include "components/CPointingDeviceInfo.h"
 #include "components/CPrintJobInfo.h"
 #include "components/CPrinterInfo.h"
 #include "components/CProcessInfo.h"
@@ -17,7 +21,8 @@ namespace components {
 template <typename... C>
 struct TComponentList {};
 
-using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo,
-                                      TProcessInfo, TServiceInfo, TPrinterInfo, TPrintJobInfo>;
+using TAllComponents =
+    TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TProcessInfo, TServiceInfo,
+                   TPrinterInfo, TPrintJobInfo, TNetworkAdapterInfo, TBatteryInfo, TKeyboardInfo, TPointingDeviceInfo>;
 
 }  // namespace components

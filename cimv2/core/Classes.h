@@ -37,7 +37,11 @@
     SYSQUILL_CLASS(Win32_USBHub)                                         \
     SYSQUILL_CLASS_WITH_METHODS(Win32_Service)                           \
     SYSQUILL_CLASS(Win32_Printer)                                        \
-    SYSQUILL_CLASS(Win32_PrintJob)
+    SYSQUILL_CLASS(Win32_PrintJob)                                       \
+    SYSQUILL_CLASS(Win32_NetworkAdapter)                                 \
+    SYSQUILL_CLASS(Win32_Battery)                                        \
+    SYSQUILL_CLASS(Win32_Keyboard)                                       \
+    SYSQUILL_CLASS(Win32_PointingDevice)
 
 namespace cimv2 {
 
