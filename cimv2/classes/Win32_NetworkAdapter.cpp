@@ -4,9 +4,10 @@
 //
 //   DeviceID, Index, InterfaceIndex  ifindex (DeviceID as its text, as the class keys it)
 //   NetConnectionID            the interface name
-//   Name, ProductName, Caption, Description  the device's name from pci.ids (or the device
-//                              tree's name for it); a virtual interface's own name
-//   Manufacturer               the device's vendor from pci.ids
+//   Name, ProductName, Caption, Description  the device's name from pci.ids, for a USB adapter
+//                              from usb.ids (else the device tree's name for it); a virtual
+//                              interface's own name
+//   Manufacturer               the device's vendor from pci.ids or usb.ids
 //   PNPDeviceID                the device tree's id of the device; ServiceName its bound driver
 //   PhysicalAdapter            a device link; Installed: listed by the kernel
 //   MACAddress                 address, upper case with colons, for link types with 6-byte
@@ -130,7 +131,7 @@ std::vector<Instance> EnumerateWin32_NetworkAdapter(const ProviderContext& conte
             interfaces.emplace_back(*index, name);
     std::sort(interfaces.begin(), interfaces.end());
     std::vector<Instance> out;
-    std::optional<devtree::PciIds> ids;
+    std::optional<devtree::PciIds> ids, usbIds;
     for (const auto& [index, name] : interfaces) {
         const std::string dir = "/sys/class/net/" + name;
         Instance inst(Win32_NetworkAdapterSchema());
@@ -149,6 +150,17 @@ std::vector<Instance> EnumerateWin32_NetworkAdapter(const ProviderContext& conte
                 if (device->displayName) title = *device->displayName;
                 if (device->manufacturer) inst.SetText("Manufacturer", *device->manufacturer);
                 if (device->service) inst.SetText("ServiceName", *device->service);
+                // A USB adapter's interface: usb.ids names its device.
+                if (device->bus == "usb") {
+                    if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root);
+                    const std::string usbDevice = dir + "/device/..";
+                    const auto vendorId = ReadHexId(root, usbDevice + "/idVendor", 4),
+                               productId = ReadHexId(root, usbDevice + "/idProduct", 4);
+                    if (vendorId && productId) {
+                        if (auto product = usbIds->Device(*vendorId, *productId)) title = *product;
+                        if (auto vendor = usbIds->Vendor(*vendorId)) inst.SetText("Manufacturer", *vendor);
+                    }
+                }
             }
         }
         for (const char* property : {"Name", "ProductName", "Caption", "Description"}) inst.SetText(property, title);

@@ -278,6 +278,24 @@ TEST(NetworkAdapterClass, ServerPortsSpeedsAndTheDriversSettings) {
     EXPECT_TRUE(eno2->Get("MaxSpeed").IsNull());
 }
 
+TEST(NetworkAdapterClass, LaptopWiFiAndTheDocksUsbAdapter) {
+    const auto adapters = Query("laptop-usb", "Win32_NetworkAdapter");
+    ASSERT_EQ(adapters.size(), 3u);
+    const Instance& wifi = adapters[1];
+    EXPECT_EQ(Text(wifi, "NetConnectionID"), "wlp0s20f3");
+    EXPECT_EQ(Text(wifi, "Name"), "Wi-Fi 6 AX201");
+    EXPECT_EQ(Text(wifi, "AdapterType"), "Ethernet 802.3");
+    EXPECT_EQ(Text(wifi, "ServiceName"), "iwlwifi");
+    EXPECT_TRUE(wifi.Get("Speed").IsNull());  // Wi-Fi drivers give no ethtool speed
+    const Instance& usb = adapters[2];
+    EXPECT_EQ(Text(usb, "NetConnectionID"), "enx00e04c680a1b");
+    EXPECT_EQ(Text(usb, "Name"), "RTL8153 Gigabit Ethernet Adapter");  // usb.ids, not the device's own string
+    EXPECT_EQ(Text(usb, "Manufacturer"), "Realtek Semiconductor Corp.");
+    EXPECT_EQ(Text(usb, "ServiceName"), "r8152");
+    EXPECT_EQ(Text(usb, "PNPDeviceID"), "USB\\VID_0BDA&PID_8153&MI_00\\2-1.2:1.0");
+    EXPECT_EQ(usb.Get("Speed").u, 1000000000u);
+}
+
 // ---- decoders
 
 TEST(PeripheralDecoders, EdgeCodes) {
