@@ -72,7 +72,9 @@ std::optional<uint32_t> StatusOf(const std::optional<std::string>& status, const
 std::optional<uint64_t> MilliwattHours(const SystemRoot& root, const std::string& dir, const std::string& suffix,
                                        std::optional<uint64_t> microvolts) {
     if (auto energy = ReadUnsigned(root, dir + "/energy_" + suffix)) return *energy / 1000;
-    if (auto charge = ReadUnsigned(root, dir + "/charge_" + suffix); charge && microvolts && *charge < (1ull << 32))
+    // Both below 2^32 (4 kAh, 4 kV): the product cannot overflow.
+    if (auto charge = ReadUnsigned(root, dir + "/charge_" + suffix);
+        charge && microvolts && *charge < (1ull << 32) && *microvolts < (1ull << 32))
         return *charge * *microvolts / 1000000000ull;
     return std::nullopt;
 }

@@ -11,6 +11,7 @@
 #include "components/CNetworkAdapterInfo.h"
 #include "components/CPointingDeviceInfo.h"
 #include "tests/support/Fixtures.h"
+#include "tests/unit/TempTree.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
 #include "ui/pages/PageList.h"
@@ -245,6 +246,47 @@ TEST(NetworkAdapterClass, VmInterfacesInIndexOrder) {
     EXPECT_TRUE(eth0.Get("Speed").IsNull());  // the driver says -1
     EXPECT_TRUE(eth0.Get("AutoSense").IsNull());
     EXPECT_TRUE(eth0.Get("NetworkAddresses").IsNull());
+}
+
+// Damaged attribute files: what they held is null, the rest is kept.
+TEST(PeripheralClasses, DamagedAttributesLoseOnlyThemselves) {
+    TempTree tree;
+    const std::string bat = "/sys/devices/platform/test/power_supply/BAT0";
+    tree.File(bat + "/type", "Battery\n")
+        .File(bat + "/status", "Discharging\n")
+        .File(bat + "/capacity", "12x\n")                       // not a number
+        .File(bat + "/voltage_min_design", "99999999999999\n")  // absurd voltage: no capacity from charge
+        .File(bat + "/charge_full_design", "5000000\n")
+        .File(bat + "/technology", "Plutonium\n")  // no chemistry of the list
+        .File(bat + "/time_to_empty_now", "600\n")
+        .Link("/sys/class/power_supply/BAT0", "../../devices/platform/test/power_supply/BAT0");
+    const std::string net = "/sys/devices/virtual/net/veth0";
+    tree.File(net + "/ifindex", "7\n")
+        .File(net + "/address", "zz:00:00:00:00:01\n")
+        .File(net + "/speed", "fast\n")
+        .File(net + "/flags", "0x1003\n")
+        .File(net + "/operstate", "up\n")
+        .Link("/sys/class/net/veth0", "../../devices/virtual/net/veth0");
+    tree.File("/proc/bus/input/devices", "I: Bus=0011 Vendor=0001\nN: Name=\"cut short\"\nB: EV=3\n");
+    const Provider provider(ProviderContext(SystemRoot(tree.Dir())));
+
+    const auto batteries = provider.ExecQuery("SELECT * FROM Win32_Battery").instances;
+    ASSERT_EQ(batteries.size(), 1u);
+    EXPECT_TRUE(batteries[0].Get("EstimatedChargeRemaining").IsNull());
+    EXPECT_TRUE(batteries[0].Get("DesignCapacity").IsNull());
+    EXPECT_TRUE(batteries[0].Get("Chemistry").IsNull());
+    EXPECT_EQ(Text(batteries[0], "BatteryStatus"), "1");
+    EXPECT_EQ(Text(batteries[0], "EstimatedRunTime"), "10");
+    EXPECT_EQ(Text(batteries[0], "DesignVoltage"), "99999999999");
+
+    const auto adapters = provider.ExecQuery("SELECT * FROM Win32_NetworkAdapter").instances;
+    ASSERT_EQ(adapters.size(), 1u);
+    EXPECT_TRUE(adapters[0].Get("MACAddress").IsNull());
+    EXPECT_TRUE(adapters[0].Get("Speed").IsNull());
+    EXPECT_EQ(Text(adapters[0], "NetConnectionStatus"), "2");
+    EXPECT_EQ(Text(adapters[0], "DeviceID"), "7");
+
+    EXPECT_TRUE(provider.ExecQuery("SELECT * FROM Win32_Keyboard").instances.empty());
 }
 
 namespace {
