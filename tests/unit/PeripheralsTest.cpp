@@ -450,6 +450,25 @@ TEST(PeripheralPages, NoBatteryStillGivesTheBatteryRows) {
     EXPECT_EQ(ValuesOf(laptop, "Battery Chemistry"), (std::vector<std::string>{"Lithium Polymer"}));
 }
 
+TEST(PeripheralPages, TwoBatteriesShowTheFirstOnly) {
+    TempTree tree;
+    for (const char* name : {"BAT0", "BAT1"}) {
+        const std::string dir = std::string("/sys/devices/platform/test/power_supply/") + name;
+        tree.File(dir + "/type", "Battery\n").File(dir + "/capacity", "50\n");
+        tree.Link(std::string("/sys/class/power_supply/") + name,
+                  std::string("../../devices/platform/test/power_supply/") + name);
+    }
+    const ProviderContext saved = wmi::LocalContext();
+    wmi::SetLocalContext(ProviderContext(SystemRoot(tree.Dir())));
+    ui::PageList list(ui::Page(14).headerLabel);
+    const auto message = ui::RunPageFill(ui::Page(14), list, ".");
+    wmi::SetLocalContext(saved);
+    EXPECT_EQ(message, std::nullopt);
+    ASSERT_EQ(list.Count(), 34u);
+    EXPECT_EQ(list.Row(4).property, "Battery Device ID");
+    EXPECT_EQ(list.Row(4).value, "BAT0");
+}
+
 TEST(PeripheralPages, TwoKeyboardsGiveTwoBlocks) {
     const auto rows = PageRows("laptop-usb", 17);
     ASSERT_EQ(rows.size(), 46u);
