@@ -137,6 +137,7 @@ for dev in /sys/class/power_supply/*; do
 done
 copy_file /proc/bus/input/devices
 copy_file /etc/default/keyboard
+copy_file /etc/vconsole.conf
 for dev in /sys/class/input/input*; do
     copy_link "$dev"
     real=$(readlink -f "$dev")

@@ -5,11 +5,13 @@
 //   DeviceID, PNPDeviceID      the device the keyboard sits on as the device tree names it
 //                              (serio port, HID device, USB interface); DeviceID gets the input
 //                              node's name after it when two keyboards share that device, and is
-//                              INPUT\<node> when no bus claims it (PNPDeviceID then null)
+//                              INPUT\<node> when no bus claims it (PNPDeviceID then null; the
+//                              node is its event handler when the kernel gives no Sysfs path)
 //   Name, Caption, Description the kernel's name of the input device
-//   Layout                     XKBLAYOUT of /etc/default/keyboard, the system's keyboard
-//                              configuration (a single layout's XKBVARIANT in parentheses, as XKB
-//                              writes it: "de(nodeadkeys)")
+//   Layout                     XKBLAYOUT of the system's keyboard configuration: Debian's
+//                              /etc/default/keyboard, else systemd-localed's /etc/vconsole.conf
+//                              (a single layout's XKBVARIANT in parentheses, as XKB writes it:
+//                              "de(nodeadkeys)")
 //   NumberOfFunctionKeys       the F1 to F12 keys of its key capability bits (F13 to F24 are in
 //                              every AT and HID keyboard's table, keys or not)
 //   ConfigManagerErrorCode, Status, Availability  0, "OK" and 3 (running): a driver registered it
@@ -40,13 +42,16 @@ std::vector<Instance> EnumerateWin32_Keyboard(const ProviderContext& context) {
     if (keyboards.empty()) return out;
     const devtree::PciIds ids = devtree::PciIds::Load(root);
     const std::vector<input::InputIdentity> identities = input::Identify(root, ids, keyboards);
-    const auto config = ReadKeyValues(root, "/etc/default/keyboard");
     std::optional<std::string> layout;
-    if (auto found = config.find("XKBLAYOUT"); found != config.end() && !found->second.empty()) {
+    for (const char* file : {"/etc/default/keyboard", "/etc/vconsole.conf"}) {
+        const auto config = ReadKeyValues(root, file);
+        auto found = config.find("XKBLAYOUT");
+        if (found == config.end() || found->second.empty()) continue;
         layout = found->second;
         auto variant = config.find("XKBVARIANT");
         if (variant != config.end() && !variant->second.empty() && layout->find(',') == std::string::npos)
             *layout += "(" + variant->second + ")";
+        break;
     }
     for (size_t n = 0; n < keyboards.size(); ++n) {
         const input::InputDevice& device = *keyboards[n];

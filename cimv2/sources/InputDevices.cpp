@@ -214,7 +214,9 @@ std::vector<InputIdentity> Identify(const SystemRoot& root, const devtree::PciId
     for (const InputDevice* device : devices) {
         InputIdentity identity;
         const size_t slash = device->sysfs.rfind('/');
-        const std::string node = slash == std::string::npos ? device->sysfs : device->sysfs.substr(slash + 1);
+        std::string node = slash == std::string::npos ? device->sysfs : device->sysfs.substr(slash + 1);
+        for (const auto& handler : device->handlers)
+            if (node.empty() && handler.rfind("event", 0) == 0) node = handler;
         // Sysfs= is the kernel's own path under /sys; one that climbs out is not.
         const bool sane = device->sysfs.rfind("/devices/", 0) == 0 && device->sysfs.find("/..") == std::string::npos;
         if (sane) {

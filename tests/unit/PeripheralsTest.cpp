@@ -144,6 +144,21 @@ TEST(InputDevices, PointerRules) {
 
 // ---- the classes over the captured machines
 
+TEST(KeyboardClass, LayoutFromLocaledWhereDebiansFileIsMissing) {
+    TempTree tree;
+    tree.File("/proc/bus/input/devices",
+              "I: Bus=0003 Vendor=046d Product=c31c Version=0110\n"
+              "N: Name=\"Logitech USB Keyboard\"\n"
+              "H: Handlers=sysrq kbd leds event4\n"
+              "B: EV=120013\n"
+              "B: KEY=1000000000007 ff9f207ac14057ff febeffdfffefffff fffffffffffffffe\n");
+    tree.File("/etc/vconsole.conf", "KEYMAP=fr\nXKBLAYOUT=fr,us\nXKBVARIANT=oss,\n");
+    const auto keyboards = Provider(ProviderContext(SystemRoot(tree.Dir()))).ExecQuery("SELECT * FROM Win32_Keyboard");
+    ASSERT_EQ(keyboards.instances.size(), 1u);
+    EXPECT_EQ(Text(keyboards.instances[0], "Layout"), "fr,us");            // two layouts: no single variant to name
+    EXPECT_EQ(Text(keyboards.instances[0], "DeviceID"), "INPUT\\event4");  // no Sysfs line: its event node
+}
+
 TEST(KeyboardClass, LaptopKeyboardsWithTheSystemLayout) {
     const auto keyboards = Query("laptop-usb", "Win32_Keyboard");
     ASSERT_EQ(keyboards.size(), 2u);
