@@ -63,7 +63,7 @@ TEST(InputBitmap, WordsAreMostSignificantFirst) {
 
 TEST(InputDevices, ParsesEveryRecordAndSortsOutKeyboardsAndPointers) {
     const auto devices = input::ParseDevices(ReadFixtureFile("laptop-usb", "proc/bus/input/devices"));
-    ASSERT_EQ(devices.size(), 7u);
+    ASSERT_EQ(devices.size(), 8u);
     struct Case {
         const char* name;
         bool keyboard;
@@ -76,6 +76,7 @@ TEST(InputDevices, ParsesEveryRecordAndSortsOutKeyboardsAndPointers) {
         {"Power Button", false, std::nullopt, 0, 0},
         {"AT Translated Set 2 keyboard", true, std::nullopt, 0, 12},
         {"TPPS/2 Elan TrackPoint", false, input::PointerKind::PointingStick, 3, 0},
+        {"ELAN0676:00 04F3:31C0 Mouse", false, input::PointerKind::Mouse, 2, 0},
         {"ELAN0676:00 04F3:31C0 Touchpad", false, input::PointerKind::Touchpad, 1, 0},
         {"Logitech USB Optical Mouse", false, input::PointerKind::Mouse, 3, 0},
         {"Keyboard K380", true, std::nullopt, 0, 12},
@@ -175,7 +176,7 @@ TEST(KeyboardClass, LaptopKeyboardsWithTheSystemLayout) {
 
 TEST(PointingDeviceClass, TrackPointTouchpadAndUsbMouse) {
     const auto pointers = Query("laptop-usb", "Win32_PointingDevice");
-    ASSERT_EQ(pointers.size(), 3u);
+    ASSERT_EQ(pointers.size(), 4u);
     struct Case {
         const char* name;
         uint64_t type, buttons, interface;
@@ -184,6 +185,7 @@ TEST(PointingDeviceClass, TrackPointTouchpadAndUsbMouse) {
     };
     const Case cases[] = {
         {"TPPS/2 Elan TrackPoint", 5, 3, 4, "200", "100"},
+        {"ELAN0676:00 04F3:31C0 Mouse", 3, 2, 1, "", ""},
         {"ELAN0676:00 04F3:31C0 Touchpad", 7, 1, 1, "", ""},
         {"Logitech USB Optical Mouse", 3, 3, 162, "", ""},
     };
@@ -197,7 +199,12 @@ TEST(PointingDeviceClass, TrackPointTouchpadAndUsbMouse) {
         EXPECT_EQ(Text(pointers[n], "Resolution"), cases[n].resolution);
         EXPECT_EQ(Text(pointers[n], "SampleRate"), cases[n].rate);
     }
-    EXPECT_EQ(Text(pointers[2], "PNPDeviceID"), "HID\\VID_046D&PID_C077\\0003:046D:C077.0002");
+    EXPECT_EQ(Text(pointers[3], "PNPDeviceID"), "HID\\VID_046D&PID_C077\\0003:046D:C077.0002");
+    EXPECT_EQ(Text(pointers[3], "Manufacturer"), "Logitech, Inc.");
+    // The touchpad's two input nodes sit on one HID device: the second keeps apart by its node.
+    EXPECT_EQ(Text(pointers[1], "DeviceID"), "HID\\VID_04F3&PID_31C0\\0018:04F3:31C0.0001");
+    EXPECT_EQ(Text(pointers[2], "DeviceID"), "HID\\VID_04F3&PID_31C0\\0018:04F3:31C0.0001\\input9");
+    EXPECT_EQ(Text(pointers[2], "PNPDeviceID"), Text(pointers[1], "PNPDeviceID"));
 }
 
 TEST(BatteryClass, ChargingOnMainsAndDischargingByCharge) {
@@ -492,8 +499,9 @@ TEST(PeripheralPages, TwoKeyboardsGiveTwoBlocks) {
     EXPECT_EQ(ValuesOf(rows, "Keyboard Availability"),
               (std::vector<std::string>{"Running or Full Power", "Running or Full Power"}));
     const auto pointers = PageRows("laptop-usb", 19);
-    ASSERT_EQ(pointers.size(), 3 * 35u);
+    ASSERT_EQ(pointers.size(), 4 * 35u);
     EXPECT_EQ(ValuesOf(pointers, "Pointing Device Pointing Type"),
-              (std::vector<std::string>{"Track Point", "Touch Pad", "Mouse"}));
-    EXPECT_EQ(ValuesOf(pointers, "Pointing Device Interface"), (std::vector<std::string>{"PS/2", "Other", "USB"}));
+              (std::vector<std::string>{"Track Point", "Mouse", "Touch Pad", "Mouse"}));
+    EXPECT_EQ(ValuesOf(pointers, "Pointing Device Interface"),
+              (std::vector<std::string>{"PS/2", "Other", "Other", "USB"}));
 }
