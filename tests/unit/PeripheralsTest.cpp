@@ -443,7 +443,7 @@ TEST(PeripheralPages, TablesAsShipped) {
     EXPECT_EQ(ui::Page(13).guard, ui::Guard::Guarded);
     EXPECT_EQ(ui::Page(14).fill.objects, ui::PageObjects::First);
     EXPECT_EQ(ui::Page(17).fill.objects, ui::PageObjects::Every);
-    // The document's own spellings.
+    // The pages' own spellings, misspellings kept.
     EXPECT_STREQ(ui::peripherals::kPointingDeviceRows[10].label, "Pointing Device Number If Buttons");
     EXPECT_STREQ(ui::peripherals::kPointingDeviceRows[21].label, "Pointing Device Config Manage Error Code");
 }
