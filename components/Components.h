@@ -3,14 +3,18 @@
 // the tests walk this list, so a new component is checked against its
 // class as soon as it is listed. A component header missing here fails
 // Components.EveryOneIsListed.
+#include "components/CBatteryInfo.h"
 #include "components/CBiosInfo.h"
 #include "components/CCDRomDriveInfo.h"
 #include "components/CComputerSystemInfo.h"
 #include "components/CDiskDriveInfo.h"
 #include "components/CDiskPartitionInfo.h"
 #include "components/CEnvironmentInfo.h"
+#include "components/CKeyboardInfo.h"
+#include "components/CNetworkAdapterInfo.h"
 #include "components/COperatingSystemInfo.h"
 #include "components/CPhysicalMemoryInfo.h"
+#include "components/CPointingDeviceInfo.h"
 #include "components/CPrintJobInfo.h"
 #include "components/CPrinterInfo.h"
 #include "components/CProcessInfo.h"
@@ -28,6 +32,7 @@ struct TComponentList {};
 using TAllComponents =
     TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TDiskDriveInfo,
                    TDiskPartitionInfo, TPhysicalMemoryInfo, TCDRomDriveInfo, TProcessInfo, TServiceInfo, TPrinterInfo,
-                   TPrintJobInfo, TEnvironmentInfo, TStartupCommandInfo, TUserAccountInfo, TShareInfo>;
+                   TPrintJobInfo, TEnvironmentInfo, TStartupCommandInfo, TUserAccountInfo, TShareInfo,
+                   TNetworkAdapterInfo, TBatteryInfo, TKeyboardInfo, TPointingDeviceInfo>;
 
 }  // namespace components

@@ -25,7 +25,8 @@ ATTRS=" vendor device class subsystem_vendor subsystem_device revision modalias 
         bDeviceClass bDeviceSubClass bDeviceProtocol bNumInterfaces bConfigurationValue
         bInterfaceNumber bInterfaceClass bInterfaceSubClass bInterfaceProtocol interface
         hid uid path adr description status name id type model rev features label
-        power_state maxchild bNumConfigurations resource mem_info_vram_total removable partition "
+        power_state maxchild bNumConfigurations resource mem_info_vram_total removable partition
+        rate resolution "
 # Links worth keeping from a device directory.
 LINKS=" driver subsystem firmware_node device physical_node physical_node1 physical_node2 physical_node3 "
 
@@ -131,7 +132,32 @@ done < /etc/passwd
 mkdir -p "$TREE/proc/self" "$TREE/proc/net" "$TREE/proc/sys/kernel"
 timeout "$TIMEOUT" head -c "$MAX_BYTES" /proc/self/mountinfo >"$TREE/proc/self/mountinfo" 2>/dev/null
 for f in /proc/net/route /proc/net/protocols /proc/sys/kernel/osrelease; do copy_file "$f"; done
-for dev in /sys/class/net/*; do copy_link "$dev"; copy_file "$(readlink -f "$dev")/ifindex"; done
+for dev in /sys/class/net/*; do
+    copy_link "$dev"
+    real=$(readlink -f "$dev")
+    for f in ifindex address addr_assign_type type flags operstate carrier speed mtu; do copy_file "$real/$f"; done
+    [ -L "$real/device" ] && copy_link "$real/device"
+done
+# Power supplies (batteries, mains), input devices and the keyboard configuration.
+for dev in /sys/class/power_supply/*; do
+    copy_link "$dev"
+    real=$(readlink -f "$dev")
+    for f in type scope present online status capacity capacity_level technology health model_name manufacturer \
+             voltage_min_design energy_full_design energy_full energy_now power_now charge_full_design \
+             charge_full charge_now current_now time_to_empty_now time_to_full_now cycle_count; do
+        copy_file "$real/$f"
+    done
+    [ -L "$real/device" ] && copy_link "$real/device"
+done
+copy_file /proc/bus/input/devices
+copy_file /etc/default/keyboard
+copy_file /etc/vconsole.conf
+for dev in /sys/class/input/input*; do
+    copy_link "$dev"
+    real=$(readlink -f "$dev")
+    copy_file "$real/name"
+    [ -L "$real/device" ] && copy_link "$real/device"
+done
 for link in /dev/disk/by-label/* /dev/disk/by-uuid/*; do [ -L "$link" ] && copy_link "$link"; done
 for link in /sys/dev/block/*; do
     [ -L "$link" ] || continue

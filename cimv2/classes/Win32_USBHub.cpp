@@ -62,14 +62,7 @@ std::vector<Instance> EnumerateWin32_USBHub(const ProviderContext& context) {
         if (ReadHexId(root, path + "/bDeviceClass", 2) != kHubClass) continue;
         auto device = devtree::DescribeDeviceAt(root, noPciNames, path);
         if (!device || device->bus != "usb") continue;
-        if (!usbIds) {
-            usbIds.emplace();
-            for (const char* file : {"/usr/share/misc/usb.ids", "/usr/share/hwdata/usb.ids"})
-                if (auto text = root.ReadFile(file, 16u << 20)) {
-                    usbIds = devtree::PciIds::FromText(std::move(*text));
-                    break;
-                }
-        }
+        if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root);
         Instance inst(Win32_USBHubSchema());
         inst.SetText("DeviceID", device->deviceId);
         inst.SetText("PNPDeviceID", device->deviceId);

@@ -227,6 +227,64 @@ const BaseClass& CIM_SystemResource() {
     return base;
 }
 
+// Network adapters, batteries, keyboards and pointing devices.
+const BaseClass& CIM_NetworkAdapter() {
+    static const BaseClass base{"CIM_NetworkAdapter", &CIM_LogicalDevice(), {
+        {"AutoSense", CimType::Boolean},
+        {"MaxSpeed", CimType::UInt64},
+        {"NetworkAddresses", CimType::String, kArray},
+        {"PermanentAddress", CimType::String},
+        {"Speed", CimType::UInt64},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_Battery() {
+    static const BaseClass base{"CIM_Battery", &CIM_LogicalDevice(), {
+        {"BatteryRechargeTime", CimType::UInt32},
+        {"BatteryStatus", CimType::UInt16},
+        {"Chemistry", CimType::UInt16},
+        {"DesignCapacity", CimType::UInt32},
+        {"DesignVoltage", CimType::UInt64},
+        {"EstimatedChargeRemaining", CimType::UInt16},
+        {"EstimatedRunTime", CimType::UInt32},
+        {"ExpectedBatteryLife", CimType::UInt32},
+        {"ExpectedLife", CimType::UInt32},
+        {"FullChargeCapacity", CimType::UInt32},
+        {"MaxRechargeTime", CimType::UInt32},
+        {"SmartBatteryVersion", CimType::String},
+        {"TimeOnBattery", CimType::UInt32},
+        {"TimeToFullCharge", CimType::UInt32},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_UserDevice() {
+    static const BaseClass base{"CIM_UserDevice", &CIM_LogicalDevice(), {
+        {"IsLocked", CimType::Boolean},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_Keyboard() {
+    static const BaseClass base{"CIM_Keyboard", &CIM_UserDevice(), {
+        {"Layout", CimType::String},
+        {"NumberOfFunctionKeys", CimType::UInt16},
+        {"Password", CimType::UInt16},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_PointingDevice() {
+    static const BaseClass base{"CIM_PointingDevice", &CIM_UserDevice(), {
+        {"Handedness", CimType::UInt16},
+        {"NumberOfButtons", CimType::UInt8},
+        {"PointingType", CimType::UInt16},
+        {"Resolution", CimType::UInt32},
+    }};
+    return base;
+}
+
 const BaseClass& CIM_PhysicalElement() {
     static const BaseClass base{"CIM_PhysicalElement", &CIM_ManagedSystemElement(), {
         {"CreationClassName", CimType::String, kKey},

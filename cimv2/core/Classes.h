@@ -45,7 +45,11 @@
     SYSQUILL_CLASS(Win32_Environment)                                    \
     SYSQUILL_CLASS(Win32_StartupCommand)                                 \
     SYSQUILL_CLASS(Win32_UserAccount)                                    \
-    SYSQUILL_CLASS(Win32_Share)
+    SYSQUILL_CLASS(Win32_Share)                                          \
+    SYSQUILL_CLASS(Win32_NetworkAdapter)                                 \
+    SYSQUILL_CLASS(Win32_Battery)                                        \
+    SYSQUILL_CLASS(Win32_Keyboard)                                       \
+    SYSQUILL_CLASS(Win32_PointingDevice)
 
 namespace cimv2 {
 

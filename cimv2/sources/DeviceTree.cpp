@@ -502,6 +502,12 @@ PciIds PciIds::Load(const SystemRoot& root) {
     return {};
 }
 
+PciIds PciIds::LoadUsb(const SystemRoot& root) {
+    for (const char* path : {"/usr/share/misc/usb.ids", "/usr/share/hwdata/usb.ids"})
+        if (auto text = root.ReadFile(path, 16u << 20)) return FromText(std::move(*text));
+    return {};
+}
+
 PciIds PciIds::FromText(std::string text) {
     PciIds ids;
     ids.FText = std::make_shared<const std::string>(std::move(text));

@@ -19,6 +19,8 @@ class PciIds {
 public:
     PciIds() = default;
     static PciIds Load(const SystemRoot& root);
+    // The USB ID database (usb.ids), which has the same layout.
+    static PciIds LoadUsb(const SystemRoot& root);
     static PciIds FromText(std::string text);
 
     std::optional<std::string> Vendor(uint32_t vendor) const;

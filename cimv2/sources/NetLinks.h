@@ -1,0 +1,41 @@
+#pragma once
+// What the network drivers answer only on the running machine, through
+// ethtool's ioctl: whether the link negotiates its speed and the fastest
+// mode it supports. A captured tree has no drivers to ask, so both are
+// null there. Tests put their own answers in place.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "cimv2/sources/SystemRoot.h"
+
+namespace cimv2::net {
+
+struct LinkSettings {
+    std::optional<bool> autoNegotiation;
+    std::optional<uint64_t> maxSpeed;  // bits per second
+};
+
+class LinkSource {
+public:
+    virtual ~LinkSource() = default;
+    // Nothing when the interface has no ethtool settings (loopback, most virtual links).
+    virtual std::optional<LinkSettings> Settings(const std::string& interfaceName) const = 0;
+};
+
+// The running machine's drivers for the root "/"; none for a tree (or the
+// tests' own while a ScopedLinkSource holds them).
+const LinkSource& LinkSourceFor(const SystemRoot& root);
+
+class ScopedLinkSource {
+public:
+    explicit ScopedLinkSource(const LinkSource& source);
+    ~ScopedLinkSource();
+    ScopedLinkSource(const ScopedLinkSource&) = delete;
+    ScopedLinkSource& operator=(const ScopedLinkSource&) = delete;
+
+private:
+    const LinkSource* FSaved;
+};
+
+}  // namespace cimv2::net
