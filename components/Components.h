@@ -5,12 +5,16 @@
 // Components.EveryOneIsListed.
 #include "components/CBiosInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CDesktopMonitorInfo.h"
+#include "components/CDisplayInfo.h"
 #include "components/COperatingSystemInfo.h"
 #include "components/CPrintJobInfo.h"
 #include "components/CPrinterInfo.h"
 #include "components/CProcessInfo.h"
 #include "components/CProcessorInfo.h"
 #include "components/CServiceInfo.h"
+#include "components/CSoundDeviceInfo.h"
+#include "components/CUSBControllerInfo.h"
 
 namespace components {
 
@@ -18,6 +22,7 @@ template <typename... C>
 struct TComponentList {};
 
 using TAllComponents = TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo,
-                                      TProcessInfo, TServiceInfo, TPrinterInfo, TPrintJobInfo>;
+                                      TProcessInfo, TServiceInfo, TPrinterInfo, TPrintJobInfo, TDisplayInfo,
+                                      TDesktopMonitorInfo, TUSBControllerInfo, TSoundDeviceInfo>;
 
 }  // namespace components
