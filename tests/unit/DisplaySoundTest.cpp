@@ -17,6 +17,7 @@
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
+#include "tests/unit/TempTree.h"
 #include "ui/pages/DateFormat.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
@@ -280,6 +281,76 @@ TEST(DeviceClasses, TheLaptopsXhciAndHdaController) {
     EXPECT_EQ(Text(sound[0], "Manufacturer"), "Intel Corporation");
     EXPECT_EQ(Text(sound[0], "DeviceID").rfind("PCI\\VEN_8086&DEV_A0C8", 0), 0u);
     EXPECT_EQ(Text(sound[0], "Availability"), "3");
+}
+
+// A damaged EDID is named in the monitor's error, and a machine without
+// pnp.ids has no manufacturer names: nothing else is lost.
+TEST(DisplayClasses, ADamagedEdidAndNoPnpIds) {
+    auto panel = Panel();
+    panel[0] = 0x01;
+    const auto monitor = Monitor();
+    TempTree tree;
+    tree.File("/sys/devices/card0/card0-DP-1/status", "connected\n")
+        .File("/sys/devices/card0/card0-DP-1/enabled", "disabled\n")
+        .File("/sys/devices/card0/card0-DP-1/edid", std::string(panel.begin(), panel.end()))
+        .File("/sys/devices/card0/card0-DP-2/status", "connected\n")
+        .File("/sys/devices/card0/card0-DP-2/enabled", "enabled\n")
+        .File("/sys/devices/card0/card0-DP-2/dpms", "Standby\n")
+        .File("/sys/devices/card0/card0-DP-2/edid", std::string(monitor.begin(), monitor.end()))
+        .File("/sys/devices/card0/card0-DP-3/status", "disconnected\n")
+        .File("/sys/devices/card0/card0-DP-3/edid", "")
+        .Link("/sys/class/drm/card0", "../../devices/card0")
+        .Link("/sys/class/drm/card0-DP-1", "../../devices/card0/card0-DP-1")
+        .Link("/sys/class/drm/card0-DP-2", "../../devices/card0/card0-DP-2")
+        .Link("/sys/class/drm/card0-DP-3", "../../devices/card0/card0-DP-3")
+        .Link("/sys/class/drm/renderD128", "../../devices/card0/renderD128");
+    const ProviderContext context{SystemRoot(tree.Dir())};
+    const auto monitors = EnumerateWin32_DesktopMonitor(context);
+    ASSERT_EQ(monitors.size(), 2u);
+    EXPECT_EQ(Text(monitors[0], "ErrorDescription"), "EDID of card0-DP-1: not an EDID: wrong header");
+    EXPECT_EQ(Text(monitors[0], "LastErrorCode"), "13");
+    EXPECT_EQ(Text(monitors[0], "Availability"), "8");
+    EXPECT_TRUE(monitors[0].Get("PNPDeviceID").IsNull());
+    EXPECT_EQ(Text(monitors[1], "Name"), "DELL U2719D");
+    EXPECT_TRUE(monitors[1].Get("MonitorManufacturer").IsNull());
+    EXPECT_TRUE(monitors[1].Get("ErrorDescription").IsNull());
+    EXPECT_EQ(Text(monitors[1], "Availability"), "15");
+    EXPECT_TRUE(monitors[1].Get("ScreenWidth").IsNull()) << "no modes file";
+    const auto displays = EnumerateWin32_DisplayConfiguration(context);
+    ASSERT_EQ(displays.size(), 1u);
+    EXPECT_EQ(Text(displays[0], "DeviceName"), "card0-DP-2");
+    EXPECT_TRUE(displays[0].Get("Caption").IsNull()) << "the card has no device";
+}
+
+// A USB audio interface is named by usb.ids through its device; a card
+// without a device keeps ALSA's own names.
+TEST(DeviceClasses, UsbAndDevicelessSoundCards) {
+    TempTree tree;
+    const std::string usb = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2";
+    tree.File("/proc/asound/cards",
+              " 1 [Device         ]: USB-Audio - USB Audio Device\n"
+              "                      C-Media Electronics Inc. USB Audio Device at usb-0000:00:14.0-2, full speed\n"
+              " 2 [Loopback       ]: Loopback - Loopback\n"
+              "                      Loopback 1\n")
+        .File(usb + "/idVendor", "0d8c\n")
+        .File(usb + "/idProduct", "0014\n")
+        .File(usb + "/product", "USB Audio Device\n")
+        .File(usb + "/1-2:1.0/bInterfaceNumber", "00\n")
+        .File(usb + "/1-2:1.0/bInterfaceClass", "01\n")
+        .Link(usb + "/1-2:1.0/subsystem", "../../../../../../bus/usb")
+        .Link(usb + "/1-2:1.0/sound/card1/device", "../../../1-2:1.0")
+        .Link("/sys/class/sound/card1", "../../devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/sound/card1")
+        .File("/usr/share/misc/usb.ids", "0d8c  C-Media Electronics, Inc.\n\t0014  Audio Adapter (Unitek Y-247A)\n")
+        .MakeDir("/sys/bus/usb");
+    const auto cards = EnumerateWin32_SoundDevice(ProviderContext{SystemRoot(tree.Dir())});
+    ASSERT_EQ(cards.size(), 2u);
+    EXPECT_EQ(Text(cards[0], "DeviceID"), "USB\\VID_0D8C&PID_0014&MI_00\\1-2:1.0");
+    EXPECT_EQ(Text(cards[0], "Name"), "Audio Adapter (Unitek Y-247A)");
+    EXPECT_EQ(Text(cards[0], "Manufacturer"), "C-Media Electronics, Inc.");
+    EXPECT_TRUE(cards[0].Get("Availability").IsNull());
+    EXPECT_EQ(Text(cards[1], "DeviceID"), "ALSA\\Loopback");
+    EXPECT_TRUE(cards[1].Get("PNPDeviceID").IsNull());
+    EXPECT_EQ(Text(cards[1], "Name"), "Loopback");
 }
 
 // ---- decoders and pages
