@@ -19,6 +19,8 @@
 //   ConfigManagerUserConfig    false
 //   ErrorDescription, LastErrorCode  why the connector's EDID could not be read (and 13, invalid data)
 //   DisplayType, IsLocked, PowerManagementCapabilities  null: neither EDID nor DRM says
+#include <cstdio>
+
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
 #include "cimv2/core/Identity.h"
