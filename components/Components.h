@@ -7,8 +7,10 @@
 #include "components/CBiosInfo.h"
 #include "components/CCDRomDriveInfo.h"
 #include "components/CComputerSystemInfo.h"
+#include "components/CDesktopMonitorInfo.h"
 #include "components/CDiskDriveInfo.h"
 #include "components/CDiskPartitionInfo.h"
+#include "components/CDisplayInfo.h"
 #include "components/CEnvironmentInfo.h"
 #include "components/CKeyboardInfo.h"
 #include "components/CNetworkAdapterInfo.h"
@@ -21,7 +23,9 @@
 #include "components/CProcessorInfo.h"
 #include "components/CServiceInfo.h"
 #include "components/CShareInfo.h"
+#include "components/CSoundDeviceInfo.h"
 #include "components/CStartupCommandInfo.h"
+#include "components/CUSBControllerInfo.h"
 #include "components/CUserAccountInfo.h"
 
 namespace components {
@@ -33,6 +37,7 @@ using TAllComponents =
     TComponentList<TBiosInfo, TComputerSystemInfo, TOperatingSystemInfo, TProcessorInfo, TDiskDriveInfo,
                    TDiskPartitionInfo, TPhysicalMemoryInfo, TCDRomDriveInfo, TProcessInfo, TServiceInfo, TPrinterInfo,
                    TPrintJobInfo, TEnvironmentInfo, TStartupCommandInfo, TUserAccountInfo, TShareInfo,
-                   TNetworkAdapterInfo, TBatteryInfo, TKeyboardInfo, TPointingDeviceInfo>;
+                   TNetworkAdapterInfo, TBatteryInfo, TKeyboardInfo, TPointingDeviceInfo, TDisplayInfo,
+                   TDesktopMonitorInfo, TUSBControllerInfo, TSoundDeviceInfo>;
 
 }  // namespace components

@@ -9,6 +9,7 @@ packages=(
   libcups2-dev cups-daemon cups-client
   xvfb xauth lshw pciutils usbutils hyperfine python3
   systemd dbus util-linux
+  libdrm-dev hwdata
 )
 missing=()
 for p in "${packages[@]}"; do

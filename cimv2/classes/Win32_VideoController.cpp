@@ -145,17 +145,7 @@ std::vector<Instance> EnumerateWin32_VideoController(const ProviderContext& cont
         if (device.manufacturer) inst.SetText("AdapterCompatibility", *device.manufacturer);
         if (device.service) {
             inst.SetText("InstalledDisplayDrivers", *device.service);
-            std::string module = *device.service;
-            for (char& c : module)
-                if (c == '-') c = '_';
-            if (module.find('/') == std::string::npos && module != "." && module != "..") {
-                const std::string dir = "/sys/module/" + module;
-                if (auto version = ReadLine(root, dir + "/version"))
-                    inst.SetText("DriverVersion", *version);
-                else if (ReadLine(root, dir + "/intree") == std::string("Y"))
-                    if (auto release = ReadLine(root, "/proc/sys/kernel/osrelease"))
-                        inst.SetText("DriverVersion", *release);
-            }
+            if (auto version = pci::DriverVersion(root, *device.service)) inst.SetText("DriverVersion", *version);
         }
         std::optional<uint64_t> ram = ReadUnsigned(root, function.path + "/mem_info_vram_total");
         if (!ram) ram = LargestPrefetchableBar(root, function.path);

@@ -188,6 +188,33 @@ const BaseClass& CIM_USBHub() {
     return base;
 }
 
+const BaseClass& CIM_USBController() {
+    static const BaseClass base{"CIM_USBController", &CIM_Controller(), {}};
+    return base;
+}
+
+const BaseClass& CIM_UserDevice() {
+    static const BaseClass base{"CIM_UserDevice", &CIM_LogicalDevice(), {
+        {"IsLocked", CimType::Boolean},
+    }};
+    return base;
+}
+
+const BaseClass& CIM_Display() {
+    static const BaseClass base{"CIM_Display", &CIM_UserDevice(), {}};
+    return base;
+}
+
+const BaseClass& CIM_DesktopMonitor() {
+    static const BaseClass base{"CIM_DesktopMonitor", &CIM_Display(), {
+        {"Bandwidth", CimType::UInt32},
+        {"DisplayType", CimType::UInt16},
+        {"ScreenHeight", CimType::UInt32},
+        {"ScreenWidth", CimType::UInt32},
+    }};
+    return base;
+}
+
 const BaseClass& CIM_Memory() {
     static const BaseClass base{"CIM_Memory", &CIM_StorageExtent(), {
         {"AdditionalErrorData", CimType::UInt8, kArray},
@@ -255,13 +282,6 @@ const BaseClass& CIM_Battery() {
         {"SmartBatteryVersion", CimType::String},
         {"TimeOnBattery", CimType::UInt32},
         {"TimeToFullCharge", CimType::UInt32},
-    }};
-    return base;
-}
-
-const BaseClass& CIM_UserDevice() {
-    static const BaseClass base{"CIM_UserDevice", &CIM_LogicalDevice(), {
-        {"IsLocked", CimType::Boolean},
     }};
     return base;
 }

@@ -38,6 +38,10 @@
     SYSQUILL_CLASS(Win32_NetworkProtocol)                                \
     SYSQUILL_CLASS(Win32_IP4RouteTable)                                  \
     SYSQUILL_CLASS(Win32_VideoController)                                \
+    SYSQUILL_CLASS(Win32_DisplayConfiguration)                           \
+    SYSQUILL_CLASS(Win32_DesktopMonitor)                                 \
+    SYSQUILL_CLASS(Win32_USBController)                                  \
+    SYSQUILL_CLASS(Win32_SoundDevice)                                    \
     SYSQUILL_CLASS(Win32_USBHub)                                         \
     SYSQUILL_CLASS_WITH_METHODS(Win32_Service)                           \
     SYSQUILL_CLASS(Win32_Printer)                                        \

@@ -38,4 +38,9 @@ std::optional<StorageRole> StorageControllerRole(uint32_t classCode);
 // (D1, D2), 15 standby (D3hot), 7 power off (D3cold), 2 unknown otherwise.
 uint16_t AvailabilityOf(const std::optional<std::string>& powerState);
 
+// A kernel driver's version: /sys/module/<module>/version, else for a
+// module built with the kernel (/sys/module/<module>/intree) the kernel
+// release; nothing otherwise.
+std::optional<std::string> DriverVersion(const SystemRoot& root, const std::string& driver);
+
 }  // namespace cimv2::pci

@@ -31,7 +31,8 @@ TEST(SchemaBases, DerivedSchemaHoldsTheChainOnceInAlphabeticalOrder) {
 // Name and Status; settings Caption, Description and SettingID. The
 // installed-program classes have no base in WMI either.
 TEST(SchemaBases, EveryServedClassDerivesFromACimClass) {
-    const std::set<std::string> settings = {"Win32_TimeZone", "Win32_BootConfiguration", "Win32_StartupCommand"};
+    const std::set<std::string> settings = {"Win32_TimeZone", "Win32_BootConfiguration", "Win32_StartupCommand",
+                                            "Win32_DisplayConfiguration"};
     const std::set<std::string> baseless = {"Win32_InstalledWin32Program", "Win32_InstalledProgramFramework"};
     for (const auto& entry : AllClasses()) {
         const std::string& name = entry.schema().Name();
