@@ -218,6 +218,40 @@ TEST(DisplayClasses, MonitorsOfTheLaptopFromTheirEdids) {
     EXPECT_EQ(Text(panel, "PowerManagementSupported"), "False");
 }
 
+// The desktop's two Dell monitors carry EDIDs read off real monitors, each
+// with a CTA-861 block; the expected figures are edid-decode's. Its third
+// output has nothing plugged in and gives neither a monitor nor a setting.
+TEST(DisplayClasses, TheDesktopsTwoRealMonitors) {
+    struct Expected {
+        const char *name, *pnp, *width, *height, *perInch, *bandwidth;
+    };
+    const Expected expected[] = {
+        // 1366 px over 410 mm; the range descriptor's 90 MHz dot clock
+        {"D1918H", "DISPLAY\\DEL2005\\CARD0-DP-1", "1366", "768", "85", "90"},
+        // 1920 px over 698 mm; 170 MHz
+        {"D3218HN", "DISPLAY\\DEL200B\\CARD0-HDMI-A-1", "1920", "1080", "70", "170"},
+    };
+    const auto monitors = EnumerateWin32_DesktopMonitor(Machine("physical-desktop"));
+    const auto displays = EnumerateWin32_DisplayConfiguration(Machine("physical-desktop"));
+    ASSERT_EQ(monitors.size(), std::size(expected));
+    ASSERT_EQ(displays.size(), std::size(expected));
+    for (size_t n = 0; n < std::size(expected); ++n) {
+        const Expected& e = expected[n];
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(Text(monitors[n], "Name"), e.name);
+        EXPECT_EQ(Text(monitors[n], "MonitorManufacturer"), "Dell Inc.");
+        EXPECT_EQ(Text(monitors[n], "PNPDeviceID"), e.pnp);
+        EXPECT_EQ(Text(monitors[n], "ScreenWidth"), e.width);
+        EXPECT_EQ(Text(monitors[n], "ScreenHeight"), e.height);
+        EXPECT_EQ(Text(monitors[n], "PixelsPerXLogicalInch"), e.perInch);
+        EXPECT_EQ(Text(monitors[n], "Bandwidth"), e.bandwidth);
+        EXPECT_EQ(Text(displays[n], "PelsWidth"), e.width);
+        EXPECT_EQ(Text(displays[n], "PelsHeight"), e.height);
+        EXPECT_EQ(Text(displays[n], "DisplayFrequency"), "60");
+        EXPECT_EQ(Text(displays[n], "Caption"), "Navi 23 [Radeon RX 6600/6600 XT/6600M]");
+    }
+}
+
 TEST(DisplayClasses, ConfigurationsOfTheOutputsInUse) {
     const auto displays = EnumerateWin32_DisplayConfiguration(Machine("laptop-usb"));
     ASSERT_EQ(displays.size(), 2u);
