@@ -16,6 +16,7 @@
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/InstanceText.h"
 #include "tests/unit/TempTree.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
@@ -23,6 +24,9 @@
 
 using namespace cimv2;
 using namespace std::string_literals;
+
+using testsupport::Named;
+using testsupport::Text;
 
 namespace {
 
@@ -39,17 +43,6 @@ std::vector<Instance> QueryWorkstation(const std::string& cls) {
 // A tree of the given files, looked at on 15 January 2026 (day 20468).
 std::vector<Instance> QueryTree(const TempTree& tree, const std::string& cls) {
     return Query(ProviderContext(SystemRoot(tree.Dir()), nullptr, [] { return int64_t{20468} * 86400 + 43200; }), cls);
-}
-
-std::string Text(const Instance& inst, const char* property) {
-    const Value& v = inst.Get(property);
-    return v.IsNull() ? "<null>" : v.ToText();
-}
-
-const Instance* Named(const std::vector<Instance>& list, const char* property, const std::string& name) {
-    for (const auto& inst : list)
-        if (Text(inst, property) == name) return &inst;
-    return nullptr;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "cimv2/sources/SystemdUnits.h"
 #include "components/CServiceInfo.h"
 #include "tests/support/ComponentFakes.h"
+#include "tests/support/InstanceText.h"
 #include "tests/unit/TempTree.h"
 #include "wmi/WbemScripting.h"
 
@@ -50,10 +51,7 @@ std::map<std::string, cimv2::Instance> ByName(const std::vector<cimv2::Instance>
     return byName;
 }
 
-std::string Text(const cimv2::Instance& inst, const char* property) {
-    const Value& v = inst.Get(property);
-    return v.IsNull() ? "<null>" : v.ToText();
-}
+using testsupport::Text;
 
 TEST(ServiceStartMode, UnitFileStatesMapToWmiModes) {
     struct Case {

@@ -15,9 +15,13 @@
 #include "cimv2/sources/Packages.h"
 #include "cimv2/sources/TimeZone.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/InstanceText.h"
 #include "tests/unit/TempTree.h"
 
 using namespace cimv2;
+
+using testsupport::Named;
+using testsupport::Text;
 
 namespace {
 
@@ -27,17 +31,6 @@ std::vector<Instance> Query(const std::string& machine, const std::string& cls) 
     return Provider(testsupport::FixtureContext(std::string(SYSQUILL_FIXTURES) + "/" + machine))
         .ExecQuery("SELECT * FROM " + cls)
         .instances;
-}
-
-std::string Text(const Instance& inst, const char* property) {
-    const Value& v = inst.Get(property);
-    return v.IsNull() ? "<null>" : v.ToText();
-}
-
-const Instance* Named(const std::vector<Instance>& list, const char* property, const std::string& name) {
-    for (const auto& inst : list)
-        if (Text(inst, property) == name) return &inst;
-    return nullptr;
 }
 
 }  // namespace
