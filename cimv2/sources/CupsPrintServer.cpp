@@ -1,6 +1,5 @@
 #include "cimv2/sources/CupsPrintServer.h"
 
-#include <cups/cups.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <memory>
 
 #include "cimv2/core/WbemError.h"
+#include "cimv2/sources/CupsLibrary.h"
 
 namespace cimv2 {
 
@@ -70,22 +70,29 @@ constexpr const char* kJobAttributes[] = {
     "document-format-supplied",
 };
 
+// libcups, or a provider failure saying why it cannot be loaded.
+const CupsApi& LoadedCups() {
+    if (const CupsApi* api = Cups()) return *api;
+    throw WbemError(wbem::ProviderFailure, "The CUPS library is unusable: " + CupsApiLibrary().Error());
+}
+
 IppValue ValueOf(ipp_attribute_t* attr, int index) {
-    switch (ippGetValueTag(attr)) {
+    const CupsApi& cups = LoadedCups();
+    switch (cups.ippGetValueTag(attr)) {
         case IPP_TAG_INTEGER:
         case IPP_TAG_ENUM:
-            return IppValue::Integer(ippGetInteger(attr, index));
+            return IppValue::Integer(cups.ippGetInteger(attr, index));
         case IPP_TAG_BOOLEAN:
-            return IppValue::Boolean(ippGetBoolean(attr, index) != 0);
+            return IppValue::Boolean(cups.ippGetBoolean(attr, index) != 0);
         case IPP_TAG_RANGE: {
             int upper = 0;
-            const int lower = ippGetRange(attr, index, &upper);
+            const int lower = cups.ippGetRange(attr, index, &upper);
             return IppValue::Range(lower, upper);
         }
         case IPP_TAG_RESOLUTION: {
             int y = 0;
             ipp_res_t units = IPP_RES_PER_INCH;
-            const int x = ippGetResolution(attr, index, &y, &units);
+            const int x = cups.ippGetResolution(attr, index, &y, &units);
             return IppValue::Resolution(x, y, units == IPP_RES_PER_CM);
         }
         case IPP_TAG_TEXT:
@@ -98,7 +105,7 @@ IppValue ValueOf(ipp_attribute_t* attr, int index) {
         case IPP_TAG_CHARSET:
         case IPP_TAG_LANGUAGE:
         case IPP_TAG_MIMETYPE:
-            if (const char* text = ippGetString(attr, index, nullptr)) return IppValue::Text(text);
+            if (const char* text = cups.ippGetString(attr, index, nullptr)) return IppValue::Text(text);
             return {};
         default:
             return {};
@@ -107,12 +114,13 @@ IppValue ValueOf(ipp_attribute_t* attr, int index) {
 
 // The objects of one group (printers, jobs) of a response, in order.
 std::vector<IppAttributes> Objects(ipp_t* response, ipp_tag_t group) {
+    const CupsApi& cups = LoadedCups();
     std::vector<IppAttributes> objects;
     IppAttributes current;
     bool any = false;
-    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr; attr = ippNextAttribute(response)) {
-        const char* name = ippGetName(attr);
-        if (ippGetGroupTag(attr) != group || !name) {
+    for (ipp_attribute_t* attr = cups.ippFirstAttribute(response); attr; attr = cups.ippNextAttribute(response)) {
+        const char* name = cups.ippGetName(attr);
+        if (cups.ippGetGroupTag(attr) != group || !name) {
             if (any) objects.push_back(std::move(current));
             current = IppAttributes();
             any = false;
@@ -120,18 +128,18 @@ std::vector<IppAttributes> Objects(ipp_t* response, ipp_tag_t group) {
         }
         any = true;
         // "no-value" and other out-of-band values leave the attribute absent.
-        if (ippGetValueTag(attr) == IPP_TAG_NOVALUE || ippGetValueTag(attr) == IPP_TAG_UNKNOWN) continue;
-        for (int i = 0, n = ippGetCount(attr); i < n; ++i) current.Add(name, ValueOf(attr, i));
+        if (cups.ippGetValueTag(attr) == IPP_TAG_NOVALUE || cups.ippGetValueTag(attr) == IPP_TAG_UNKNOWN) continue;
+        for (int i = 0, n = cups.ippGetCount(attr); i < n; ++i) current.Add(name, ValueOf(attr, i));
     }
     if (any) objects.push_back(std::move(current));
     return objects;
 }
 
 struct HttpClose {
-    void operator()(http_t* http) const { httpClose(http); }
+    void operator()(http_t* http) const { Cups()->httpClose(http); }
 };
 struct IppDelete {
-    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+    void operator()(ipp_t* ipp) const { Cups()->ippDelete(ipp); }
 };
 using Response = std::unique_ptr<ipp_t, IppDelete>;
 
@@ -139,21 +147,22 @@ using Response = std::unique_ptr<ipp_t, IppDelete>;
 // stale errno ("Bad file descriptor", "Host is down"), so the addresses it
 // resolves are tried once more here for the system's own error.
 std::string ConnectError(const std::string& host, int port) {
-    http_addrlist_t* list = httpAddrGetList(host.c_str(), AF_UNSPEC, std::to_string(port).c_str());
+    const CupsApi& cups = LoadedCups();
+    http_addrlist_t* list = cups.httpAddrGetList(host.c_str(), AF_UNSPEC, std::to_string(port).c_str());
     if (!list) return "Unable to look up the print server " + host;
     int error = ECONNREFUSED;
     for (http_addrlist_t* a = list; a; a = a->next) {
-        const int fd = socket(httpAddrFamily(&a->addr), SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int fd = socket(cups.httpAddrFamily(&a->addr), SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd < 0) {
             error = errno;
             continue;
         }
-        const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&a->addr), httpAddrLength(&a->addr)) == 0;
+        const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&a->addr), cups.httpAddrLength(&a->addr)) == 0;
         error = connected ? 0 : errno;
         close(fd);
         if (connected) break;
     }
-    httpAddrFreeList(list);
+    cups.httpAddrFreeList(list);
     return "Unable to connect to the print server " + host + ": " +
            (error ? std::strerror(error) : "it closed the connection");
 }
@@ -162,8 +171,9 @@ std::string ConnectError(const std::string& host, int port) {
 class Session {
 public:
     Session(const std::string& server, bool absentMeansNone) {
-        std::string host = server.empty() ? cupsServer() : server;
-        int port = ippPort();
+        const CupsApi& cups = LoadedCups();
+        std::string host = server.empty() ? cups.cupsServer() : server;
+        int port = cups.ippPort();
         FAbsentMeansNone = server.empty() ? IsLocalDefaultServer(host, port) : absentMeansNone;
         const size_t colon = host.rfind(':');
         if (!server.empty() && host.front() != '/' && colon != std::string::npos &&
@@ -171,7 +181,8 @@ public:
             port = std::atoi(host.c_str() + colon + 1);
             host = host.substr(0, colon);
         }
-        FHttp.reset(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr));
+        FHttp.reset(
+            cups.httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cups.cupsEncryption(), 1, 30000, nullptr));
         if (!FHttp) {
             FUnreachable = true;
             FMessage = ConnectError(host, port);
@@ -180,22 +191,24 @@ public:
 
     // Nothing when no server runs here; throws for a server that fails.
     std::optional<Response> Ask(ipp_op_t operation, const char* requested[], int count, const char* which = nullptr) {
+        const CupsApi& cups = LoadedCups();
         if (FUnreachable) {
             if (FAbsentMeansNone) return std::nullopt;
             throw WbemError(wbem::ProviderFailure, FMessage);
         }
-        ipp_t* request = ippNewRequest(operation);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count, nullptr, requested);
-        if (which) ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
-        Response response(cupsDoRequest(FHttp.get(), request, "/"));
-        const ipp_status_t status = cupsLastError();
+        ipp_t* request = cups.ippNewRequest(operation);
+        cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+        cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cups.cupsUser());
+        cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count, nullptr,
+                           requested);
+        if (which) cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
+        Response response(cups.cupsDoRequest(FHttp.get(), request, "/"));
+        const ipp_status_t status = cups.cupsLastError();
         if (response && status <= IPP_STATUS_OK_EVENTS_COMPLETE) return response;
         // CUPS answers "not found" when it has no queue or no job at all.
         if (status == IPP_STATUS_ERROR_NOT_FOUND) return Response();
         if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && FAbsentMeansNone) return std::nullopt;
-        throw WbemError(wbem::ProviderFailure, cupsLastErrorString());
+        throw WbemError(wbem::ProviderFailure, cups.cupsLastErrorString());
     }
 
     http_t* Http() const { return FHttp.get(); }
@@ -220,15 +233,16 @@ bool IsLocalDefaultServer(std::string_view server, int port) {
 }
 
 std::optional<PrinterList> CupsPrintServer::Printers() {
+    const CupsApi& cups = LoadedCups();
     Session session(FServer, FAbsentMeansNone);
     auto response =
         session.Ask(IPP_OP_CUPS_GET_PRINTERS, const_cast<const char**>(kPrinterAttributes), Count(kPrinterAttributes));
     if (!response) return std::nullopt;
     PrinterList list;
     if (*response) list.printers = Objects(response->get(), IPP_TAG_PRINTER);
-    if (cups_dest_t* dest = cupsGetNamedDest(session.Http(), nullptr, nullptr)) {
+    if (cups_dest_t* dest = cups.cupsGetNamedDest(session.Http(), nullptr, nullptr)) {
         list.defaultPrinter = dest->name;
-        cupsFreeDests(1, dest);
+        cups.cupsFreeDests(1, dest);
     }
     return list;
 }

@@ -2,12 +2,11 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <xf86drm.h>
-#include <xf86drmMode.h>
 
 #include <memory>
 
 #include "cimv2/core/TextFields.h"
+#include "cimv2/sources/DrmLibrary.h"
 #include "cimv2/sources/RootReaders.h"
 
 namespace cimv2::drm {
@@ -68,35 +67,38 @@ public:
     }
 
 private:
+    // `Free` names the libdrm function that releases the object.
     template <auto Free>
     struct Deleter {
         template <typename T>
         void operator()(T* p) const {
-            Free(p);
+            (Drm()->*Free)(p);
         }
     };
     template <typename T, auto Free>
     using Owned = std::unique_ptr<T, Deleter<Free>>;
 
     static std::optional<Mode> FromDrm(const Connector& connector) {
-        if (!connector.enabled) return std::nullopt;
+        const DrmApi* api = Drm();
+        if (!connector.enabled || !api) return std::nullopt;
+        const DrmApi& drm = *api;
         DrmFd card;
         card.fd = open(("/dev/dri/" + connector.card).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
         if (card.fd < 0) return std::nullopt;
-        Owned<drmModeRes, drmModeFreeResources> resources(drmModeGetResources(card.fd));
+        Owned<drmModeRes, &DrmApi::drmModeFreeResources> resources(drm.drmModeGetResources(card.fd));
         if (!resources) return std::nullopt;
         const std::string wanted = connector.name.substr(connector.card.size() + 1);
         for (int n = 0; n < resources->count_connectors; ++n) {
             // The current state only: no probe of the outputs.
-            Owned<drmModeConnector, drmModeFreeConnector> c(
-                drmModeGetConnectorCurrent(card.fd, resources->connectors[n]));
+            Owned<drmModeConnector, &DrmApi::drmModeFreeConnector> c(
+                drm.drmModeGetConnectorCurrent(card.fd, resources->connectors[n]));
             if (!c) continue;
-            const char* type = drmModeGetConnectorTypeName(c->connector_type);
+            const char* type = drm.drmModeGetConnectorTypeName(c->connector_type);
             if (!type || std::string(type) + "-" + std::to_string(c->connector_type_id) != wanted) continue;
             if (!c->encoder_id) return std::nullopt;
-            Owned<drmModeEncoder, drmModeFreeEncoder> encoder(drmModeGetEncoder(card.fd, c->encoder_id));
+            Owned<drmModeEncoder, &DrmApi::drmModeFreeEncoder> encoder(drm.drmModeGetEncoder(card.fd, c->encoder_id));
             if (!encoder || !encoder->crtc_id) return std::nullopt;
-            Owned<drmModeCrtc, drmModeFreeCrtc> crtc(drmModeGetCrtc(card.fd, encoder->crtc_id));
+            Owned<drmModeCrtc, &DrmApi::drmModeFreeCrtc> crtc(drm.drmModeGetCrtc(card.fd, encoder->crtc_id));
             if (!crtc || !crtc->mode_valid) return std::nullopt;
             Mode mode;
             mode.width = crtc->mode.hdisplay;
@@ -104,7 +106,7 @@ private:
             if (crtc->mode.vrefresh) mode.refreshHz = crtc->mode.vrefresh;
             mode.interlaced = (crtc->mode.flags & DRM_MODE_FLAG_INTERLACE) != 0;
             if (crtc->buffer_id) {
-                Owned<drmModeFB, drmModeFreeFB> fb(drmModeGetFB(card.fd, crtc->buffer_id));
+                Owned<drmModeFB, &DrmApi::drmModeFreeFB> fb(drm.drmModeGetFB(card.fd, crtc->buffer_id));
                 if (fb && fb->bpp) mode.bitsPerPixel = fb->bpp;
             }
             return mode;

@@ -1,7 +1,5 @@
 #include "cimv2/sources/HostnameActions.h"
 
-#include <systemd/sd-bus.h>
-
 #include <cerrno>
 
 namespace cimv2 {
@@ -44,28 +42,9 @@ uint32_t RenameCodeOf(const HostnameBusReply& reply) {
 }
 
 HostnameBusReply CallHostnamedSetStaticHostname(const std::string& name) {
-    HostnameBusReply reply;
-    sd_bus* bus = nullptr;
-    reply.status = sd_bus_open_system(&bus);
-    if (reply.status < 0) {
-        reply.message = "cannot open the system bus";
-        return reply;
-    }
-    // Zeroed by hand: SD_BUS_ERROR_NULL is a C compound literal that C++ compilers warn about.
-    sd_bus_error error{};
-    sd_bus_message* answer = nullptr;
     // The second argument asks polkit not to prompt: this runs without a terminal.
-    reply.status =
-        sd_bus_call_method(bus, "org.freedesktop.hostname1", "/org/freedesktop/hostname1", "org.freedesktop.hostname1",
-                           "SetStaticHostname", &error, &answer, "sb", name.c_str(), 0);
-    if (reply.status < 0) {
-        if (error.name) reply.errorName = error.name;
-        if (error.message) reply.message = error.message;
-    }
-    sd_bus_error_free(&error);
-    sd_bus_message_unref(answer);
-    sd_bus_flush_close_unref(bus);
-    return reply;
+    return CallSystemBusMethod("org.freedesktop.hostname1", "/org/freedesktop/hostname1", "org.freedesktop.hostname1",
+                               "SetStaticHostname", "sb", name.c_str(), 0);
 }
 
 uint32_t HostnamedActions::SetStaticHostName(const std::string& name) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "cimv2/sources/SystemBusCall.h"
+
 namespace cimv2 {
 
 // WMI-style return codes of the rename (Win32 error numbers).
@@ -24,11 +26,7 @@ constexpr uint32_t ServiceNotActive = 1062;  // ERROR_SERVICE_NOT_ACTIVE: no bus
 bool IsValidStaticHostName(std::string_view name);
 
 // The outcome of one SetStaticHostname call on the bus.
-struct HostnameBusReply {
-    int status = 0;         // 0 or a negative errno
-    std::string errorName;  // the D-Bus error name, when the service answered with one
-    std::string message;
-};
+using HostnameBusReply = BusReply;
 
 // Maps a bus reply to the rename's return code.
 uint32_t RenameCodeOf(const HostnameBusReply& reply);

@@ -1,8 +1,7 @@
 #include "cimv2/sources/KernelModules.h"
 
-#include <libkmod.h>
-
 #include "cimv2/core/TextFields.h"
+#include "cimv2/sources/KmodLibrary.h"
 
 namespace cimv2 {
 
@@ -71,43 +70,48 @@ ModuleDirectory::ModuleDirectory(const SystemRoot& root, const std::string& rele
     while (FPrefix.size() > 1 && FPrefix.back() == '/') FPrefix.pop_back();
     // No modprobe configuration: only the module directory is read.
     static const char* const kNoConfig[] = {nullptr};
-    FContext = kmod_new(dir.c_str(), kNoConfig);
+    const KmodApi* api = Kmod();
+    if (!api) return;
+    const KmodApi& kmod = *api;
+    FContext = kmod.kmod_new(dir.c_str(), kNoConfig);
     if (!FContext) return;
-    kmod_set_log_priority(FContext, 0);
-    if (kmod_load_resources(FContext) < 0) {
-        kmod_unref(FContext);
+    kmod.kmod_set_log_priority(FContext, 0);
+    if (kmod.kmod_load_resources(FContext) < 0) {
+        kmod.kmod_unref(FContext);
         FContext = nullptr;
     }
 }
 
 ModuleDirectory::~ModuleDirectory() {
-    if (FContext) kmod_unref(FContext);
+    // A context exists only once libkmod has loaded.
+    if (FContext) Kmod()->kmod_unref(FContext);
 }
 
 std::optional<ModuleInfo> ModuleDirectory::Find(const std::string& name) const {
     if (!FContext) return std::nullopt;
+    const KmodApi& kmod = *Kmod();
     struct kmod_module* mod = nullptr;
-    if (kmod_module_new_from_name(FContext, name.c_str(), &mod) < 0 || !mod) return std::nullopt;
+    if (kmod.kmod_module_new_from_name(FContext, name.c_str(), &mod) < 0 || !mod) return std::nullopt;
     ModuleInfo info;
     bool known = false;
-    if (const char* path = kmod_module_get_path(mod)) {
+    if (const char* path = kmod.kmod_module_get_path(mod)) {
         std::string p = path;
         if (!FPrefix.empty() && p.starts_with(FPrefix + "/")) p = p.substr(FPrefix.size());
         info.path = p;
         known = true;
     }
     struct kmod_list* list = nullptr;
-    if (kmod_module_get_info(mod, &list) >= 0 && list) {
+    if (kmod.kmod_module_get_info(mod, &list) >= 0 && list) {
         known = true;
-        for (struct kmod_list* item = list; item; item = kmod_list_next(list, item)) {
-            const char* key = kmod_module_info_get_key(item);
-            const char* value = kmod_module_info_get_value(item);
+        for (struct kmod_list* item = list; item; item = kmod.kmod_list_next(list, item)) {
+            const char* key = kmod.kmod_module_info_get_key(item);
+            const char* value = kmod.kmod_module_info_get_value(item);
             if (key && value && std::string_view(key) == "description" && info.description.empty())
                 info.description = value;
         }
-        kmod_module_info_free_list(list);
+        kmod.kmod_module_info_free_list(list);
     }
-    kmod_module_unref(mod);
+    kmod.kmod_module_unref(mod);
     if (!known) return std::nullopt;
     return info;
 }

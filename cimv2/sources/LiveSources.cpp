@@ -1,10 +1,11 @@
 #include "cimv2/sources/LiveSources.h"
 
-#include <blkid/blkid.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+#include "cimv2/sources/BlkidLibrary.h"
 
 namespace cimv2 {
 
@@ -26,19 +27,22 @@ public:
         // Probes the device itself (no cache file): readable devices only,
         // so an unprivileged user gets nothing rather than stale tags.
         VolumeTags tags;
-        blkid_probe probe = blkid_new_probe_from_filename(device.c_str());
+        const BlkidApi* api = Blkid();
+        if (!api) return tags;
+        const BlkidApi& blkid = *api;
+        blkid_probe probe = blkid.blkid_new_probe_from_filename(device.c_str());
         if (!probe) return tags;
-        blkid_probe_enable_superblocks(probe, 1);
-        blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
-        if (blkid_do_safeprobe(probe) == 0) {
+        blkid.blkid_probe_enable_superblocks(probe, 1);
+        blkid.blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
+        if (blkid.blkid_do_safeprobe(probe) == 0) {
             const char* value = nullptr;
             size_t length = 0;
-            if (blkid_probe_lookup_value(probe, "LABEL", &value, &length) == 0 && value && *value)
+            if (blkid.blkid_probe_lookup_value(probe, "LABEL", &value, &length) == 0 && value && *value)
                 tags.label = std::string(value);
-            if (blkid_probe_lookup_value(probe, "UUID", &value, &length) == 0 && value && *value)
+            if (blkid.blkid_probe_lookup_value(probe, "UUID", &value, &length) == 0 && value && *value)
                 tags.uuid = std::string(value);
         }
-        blkid_free_probe(probe);
+        blkid.blkid_free_probe(probe);
         return tags;
     }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return net::ReadLiveMainTable(); }

@@ -1,7 +1,5 @@
 #include "cimv2/sources/LogindActions.h"
 
-#include <systemd/sd-bus.h>
-
 #include <cerrno>
 
 namespace cimv2 {
@@ -22,25 +20,8 @@ uint32_t RebootCodeOf(const LogindBusReply& reply) {
 }
 
 LogindBusReply CallLogindReboot() {
-    LogindBusReply reply;
-    sd_bus* bus = nullptr;
-    reply.status = sd_bus_open_system(&bus);
-    if (reply.status < 0) {
-        reply.message = "cannot open the system bus";
-        return reply;
-    }
-    sd_bus_error error{};
-    sd_bus_message* answer = nullptr;
-    reply.status = sd_bus_call_method(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
-                                      "org.freedesktop.login1.Manager", "Reboot", &error, &answer, "b", 0);
-    if (reply.status < 0) {
-        if (error.name) reply.errorName = error.name;
-        if (error.message) reply.message = error.message;
-    }
-    sd_bus_error_free(&error);
-    sd_bus_message_unref(answer);
-    sd_bus_flush_close_unref(bus);
-    return reply;
+    return CallSystemBusMethod("org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                               "Reboot", "b", 0);
 }
 
 uint32_t SystemdActions::Reboot() {

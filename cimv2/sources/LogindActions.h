@@ -8,6 +8,7 @@
 
 #include "cimv2/sources/HostnameActions.h"
 #include "cimv2/sources/SystemActions.h"
+#include "cimv2/sources/SystemBusCall.h"
 #include "cimv2/sources/SystemdUnits.h"
 
 namespace cimv2 {
@@ -21,11 +22,7 @@ constexpr uint32_t NotAvailable = 0x80041009;  // wbemErrNotAvailable: no bus or
 }  // namespace reboot
 
 // The outcome of one Reboot call on the bus.
-struct LogindBusReply {
-    int status = 0;         // 0 or a negative errno
-    std::string errorName;  // the D-Bus error name, when the service answered with one
-    std::string message;
-};
+using LogindBusReply = BusReply;
 
 // Maps a bus reply to Reboot's return code.
 uint32_t RebootCodeOf(const LogindBusReply& reply);

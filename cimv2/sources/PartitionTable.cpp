@@ -1,7 +1,5 @@
 #include "cimv2/sources/PartitionTable.h"
 
-#include <blkid/blkid.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -10,13 +8,14 @@
 #include <type_traits>
 
 #include "cimv2/core/TextFields.h"
+#include "cimv2/sources/BlkidLibrary.h"
 
 namespace cimv2::parts {
 
 namespace {
 
 struct ProbeFree {
-    void operator()(blkid_probe probe) const { blkid_free_probe(probe); }
+    void operator()(blkid_probe probe) const { Blkid()->blkid_free_probe(probe); }
 };
 using Probe = std::unique_ptr<std::remove_pointer_t<blkid_probe>, ProbeFree>;
 
@@ -58,45 +57,48 @@ std::vector<PartitionEntry> Plausible(std::vector<PartitionEntry> entries, uint6
 }  // namespace
 
 std::optional<PartitionTable> ReadPartitionTable(int fd) {
-    Probe probe(blkid_new_probe());
-    if (!probe || blkid_probe_set_device(probe.get(), fd, 0, 0) != 0) return std::nullopt;
-    blkid_probe_enable_superblocks(probe.get(), 0);
-    blkid_probe_enable_partitions(probe.get(), 1);
-    blkid_probe_set_partitions_flags(probe.get(), BLKID_PARTS_ENTRY_DETAILS);
-    blkid_partlist list = blkid_probe_get_partitions(probe.get());
+    const BlkidApi* api = Blkid();
+    if (!api) return std::nullopt;
+    const BlkidApi& blkid = *api;
+    Probe probe(blkid.blkid_new_probe());
+    if (!probe || blkid.blkid_probe_set_device(probe.get(), fd, 0, 0) != 0) return std::nullopt;
+    blkid.blkid_probe_enable_superblocks(probe.get(), 0);
+    blkid.blkid_probe_enable_partitions(probe.get(), 1);
+    blkid.blkid_probe_set_partitions_flags(probe.get(), BLKID_PARTS_ENTRY_DETAILS);
+    blkid_partlist list = blkid.blkid_probe_get_partitions(probe.get());
     if (!list) return std::nullopt;
-    blkid_parttable root = blkid_partlist_get_table(list);
-    if (!root || !blkid_parttable_get_type(root)) return std::nullopt;
+    blkid_parttable root = blkid.blkid_partlist_get_table(list);
+    if (!root || !blkid.blkid_parttable_get_type(root)) return std::nullopt;
     PartitionTable table;
-    table.type = blkid_parttable_get_type(root);
+    table.type = blkid.blkid_parttable_get_type(root);
     if (table.type != "dos" && table.type != "gpt") return std::nullopt;
-    if (const char* id = blkid_parttable_get_id(root); id && *id) table.id = Lower(id);
-    const blkid_loff_t bytes = blkid_probe_get_size(probe.get());
+    if (const char* id = blkid.blkid_parttable_get_id(root); id && *id) table.id = Lower(id);
+    const blkid_loff_t bytes = blkid.blkid_probe_get_size(probe.get());
     table.deviceSectors = bytes > 0 ? static_cast<uint64_t>(bytes) / 512 : 0;
     const bool gpt = table.type == "gpt";
     std::vector<PartitionEntry> entries;
-    const int count = blkid_partlist_numof_partitions(list);
+    const int count = blkid.blkid_partlist_numof_partitions(list);
     for (int n = 0; n < count; ++n) {
-        blkid_partition part = blkid_partlist_get_partition(list, n);
+        blkid_partition part = blkid.blkid_partlist_get_partition(list, n);
         // Tables nested in a partition (a BSD label) are that partition's business.
-        if (!part || blkid_partition_get_table(part) != root) continue;
-        const int number = blkid_partition_get_partno(part);
-        const blkid_loff_t start = blkid_partition_get_start(part);
-        const blkid_loff_t size = blkid_partition_get_size(part);
+        if (!part || blkid.blkid_partition_get_table(part) != root) continue;
+        const int number = blkid.blkid_partition_get_partno(part);
+        const blkid_loff_t start = blkid.blkid_partition_get_start(part);
+        const blkid_loff_t size = blkid.blkid_partition_get_size(part);
         if (number <= 0 || start < 0 || size <= 0) continue;
         PartitionEntry entry;
         entry.number = static_cast<uint32_t>(number);
         entry.startSector = static_cast<uint64_t>(start);
         entry.sizeSectors = static_cast<uint64_t>(size);
-        entry.extended = !gpt && blkid_partition_is_extended(part);
-        entry.primary = gpt || blkid_partition_is_primary(part) || entry.extended;
-        const unsigned long long flags = blkid_partition_get_flags(part);
+        entry.extended = !gpt && blkid.blkid_partition_is_extended(part);
+        entry.primary = gpt || blkid.blkid_partition_is_primary(part) || entry.extended;
+        const unsigned long long flags = blkid.blkid_partition_get_flags(part);
         entry.active = gpt ? (flags & (1ull << 2)) != 0 : flags == 0x80;
         if (gpt) {
-            if (const char* guid = blkid_partition_get_type_string(part)) entry.type = Lower(guid);
+            if (const char* guid = blkid.blkid_partition_get_type_string(part)) entry.type = Lower(guid);
         } else {
             char text[8];
-            std::snprintf(text, sizeof text, "0x%02x", blkid_partition_get_type(part) & 0xFF);
+            std::snprintf(text, sizeof text, "0x%02x", blkid.blkid_partition_get_type(part) & 0xFF);
             entry.type = text;
         }
         entries.push_back(std::move(entry));

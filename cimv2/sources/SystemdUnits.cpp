@@ -1,13 +1,13 @@
 #include "cimv2/sources/SystemdUnits.h"
 
-#include <systemd/sd-bus.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdarg>
 #include <map>
 #include <memory>
 #include <thread>
+
+#include "cimv2/sources/SystemdLibrary.h"
 
 namespace cimv2 {
 
@@ -23,35 +23,43 @@ constexpr uint64_t kCallTimeoutUs = 10'000'000;
 constexpr auto kJobTimeout = std::chrono::seconds(30);
 
 struct BusCloser {
-    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
+    void operator()(sd_bus* bus) const { Systemd()->sd_bus_flush_close_unref(bus); }
 };
 using Bus = std::unique_ptr<sd_bus, BusCloser>;
 struct MessageUnref {
-    void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
+    void operator()(sd_bus_message* m) const { Systemd()->sd_bus_message_unref(m); }
 };
 using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
 
 // A zeroed error (SD_BUS_ERROR_NULL is a C compound literal C++ warns about).
 struct BusError {
     sd_bus_error e{};
-    ~BusError() { sd_bus_error_free(&e); }
+    ~BusError() {
+        // Only a call on an open bus fills it, and that needs the library.
+        if (e.name || e.message) Systemd()->sd_bus_error_free(&e);
+    }
     std::string Name() const { return e.name ? e.name : ""; }
 };
 
-// Opens the message bus at an address (empty: the system bus); status < 0 on failure.
+// Opens the message bus at an address (empty: the system bus); status < 0 on
+// failure. Everything else here runs on an open bus, so libsystemd is loaded.
 Bus OpenBus(const std::string& address, int& status) {
+    if (!Systemd()) {
+        status = -ELIBACC;
+        return nullptr;
+    }
     sd_bus* raw = nullptr;
     if (address.empty()) {
-        status = sd_bus_open_system(&raw);
+        status = Systemd()->sd_bus_open_system(&raw);
     } else {
-        status = sd_bus_new(&raw);
-        if (status >= 0) status = sd_bus_set_address(raw, address.c_str());
-        if (status >= 0) status = sd_bus_set_bus_client(raw, 1);
-        if (status >= 0) status = sd_bus_start(raw);
+        status = Systemd()->sd_bus_new(&raw);
+        if (status >= 0) status = Systemd()->sd_bus_set_address(raw, address.c_str());
+        if (status >= 0) status = Systemd()->sd_bus_set_bus_client(raw, 1);
+        if (status >= 0) status = Systemd()->sd_bus_start(raw);
     }
     Bus bus(status >= 0 ? raw : nullptr);
-    if (status < 0 && raw) sd_bus_unref(raw);
-    if (bus) sd_bus_set_method_call_timeout(bus.get(), kCallTimeoutUs);
+    if (status < 0 && raw) Systemd()->sd_bus_unref(raw);
+    if (bus) Systemd()->sd_bus_set_method_call_timeout(bus.get(), kCallTimeoutUs);
     return bus;
 }
 
@@ -69,18 +77,18 @@ bool EndsWith(std::string_view text, std::string_view tail) {
 int ReadUnitProperty(sd_bus_message* m, const std::string& key, ServiceUnit& unit) {
     char type = 0;
     const char* contents = nullptr;
-    int r = sd_bus_message_peek_type(m, &type, &contents);
+    int r = Systemd()->sd_bus_message_peek_type(m, &type, &contents);
     if (r < 0) return r;
     const std::string sig = contents ? contents : "";
     auto text = [&](std::optional<std::string>& field) {
         const char* s = nullptr;
-        int rr = sd_bus_message_read(m, "v", "s", &s);
+        int rr = Systemd()->sd_bus_message_read(m, "v", "s", &s);
         if (rr >= 0 && s && *s) field = s;
         return rr;
     };
     auto flag = [&](std::optional<bool>& field) {
         int b = 0;
-        int rr = sd_bus_message_read(m, "v", "b", &b);
+        int rr = Systemd()->sd_bus_message_read(m, "v", "b", &b);
         if (rr >= 0) field = b != 0;
         return rr;
     };
@@ -101,32 +109,32 @@ int ReadUnitProperty(sd_bus_message* m, const std::string& key, ServiceUnit& uni
     if (key == "CanFreeze" && sig == "b") return flag(unit.canFreeze);
     if (key == "MainPID" && sig == "u") {
         uint32_t pid = 0;
-        int rr = sd_bus_message_read(m, "v", "u", &pid);
+        int rr = Systemd()->sd_bus_message_read(m, "v", "u", &pid);
         if (rr >= 0) unit.mainPid = pid;
         return rr;
     }
     if (key == "ExecMainStatus" && sig == "i") {
         int32_t status = 0;
-        int rr = sd_bus_message_read(m, "v", "i", &status);
+        int rr = Systemd()->sd_bus_message_read(m, "v", "i", &status);
         if (rr >= 0) unit.execMainStatus = status;
         return rr;
     }
     if (key == "ExecMainStartTimestamp" && sig == "t") {
         uint64_t t = 0;
-        int rr = sd_bus_message_read(m, "v", "t", &t);
+        int rr = Systemd()->sd_bus_message_read(m, "v", "t", &t);
         if (rr >= 0) unit.execMainStartTime = t;
         return rr;
     }
     if (key == "ExecStart" && sig == "a(sasbttttuii)") {
         // The first command's argv.
-        if ((r = sd_bus_message_enter_container(m, 'v', sig.c_str())) < 0) return r;
-        if ((r = sd_bus_message_enter_container(m, 'a', "(sasbttttuii)")) < 0) return r;
+        if ((r = Systemd()->sd_bus_message_enter_container(m, 'v', sig.c_str())) < 0) return r;
+        if ((r = Systemd()->sd_bus_message_enter_container(m, 'a', "(sasbttttuii)")) < 0) return r;
         bool first = true;
-        while ((r = sd_bus_message_enter_container(m, 'r', "sasbttttuii")) > 0) {
+        while ((r = Systemd()->sd_bus_message_enter_container(m, 'r', "sasbttttuii")) > 0) {
             const char* path = nullptr;
             char** argv = nullptr;
-            if ((r = sd_bus_message_read(m, "s", &path)) < 0) return r;
-            if ((r = sd_bus_message_read_strv(m, &argv)) < 0) return r;
+            if ((r = Systemd()->sd_bus_message_read(m, "s", &path)) < 0) return r;
+            if ((r = Systemd()->sd_bus_message_read_strv(m, &argv)) < 0) return r;
             if (first) {
                 std::vector<std::string> args;
                 for (char** a = argv; a && *a; ++a) args.emplace_back(*a);
@@ -136,25 +144,25 @@ int ReadUnitProperty(sd_bus_message* m, const std::string& key, ServiceUnit& uni
             }
             for (char** a = argv; a && *a; ++a) free(*a);
             free(argv);
-            if ((r = sd_bus_message_skip(m, "bttttuii")) < 0) return r;
-            if ((r = sd_bus_message_exit_container(m)) < 0) return r;
+            if ((r = Systemd()->sd_bus_message_skip(m, "bttttuii")) < 0) return r;
+            if ((r = Systemd()->sd_bus_message_exit_container(m)) < 0) return r;
         }
         if (r < 0) return r;
-        if ((r = sd_bus_message_exit_container(m)) < 0) return r;
-        return sd_bus_message_exit_container(m);
+        if ((r = Systemd()->sd_bus_message_exit_container(m)) < 0) return r;
+        return Systemd()->sd_bus_message_exit_container(m);
     }
-    return sd_bus_message_skip(m, "v");
+    return Systemd()->sd_bus_message_skip(m, "v");
 }
 
 // The answer of GetAll (a{sv}) into `unit`.
 int ParseAll(sd_bus_message* m, ServiceUnit& unit) {
-    int r = sd_bus_message_enter_container(m, 'a', "{sv}");
+    int r = Systemd()->sd_bus_message_enter_container(m, 'a', "{sv}");
     if (r < 0) return r;
-    while ((r = sd_bus_message_enter_container(m, 'e', "sv")) > 0) {
+    while ((r = Systemd()->sd_bus_message_enter_container(m, 'e', "sv")) > 0) {
         const char* key = nullptr;
-        if ((r = sd_bus_message_read(m, "s", &key)) < 0) return r;
+        if ((r = Systemd()->sd_bus_message_read(m, "s", &key)) < 0) return r;
         if ((r = ReadUnitProperty(m, key, unit)) < 0) return r;
-        if ((r = sd_bus_message_exit_container(m)) < 0) return r;
+        if ((r = Systemd()->sd_bus_message_exit_container(m)) < 0) return r;
     }
     return r;
 }
@@ -167,7 +175,7 @@ struct PendingRead {
 int OnGetAll(sd_bus_message* m, void* userdata, sd_bus_error*) {
     auto* pending = static_cast<PendingRead*>(userdata);
     // A unit that went away between the list and the read keeps what the lists said.
-    if (!sd_bus_message_is_method_error(m, nullptr)) ParseAll(m, *pending->unit);
+    if (!Systemd()->sd_bus_message_is_method_error(m, nullptr)) ParseAll(m, *pending->unit);
     --*pending->remaining;
     return 0;
 }
@@ -182,18 +190,19 @@ void ReadAllLoaded(sd_bus* bus, std::map<std::string, ServiceUnit>& units,
     for (const auto& [name, path] : paths)
         for (const char* interface : {kUnit, kService}) {
             pending.push_back({&units[name], &remaining});
-            if (sd_bus_call_method_async(bus, nullptr, kDestination, path.c_str(), "org.freedesktop.DBus.Properties",
-                                         "GetAll", OnGetAll, &pending.back(), "s", interface) >= 0)
+            if (Systemd()->sd_bus_call_method_async(bus, nullptr, kDestination, path.c_str(),
+                                                    "org.freedesktop.DBus.Properties", "GetAll", OnGetAll,
+                                                    &pending.back(), "s", interface) >= 0)
                 ++remaining;
             else
                 pending.pop_back();
         }
     const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(kCallTimeoutUs);
     while (remaining > 0 && std::chrono::steady_clock::now() < end) {
-        int r = sd_bus_process(bus, nullptr);
+        int r = Systemd()->sd_bus_process(bus, nullptr);
         if (r < 0) break;
         if (r > 0) continue;
-        if (sd_bus_wait(bus, 100'000) < 0) break;
+        if (Systemd()->sd_bus_wait(bus, 100'000) < 0) break;
     }
 }
 
@@ -227,14 +236,15 @@ std::optional<std::vector<ServiceUnit>> SystemdServices::Services() const {
     {
         BusError error;
         sd_bus_message* raw = nullptr;
-        int r = sd_bus_call_method(bus.get(), kDestination, kManagerPath, kManager, "ListUnits", &error.e, &raw, "");
+        int r = Systemd()->sd_bus_call_method(bus.get(), kDestination, kManagerPath, kManager, "ListUnits", &error.e,
+                                              &raw, "");
         Message reply(raw);
         if (r < 0) return std::nullopt;
-        if (sd_bus_message_enter_container(raw, 'a', "(ssssssouso)") < 0) return std::nullopt;
+        if (Systemd()->sd_bus_message_enter_container(raw, 'a', "(ssssssouso)") < 0) return std::nullopt;
         const char *name, *description, *load, *active, *sub, *following, *path, *jobType, *jobPath;
         uint32_t jobId;
-        while ((r = sd_bus_message_read(raw, "(ssssssouso)", &name, &description, &load, &active, &sub, &following,
-                                        &path, &jobId, &jobType, &jobPath)) > 0) {
+        while ((r = Systemd()->sd_bus_message_read(raw, "(ssssssouso)", &name, &description, &load, &active, &sub,
+                                                   &following, &path, &jobId, &jobType, &jobPath)) > 0) {
             if (!EndsWith(name, ".service")) continue;
             ServiceUnit& unit = units[name];
             unit.name = name;
@@ -245,13 +255,13 @@ std::optional<std::vector<ServiceUnit>> SystemdServices::Services() const {
     {
         BusError error;
         sd_bus_message* raw = nullptr;
-        int r =
-            sd_bus_call_method(bus.get(), kDestination, kManagerPath, kManager, "ListUnitFiles", &error.e, &raw, "");
+        int r = Systemd()->sd_bus_call_method(bus.get(), kDestination, kManagerPath, kManager, "ListUnitFiles",
+                                              &error.e, &raw, "");
         Message reply(raw);
         if (r < 0) return std::nullopt;
-        if (sd_bus_message_enter_container(raw, 'a', "(ss)") < 0) return std::nullopt;
+        if (Systemd()->sd_bus_message_enter_container(raw, 'a', "(ss)") < 0) return std::nullopt;
         const char *path, *state;
-        while ((r = sd_bus_message_read(raw, "(ss)", &path, &state)) > 0) {
+        while ((r = Systemd()->sd_bus_message_read(raw, "(ss)", &path, &state)) > 0) {
             std::string_view file(path);
             std::string name(file.substr(file.rfind('/') + 1));
             // Templates ("getty@.service") are no service until instantiated.
@@ -315,18 +325,19 @@ public:
         UnitBusReply reply;
         Message call;
         sd_bus_message* m = nullptr;
-        reply.status = sd_bus_message_new_method_call(FBus.get(), &m, kDestination, kManagerPath, kManager, member);
+        reply.status =
+            Systemd()->sd_bus_message_new_method_call(FBus.get(), &m, kDestination, kManagerPath, kManager, member);
         call.reset(m);
-        if (reply.status >= 0) reply.status = sd_bus_message_appendv(m, types, ap);
+        if (reply.status >= 0) reply.status = Systemd()->sd_bus_message_appendv(m, types, ap);
         va_end(ap);
-        if (reply.status >= 0) reply.status = sd_bus_call(FBus.get(), m, kCallTimeoutUs, &error.e, &raw);
+        if (reply.status >= 0) reply.status = Systemd()->sd_bus_call(FBus.get(), m, kCallTimeoutUs, &error.e, &raw);
         Message answer(raw);
         if (reply.status < 0) {
             reply.errorName = error.Name();
             return reply;
         }
         const char* o = nullptr;
-        if (path && sd_bus_message_read(raw, "o", &o) >= 0 && o) *path = o;
+        if (path && Systemd()->sd_bus_message_read(raw, "o", &o) >= 0 && o) *path = o;
         return reply;
     }
 
@@ -336,13 +347,14 @@ public:
         sd_bus_message* m = nullptr;
         sd_bus_message* raw = nullptr;
         UnitBusReply reply;
-        reply.status = sd_bus_message_new_method_call(FBus.get(), &m, kDestination, kManagerPath, kManager, member);
+        reply.status =
+            Systemd()->sd_bus_message_new_method_call(FBus.get(), &m, kDestination, kManagerPath, kManager, member);
         Message call(m);
         const char* names[] = {name.c_str(), nullptr};
-        if (reply.status >= 0) reply.status = sd_bus_message_append_strv(m, const_cast<char**>(names));
-        if (reply.status >= 0) reply.status = sd_bus_message_append(m, "b", 0);  // not only until reboot
-        if (reply.status >= 0 && withForce) reply.status = sd_bus_message_append(m, "b", 0);
-        if (reply.status >= 0) reply.status = sd_bus_call(FBus.get(), m, kCallTimeoutUs, &error.e, &raw);
+        if (reply.status >= 0) reply.status = Systemd()->sd_bus_message_append_strv(m, const_cast<char**>(names));
+        if (reply.status >= 0) reply.status = Systemd()->sd_bus_message_append(m, "b", 0);  // not only until reboot
+        if (reply.status >= 0 && withForce) reply.status = Systemd()->sd_bus_message_append(m, "b", 0);
+        if (reply.status >= 0) reply.status = Systemd()->sd_bus_call(FBus.get(), m, kCallTimeoutUs, &error.e, &raw);
         Message answer(raw);
         if (reply.status < 0) reply.errorName = error.Name();
         return reply;
@@ -358,8 +370,8 @@ public:
     std::string Text(const std::string& path, const char* interface, const char* property) {
         BusError error;
         char* value = nullptr;
-        if (sd_bus_get_property_string(FBus.get(), kDestination, path.c_str(), interface, property, &error.e, &value) <
-            0)
+        if (Systemd()->sd_bus_get_property_string(FBus.get(), kDestination, path.c_str(), interface, property, &error.e,
+                                                  &value) < 0)
             return "";
         std::string text = value ? value : "";
         free(value);
@@ -369,8 +381,8 @@ public:
     bool Flag(const std::string& path, const char* property) {
         BusError error;
         int value = 0;
-        if (sd_bus_get_property_trivial(FBus.get(), kDestination, path.c_str(), kUnit, property, &error.e, 'b',
-                                        &value) < 0)
+        if (Systemd()->sd_bus_get_property_trivial(FBus.get(), kDestination, path.c_str(), kUnit, property, &error.e,
+                                                   'b', &value) < 0)
             return false;
         return value != 0;
     }
@@ -379,7 +391,8 @@ public:
         BusError error;
         char** values = nullptr;
         std::vector<std::string> names;
-        if (sd_bus_get_property_strv(FBus.get(), kDestination, path.c_str(), kUnit, property, &error.e, &values) < 0)
+        if (Systemd()->sd_bus_get_property_strv(FBus.get(), kDestination, path.c_str(), kUnit, property, &error.e,
+                                                &values) < 0)
             return names;
         for (char** v = values; v && *v; ++v) {
             names.emplace_back(*v);
@@ -392,12 +405,13 @@ public:
     bool HasJob(const std::string& path) {
         BusError error;
         sd_bus_message* raw = nullptr;
-        if (sd_bus_get_property(FBus.get(), kDestination, path.c_str(), kUnit, "Job", &error.e, &raw, "(uo)") < 0)
+        if (Systemd()->sd_bus_get_property(FBus.get(), kDestination, path.c_str(), kUnit, "Job", &error.e, &raw,
+                                           "(uo)") < 0)
             return false;
         Message reply(raw);
         uint32_t id = 0;
         const char* job = nullptr;
-        if (sd_bus_message_read(raw, "(uo)", &id, &job) < 0) return false;
+        if (Systemd()->sd_bus_message_read(raw, "(uo)", &id, &job) < 0) return false;
         return id != 0;
     }
 
