@@ -22,6 +22,17 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
+size_t NoCaseHash::operator()(std::string_view text) const {
+    size_t hash = 14695981039346656037ull;  // FNV-1a over the ASCII-lowered bytes
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        hash = (hash ^ (u >= 'A' && u <= 'Z' ? u | 0x20 : u)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+
 ClassSchema::ClassSchema(std::string name, std::vector<PropertyDef> properties, std::vector<MethodDef> methods)
     : FName(std::move(name)), FProperties(std::move(properties)), FMethods(std::move(methods)) {
     IndexProperties();
@@ -47,13 +58,13 @@ ClassSchema::ClassSchema(std::string name, const BaseClass& base, std::vector<Pr
 
 void ClassSchema::IndexProperties() {
     for (size_t n = 0; n < FProperties.size(); ++n) {
-        if (!FIndex.emplace(Lower(FProperties[n].name), static_cast<int>(n)).second)
+        if (!FIndex.emplace(FProperties[n].name, static_cast<int>(n)).second)
             throw std::logic_error("duplicate property " + FProperties[n].name + " in " + FName);
     }
 }
 
 int ClassSchema::IndexOf(std::string_view name) const {
-    auto it = FIndex.find(Lower(name));
+    auto it = FIndex.find(name);
     return it == FIndex.end() ? -1 : it->second;
 }
 

@@ -36,6 +36,17 @@ struct MethodDef {
 
 struct BaseClass;
 
+// Property names compare without regard to case, as WQL's do; both work on
+// views so that a lookup by name allocates nothing.
+struct NoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const;
+};
+struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
 class ClassSchema {
 public:
     // Properties in the order given.
@@ -61,7 +72,7 @@ private:
     std::string FBaseName;
     std::vector<PropertyDef> FProperties;
     std::vector<MethodDef> FMethods;
-    std::unordered_map<std::string, int> FIndex;
+    std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> FIndex;
 };
 
 std::string Lower(std::string_view text);

@@ -6,9 +6,10 @@
 
 #include "cimv2/sources/SharedLibrary.h"
 
-#define SYSQUILL_DRM_FUNCTIONS(X)                                                                                   \
-    X(drmModeFreeConnector)                                                                                         \
-    X(drmModeFreeCrtc) X(drmModeFreeEncoder) X(drmModeFreeFB) X(drmModeFreeResources) X(drmModeGetConnectorCurrent) \
+#define SYSQUILL_DRM_FUNCTIONS(X)                                                                \
+    X(drmModeFreeConnector)                                                                      \
+    X(drmModeFreeCrtc)                                                                           \
+    X(drmModeFreeEncoder) X(drmModeFreeFB) X(drmModeFreeResources) X(drmModeGetConnectorCurrent) \
         X(drmModeGetConnectorTypeName) X(drmModeGetCrtc) X(drmModeGetEncoder) X(drmModeGetFB) X(drmModeGetResources)
 
 namespace cimv2 {

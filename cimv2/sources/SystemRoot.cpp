@@ -23,6 +23,31 @@ std::string WithoutTrailingSlashes(std::string dir) {
     return end == std::string::npos ? std::string(1, '/') : dir.substr(0, end + 1);
 }
 
+// Reads an opened file to its end (at most maxBytes) and closes it. Reads
+// start at one page and grow: procfs's sysctl files make the kernel allocate
+// and clear a buffer as large as the read asked for, and most files here are
+// shorter than a page.
+std::optional<std::string> ReadToEnd(int fd, size_t maxBytes) {
+    std::string data;
+    size_t chunk = 4096;
+    while (data.size() < maxBytes) {
+        const size_t had = data.size();
+        const size_t want = std::min(chunk, maxBytes - had);
+        data.resize(had + want);
+        ssize_t n = ::read(fd, data.data() + had, want);
+        data.resize(had + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        chunk = std::min<size_t>(chunk * 2, 1u << 20);
+    }
+    ::close(fd);
+    return data;
+}
+
 // Reads an opened file (and closes it) if it is still the regular file that
 // was looked at before opening, in case the tree changed in between.
 std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t maxBytes) {
@@ -32,20 +57,46 @@ std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t 
         ::close(fd);
         return std::nullopt;
     }
-    std::string data;
-    char buf[65536];
-    while (data.size() < maxBytes) {
-        ssize_t n = ::read(fd, buf, std::min(sizeof buf, maxBytes - data.size()));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
+    return ReadToEnd(fd, maxBytes);
+}
+
+// The running machine's /proc or /sys, held open once they proved to be
+// procfs and sysfs; -1 when they are something else.
+int LivePseudoFileSystem(const char* dir, long magic) {
+    int fd = ::open(dir, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    struct statfs fs {};
+    if (fd >= 0 && (::fstatfs(fd, &fs) != 0 || fs.f_type != magic)) {
+        ::close(fd);
+        fd = -1;
     }
-    ::close(fd);
-    return data;
+    return fd;
+}
+
+// Opens a file of the running machine's procfs or sysfs directly, without
+// looking first: these hold no device nodes, FIFOs or sockets, and the open
+// stays beneath the mount, on it (no other file system mounted inside it)
+// and off magic links (/proc/PID/fd/N). Half the system calls of looking
+// first, which is most of what reading a sysfs attribute costs. -2 when the
+// path is not such a file and must be looked at first.
+int OpenOnLivePseudoFileSystem(std::string_view path) {
+    static const int proc = LivePseudoFileSystem("/proc", PROC_SUPER_MAGIC);
+    static const int sys = LivePseudoFileSystem("/sys", SYSFS_MAGIC);
+    int dir = -1;
+    if (path.starts_with("/proc/")) dir = proc;
+    if (path.starts_with("/sys/")) dir = sys;
+    if (dir < 0) return -2;
+    const std::string relative(path.substr(path.find('/', 1) + 1));
+    open_how how{};
+    how.flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS | RESOLVE_NO_XDEV;
+    long fd;
+    do {
+        fd = ::syscall(SYS_openat2, dir, relative.c_str(), &how, sizeof how);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) return static_cast<int>(fd);
+    // Crossing into another mount, a raced "..", or a kernel without openat2.
+    if (errno == EXDEV || errno == EAGAIN || errno == ENOSYS) return -2;
+    return -1;
 }
 
 }  // namespace
@@ -88,6 +139,12 @@ std::string SystemRoot::Resolve(std::string_view path) const {
 }
 
 std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t maxBytes) const {
+    if (!FDirFd) {
+        const int fd = OpenOnLivePseudoFileSystem(path);
+        if (fd == -1) return std::nullopt;
+        // A directory there fails to read (EISDIR) like any unreadable file.
+        if (fd >= 0) return ReadToEnd(fd, maxBytes);
+    }
     // Look before opening: opening a device can block or act (a tape
     // rewinds, a watchdog starts), and sysfs attributes are regular files.
     struct stat before {};

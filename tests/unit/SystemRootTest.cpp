@@ -106,11 +106,34 @@ TEST(SystemRoot, ReadsRegularFilesOnlyAndNeverBlocks) {
     close(listener);
 }
 
+TEST(SystemRoot, ReadsLongFilesWholeAndStopsAtTheLimit) {
+    TempTree tree;
+    std::string text;
+    for (int n = 0; text.size() < 300'000; ++n) text += "line " + std::to_string(n) + "\n";
+    tree.File("/usr/share/misc/pci.ids", text);
+    SystemRoot root(tree.Dir());
+    EXPECT_EQ(root.ReadFile("/usr/share/misc/pci.ids"), text);
+    EXPECT_EQ(root.ReadFile("/usr/share/misc/pci.ids", 5000), text.substr(0, 5000));
+}
+
 TEST(SystemRoot, TheRealRootReadsTheMachine) {
     SystemRoot root;
     EXPECT_TRUE(root.IsDirectory("/proc"));
     EXPECT_TRUE(root.ReadAttribute("/proc/sys/kernel/ostype").has_value());
     EXPECT_FALSE(root.List("/proc/self").empty());
+    auto status = root.ReadFile("/proc/self/status");
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(status->starts_with("Name:")) << *status;
+    EXPECT_FALSE(root.ReadFile("/proc/self").has_value());  // a directory
+
+    // A descriptor's magic link leads anywhere (here to a file outside
+    // /proc); it is not followed.
+    TempTree tree;
+    tree.File("/secret", "not through /proc\n");
+    const int fd = open((tree.Dir() + "/secret").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    EXPECT_FALSE(root.ReadFile("/proc/self/fd/" + std::to_string(fd)).has_value());
+    close(fd);
 }
 
 }  // namespace
