@@ -210,9 +210,20 @@ std::optional<uint32_t> ProcessCount(const SystemRoot& root) {
     return count;
 }
 
-// The first processor's flags, on x86.
+// The first processor's flags, on x86. The kernel writes cpuinfo as it is
+// read, a block per processor, so only the start is asked for while it
+// holds the first block whole.
 std::optional<std::string> X86Flags(const SystemRoot& root) {
-    auto text = root.ReadFile("/proc/cpuinfo", 16u << 20);
+    constexpr size_t kStart = 16u << 10;
+    auto text = root.ReadFile("/proc/cpuinfo", kStart);
+    if (text && text->size() == kStart) {
+        // Cut back to the last whole block, or read it all if none is whole.
+        const size_t end = text->rfind("\n\n");
+        if (end != std::string::npos)
+            text->resize(end + 1);
+        else
+            text = root.ReadFile("/proc/cpuinfo", 16u << 20);
+    }
     if (!text) return std::nullopt;
     for (const auto& block : procfs::ParseCpuInfo(*text))
         if (procfs::Field(block, "vendor_id")) return procfs::Field(block, "flags");

@@ -200,31 +200,35 @@ std::vector<Package> Packages(const SystemRoot& root, const std::vector<procfs::
     return ordered;
 }
 
-// Total size in KB of the distinct caches of a level among the package's CPUs.
-std::optional<uint64_t> CacheKB(const SystemRoot& root, const Package& package, int level) {
+// Total sizes in KB of the distinct level-2 and level-3 caches among the
+// package's CPUs (instruction caches aside), in one walk of their caches.
+struct CacheTotals {
+    std::optional<uint64_t> level2, level3;
+};
+CacheTotals CacheKB(const SystemRoot& root, const Package& package) {
     std::set<std::string> seen;
-    uint64_t total = 0;
-    bool any = false;
+    CacheTotals totals;
     for (const auto& cpu : package.cpus) {
         const std::string dir = CpuPath(cpu.id, "cache");
         for (const auto& index : root.List(dir)) {
             if (!IsNumbered(index, "index")) continue;
             const std::string base = dir + "/" + index + "/";
-            if (ReadUnsigned(root, base + "level") != static_cast<uint64_t>(level)) continue;
+            const auto level = ReadUnsigned(root, base + "level");
+            if (level != 2u && level != 3u) continue;
             auto type = ReadLine(root, base + "type");
             if (type == "Instruction") continue;
             auto size = ReadLine(root, base + "size");
             auto kb = size ? CacheSizeKB(*size) : std::nullopt;
             if (!kb) continue;
             auto shared = ReadLine(root, base + "shared_cpu_list");
-            const std::string key = (type ? *type : "") + "/" + (shared ? *shared : "cpu" + std::to_string(cpu.id));
+            const std::string key = std::to_string(*level) + "/" + (type ? *type : "") + "/" +
+                                    (shared ? *shared : "cpu" + std::to_string(cpu.id));
             if (!seen.insert(key).second) continue;
-            total += *kb;
-            any = true;
+            std::optional<uint64_t>& total = *level == 2 ? totals.level2 : totals.level3;
+            total = total.value_or(0) + *kb;
         }
     }
-    if (!any) return std::nullopt;
-    return total;
+    return totals;
 }
 
 // The highest of a kHz attribute among the package's CPUs, in MHz.
@@ -337,8 +341,9 @@ void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& packag
     inst.Set("NumberOfEnabledCore", Value::UInt(cores.size()));
     inst.Set("NumberOfLogicalProcessors", Value::UInt(package.cpus.size()));
     inst.Set("ThreadCount", Value::UInt(package.cpus.size()));
-    SetIfUInt(inst, "L2CacheSize", CacheKB(root, package, 2));
-    SetIfUInt(inst, "L3CacheSize", CacheKB(root, package, 3));
+    const CacheTotals caches = CacheKB(root, package);
+    SetIfUInt(inst, "L2CacheSize", caches.level2);
+    SetIfUInt(inst, "L3CacheSize", caches.level3);
     inst.Set("Availability", Value::UInt(kRunning));
     inst.Set("CpuStatus", Value::UInt(kCpuEnabled));
     inst.SetText("Status", "OK");

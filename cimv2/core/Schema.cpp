@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
-#include <set>
 #include <stdexcept>
 
 #include "cimv2/core/CimBases.h"
@@ -22,16 +20,28 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-size_t NoCaseHash::operator()(std::string_view text) const {
-    size_t hash = 14695981039346656037ull;  // FNV-1a over the ASCII-lowered bytes
-    for (char c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        hash = (hash ^ (u >= 'A' && u <= 'Z' ? u | 0x20 : u)) * 1099511628211ull;
-    }
-    return hash;
+namespace {
+
+unsigned char Folded(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u | 0x20) : u;
 }
 
-bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+// Alphabetical without regard to (ASCII) case: the order of a class's
+// properties, and of the index that finds them by name.
+bool NoCaseLess(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i)
+        if (Folded(a[i]) != Folded(b[i])) return Folded(a[i]) < Folded(b[i]);
+    return a.size() < b.size();
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
+}
+
+}  // namespace
 
 ClassSchema::ClassSchema(std::string name, std::vector<PropertyDef> properties, std::vector<MethodDef> methods)
     : FName(std::move(name)), FProperties(std::move(properties)), FMethods(std::move(methods)) {
@@ -41,31 +51,43 @@ ClassSchema::ClassSchema(std::string name, std::vector<PropertyDef> properties, 
 ClassSchema::ClassSchema(std::string name, const BaseClass& base, std::vector<PropertyDef> own,
                          std::vector<MethodDef> methods)
     : FName(std::move(name)), FBaseName(base.name), FMethods(std::move(methods)) {
+    // The class's own properties may not repeat one another...
+    std::vector<std::string_view> ownNames;
+    for (const auto& p : own) ownNames.push_back(p.name);
+    std::sort(ownNames.begin(), ownNames.end(), NoCaseLess);
+    for (size_t n = 1; n < ownNames.size(); ++n)
+        if (SameName(ownNames[n - 1], ownNames[n]))
+            throw std::logic_error("duplicate property " + std::string(ownNames[n]) + " in " + FName);
+
+    // ...but redefine inherited ones: from the root of the chain down to the
+    // class itself, a later definition replaces an earlier one.
     std::vector<const BaseClass*> chain;
     for (const BaseClass* b = &base; b; b = b->parent) chain.insert(chain.begin(), b);
-    std::map<std::string, PropertyDef> merged;  // by lower-case name: alphabetical, later wins
-    for (const BaseClass* b : chain)
-        for (const auto& p : b->properties) merged[Lower(p.name)] = p;
-    std::set<std::string> ownNames;
-    for (auto& p : own) {
-        std::string key = Lower(p.name);
-        if (!ownNames.insert(key).second) throw std::logic_error("duplicate property " + p.name + " in " + FName);
-        merged[key] = std::move(p);
-    }
-    for (auto& [key, p] : merged) FProperties.push_back(std::move(p));
+    std::vector<PropertyDef> all;
+    for (const BaseClass* b : chain) all.insert(all.end(), b->properties.begin(), b->properties.end());
+    all.insert(all.end(), std::make_move_iterator(own.begin()), std::make_move_iterator(own.end()));
+    std::stable_sort(all.begin(), all.end(),
+                     [](const PropertyDef& a, const PropertyDef& b) { return NoCaseLess(a.name, b.name); });
+    for (size_t n = 0; n < all.size(); ++n)
+        if (n + 1 == all.size() || !SameName(all[n].name, all[n + 1].name)) FProperties.push_back(std::move(all[n]));
     IndexProperties();
 }
 
 void ClassSchema::IndexProperties() {
-    for (size_t n = 0; n < FProperties.size(); ++n) {
-        if (!FIndex.emplace(FProperties[n].name, static_cast<int>(n)).second)
-            throw std::logic_error("duplicate property " + FProperties[n].name + " in " + FName);
-    }
+    FOrder.resize(FProperties.size());
+    for (size_t n = 0; n < FOrder.size(); ++n) FOrder[n] = static_cast<int>(n);
+    std::stable_sort(FOrder.begin(), FOrder.end(),
+                     [this](int a, int b) { return NoCaseLess(FProperties[a].name, FProperties[b].name); });
+    for (size_t n = 1; n < FOrder.size(); ++n)
+        if (SameName(FProperties[FOrder[n - 1]].name, FProperties[FOrder[n]].name))
+            throw std::logic_error("duplicate property " + FProperties[FOrder[n]].name + " in " + FName);
 }
 
 int ClassSchema::IndexOf(std::string_view name) const {
-    auto it = FIndex.find(name);
-    return it == FIndex.end() ? -1 : it->second;
+    auto it = std::lower_bound(FOrder.begin(), FOrder.end(), name, [this](int index, std::string_view wanted) {
+        return NoCaseLess(FProperties[index].name, wanted);
+    });
+    return it != FOrder.end() && SameName(FProperties[*it].name, name) ? *it : -1;
 }
 
 const MethodDef* ClassSchema::FindMethod(std::string_view name) const {

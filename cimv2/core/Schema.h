@@ -4,7 +4,6 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "cimv2/core/Value.h"
@@ -36,17 +35,6 @@ struct MethodDef {
 
 struct BaseClass;
 
-// Property names compare without regard to case, as WQL's do; both work on
-// views so that a lookup by name allocates nothing.
-struct NoCaseHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const;
-};
-struct NoCaseEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
-};
-
 class ClassSchema {
 public:
     // Properties in the order given.
@@ -72,7 +60,8 @@ private:
     std::string FBaseName;
     std::vector<PropertyDef> FProperties;
     std::vector<MethodDef> FMethods;
-    std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> FIndex;
+    // Property positions in alphabetical order (case aside), searched by name.
+    std::vector<int> FOrder;
 };
 
 std::string Lower(std::string_view text);
