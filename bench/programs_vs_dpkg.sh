@@ -26,14 +26,7 @@ awk -v want="$packages" '
     }
   }' /var/lib/dpkg/status > "$root/var/lib/dpkg/status"
 
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
-time_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
+. "$(dirname "$0")/timing.sh"
 
 ours=(); theirs=()
 for _ in $(seq "$runs"); do

@@ -12,14 +12,7 @@ args=()
 for c in "${classes[@]}"; do args+=("SELECT * FROM $c"); done
 command -v lsusb >/dev/null || { echo "lsusb is not installed" >&2; exit 1; }
 
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
-time_us() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000 ))
-}
+. "$(dirname "$0")/timing.sh"
 
 ours=(); theirs=()
 for _ in $(seq "$runs"); do
