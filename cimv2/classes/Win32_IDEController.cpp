@@ -36,9 +36,12 @@ std::vector<Instance> EnumerateWin32_IDEController(const ProviderContext& contex
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
     const devtree::PciIds ids = devtree::PciIds::Load(root);
-    for (auto& function : pci::FunctionsOfClass(root, ids, 0x01)) {
+    auto accept = [](uint32_t classCode) {
+        const auto role = pci::StorageControllerRole(classCode);
+        return role && role->ide;
+    };
+    for (auto& function : pci::FunctionsOfClass(root, ids, 0x01, accept)) {
         const auto role = pci::StorageControllerRole(function.classCode);
-        if (!role || !role->ide) continue;
         const uint32_t sub = (function.classCode >> 8) & 0xFF;
         const devtree::PnpDevice& device = function.device;
         Instance inst(Win32_IDEControllerSchema());

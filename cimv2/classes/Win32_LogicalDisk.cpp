@@ -134,8 +134,11 @@ std::vector<Instance> EnumerateWin32_LogicalDisk(const ProviderContext& context)
     for (size_t n = 0; n < all.size(); ++n) {
         const mounts::Mount& mount = all[n];
         if (visible[mount.mountPoint] != n || mount.root != "/") continue;
-        const auto driveType = mounts::DriveType(mount, Removable(root, mount));
+        // Only a local disk can turn out removable: the pseudo file systems,
+        // most of the table, are left out without looking up a device.
+        auto driveType = mounts::DriveType(mount, false);
         if (!driveType) continue;
+        if (*driveType == 3 && Removable(root, mount)) driveType = mounts::DriveType(mount, true);
         Instance inst(Win32_LogicalDiskSchema());
         inst.SetText("DeviceID", mount.mountPoint);
         inst.SetText("Name", mount.mountPoint);

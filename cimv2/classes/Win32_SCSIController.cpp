@@ -38,9 +38,12 @@ std::vector<Instance> EnumerateWin32_SCSIController(const ProviderContext& conte
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
     const devtree::PciIds ids = devtree::PciIds::Load(root);
-    for (auto& function : pci::FunctionsOfClass(root, ids, 0x01)) {
+    auto accept = [](uint32_t classCode) {
+        const auto role = pci::StorageControllerRole(classCode);
+        return role && !role->ide;
+    };
+    for (auto& function : pci::FunctionsOfClass(root, ids, 0x01, accept)) {
         const auto role = pci::StorageControllerRole(function.classCode);
-        if (!role || role->ide) continue;
         const devtree::PnpDevice& device = function.device;
         Instance inst(Win32_SCSIControllerSchema());
         inst.SetText("DeviceID", device.deviceId);

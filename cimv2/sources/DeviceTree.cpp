@@ -1,7 +1,13 @@
 #include "cimv2/sources/DeviceTree.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
 #include <set>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "cimv2/core/TextFields.h"
 
@@ -496,93 +502,282 @@ bool ListedElsewhere(const Context& ctx, const std::string& bus, const std::stri
 
 }  // namespace
 
-PciIds PciIds::Load(const SystemRoot& root) {
-    for (const char* path : {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"})
-        if (auto text = root.ReadFile(path, 16u << 20)) return FromText(std::move(*text));
-    return {};
+namespace {
+
+// A database file's lines longer than this are no entry (its longest are a
+// few hundred bytes) and are skipped: the file is read through a buffer of
+// this size.
+constexpr size_t kLongestLine = 64u << 10;
+// How much of a database is read at most.
+constexpr uint64_t kLargestDatabase = 16u << 20;
+
+struct Range {
+    uint64_t begin = 0, end = 0;
+};
+
+}  // namespace
+
+struct PciIds::Source {
+    std::once_flag once;
+    std::optional<SystemRoot> root;      // nothing when the text was given
+    const char* const* paths = nullptr;  // the candidate files, the first readable one wins
+    SystemRoot::File file;               // the database read, or
+    std::string text;                    // its text as given
+
+    // The index: names live in one string, entries say where.
+    std::string names;
+    struct Vendor {
+        uint32_t id;
+        Range name, devices;  // devices: the vendor's indented lines, searched on demand
+    };
+    std::vector<Vendor> vendors;                      // by id; the first listed of an id first
+    std::vector<std::pair<uint32_t, Range>> classes;  // base << 8 | sub, base alone with bit 16
+
+    // Calls line(text, offset) for each whole line of [from, to) without its
+    // line end (the last may lack one), in order, until it returns false.
+    // Calls chunk(text, offset) with [from, to) in pieces of whole lines,
+    // each ending in a line end (the last piece may lack one), until it
+    // returns false.
+    template <typename Chunk>
+    void ForEachChunk(uint64_t from, uint64_t to, Chunk chunk) const;
+    // Calls line(text) for each line of [from, to) without its line end, in
+    // order, until it returns false.
+    template <typename Line>
+    void ForEachLine(uint64_t from, uint64_t to, Line line) const;
+    void Index();
+    void IndexLines(std::string_view lines, uint64_t offset);
+
+    // Where indexing stands between two pieces of the file.
+    size_t FVendor = kNone;  // the vendor whose devices are listed (an index of vendors)
+    static constexpr size_t kNone = ~size_t{0};
+    bool FInClasses = false, FHaveClass = false;
+    uint32_t FBaseClass = 0;
+    std::string_view Name(Range range) const {
+        return std::string_view(names).substr(range.begin, range.end - range.begin);
+    }
+    Range AddName(std::string_view name) {
+        const Range range{names.size(), names.size() + name.size()};
+        names.append(name);
+        return range;
+    }
+};
+
+template <typename Chunk>
+void PciIds::Source::ForEachChunk(uint64_t from, uint64_t to, Chunk chunk) const {
+    if (!file.IsOpen()) {
+        if (from < text.size())
+            chunk(std::string_view(text).substr(from, std::min<uint64_t>(to, text.size()) - from), from);
+        return;
+    }
+    // One buffer, reused; the unfinished line at its end moves to its front.
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kLongestLine);
+    size_t held = 0;
+    bool skipping = false;  // inside a line longer than the buffer
+    uint64_t offset = from;
+    while (offset + held < to) {
+        const size_t room = static_cast<size_t>(std::min<uint64_t>(kLongestLine - held, to - offset - held));
+        const auto got = file.ReadAt(buffer.get() + held, room, offset + held);
+        if (!got) return;
+        held += *got;
+        const bool last = *got < room || offset + held >= to;
+        const std::string_view all(buffer.get(), held);
+        size_t start = 0;
+        if (skipping) {
+            const size_t eol = all.find('\n');
+            start = eol == std::string_view::npos ? held : eol + 1;
+            skipping = eol == std::string_view::npos;
+        }
+        const size_t lastEol = all.rfind('\n');
+        const size_t whole = last ? held : lastEol == std::string_view::npos || lastEol < start ? start : lastEol + 1;
+        if (whole > start && !chunk(all.substr(start, whole - start), offset + start)) return;
+        if (last) return;
+        size_t used = whole;
+        if (used == 0) {
+            // A full buffer without a line end: no entry is that long.
+            skipping = true;
+            used = held;
+        }
+        std::memmove(buffer.get(), buffer.get() + used, held - used);
+        offset += used;
+        held -= used;
+    }
 }
 
-PciIds PciIds::LoadUsb(const SystemRoot& root) {
-    for (const char* path : {"/usr/share/misc/usb.ids", "/usr/share/hwdata/usb.ids"})
-        if (auto text = root.ReadFile(path, 16u << 20)) return FromText(std::move(*text));
-    return {};
+template <typename Line>
+void PciIds::Source::ForEachLine(uint64_t from, uint64_t to, Line line) const {
+    ForEachChunk(from, to, [&](std::string_view chunk, uint64_t) {
+        while (!chunk.empty())
+            if (!line(NextLine(chunk))) return false;
+        return true;
+    });
 }
 
-PciIds PciIds::FromText(std::string text) {
-    PciIds ids;
-    ids.FText = std::make_shared<const std::string>(std::move(text));
-    const std::string_view all = *ids.FText;
-    std::string_view rest = all;
-    // Vendors are indexed by their line only; device lines are searched when asked for.
-    VendorEntry* vendor = nullptr;
-    bool haveClass = false, inClasses = false;
-    uint32_t baseClass = 0;
-    while (!rest.empty()) {
-        const size_t lineStart = all.size() - rest.size();
-        size_t eol = rest.find('\n');
-        std::string_view line = rest.substr(0, eol);
-        rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
+namespace {
+
+// Where the next line that does not begin with a tab starts, after the line
+// at from; the end of the text when there is none. The database is mostly a
+// vendor's indented device and subsystem lines, skipped here sixteen bytes
+// at a time where the processor allows.
+size_t NextUnindentedLine(std::string_view text, size_t from) {
+    const char* data = text.data();
+    const size_t size = text.size();
+    size_t at = from;
+#if defined(__SSE2__)
+    const __m128i lineEnd = _mm_set1_epi8('\n'), tab = _mm_set1_epi8('\t');
+    for (; at + 17 <= size; at += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
+        const unsigned found = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi8(after, tab), _mm_cmpeq_epi8(here, lineEnd))));
+        if (found) return at + static_cast<size_t>(__builtin_ctz(found)) + 1;
+    }
+#endif
+    for (; at + 1 < size; ++at)
+        if (data[at] == '\n' && data[at + 1] != '\t') return at + 1;
+    return size;
+}
+
+}  // namespace
+
+void PciIds::Source::IndexLines(std::string_view lines, uint64_t offset) {
+    size_t at = 0;
+    while (at < lines.size()) {
+        if (lines[at] == '\t' && FVendor != kNone) {
+            // The vendor's devices and subsystems only widen its block.
+            const size_t next = NextUnindentedLine(lines, at);
+            const size_t end = lines[next - 1] == '\n' ? next - 1 : next;
+            Range& devices = vendors[FVendor].devices;
+            if (devices.end == 0) devices.begin = offset + at;
+            devices.end = offset + end;
+            at = next;
+            continue;
+        }
+        const size_t eol = std::min(lines.find('\n', at), lines.size());
+        const std::string_view line = lines.substr(at, eol - at);
+        at = eol + 1;
         if (line.empty() || line[0] == '#') continue;
         size_t depth = 0;
         while (depth < line.size() && line[depth] == '\t') ++depth;
         std::string_view body = line.substr(depth);
-        if (depth > 0 && vendor) {
-            const size_t blockStart =
-                vendor->devices.empty() ? lineStart : static_cast<size_t>(vendor->devices.data() - all.data());
-            vendor->devices = all.substr(blockStart, lineStart + line.size() - blockStart);
-            continue;
-        }
         size_t gap = body.find(' ');
         if (depth == 0) {
-            vendor = nullptr;
-            haveClass = false;
+            FVendor = kNone;
+            FHaveClass = false;
             if (body.size() > 2 && body[0] == 'C' && body[1] == ' ') {
-                inClasses = true;
+                FInClasses = true;
                 body.remove_prefix(2);
                 gap = body.find(' ');
                 auto code = gap == std::string_view::npos ? std::nullopt : ParseHex(body.substr(0, gap));
-                haveClass = code.has_value();
-                baseClass = code.value_or(0);
-                if (haveClass) ids.FClasses.emplace(1u << 16 | baseClass, Trim(body.substr(gap)));
+                FHaveClass = code.has_value();
+                FBaseClass = code.value_or(0);
+                if (FHaveClass) classes.emplace_back(1u << 16 | FBaseClass, AddName(Trim(body.substr(gap))));
                 continue;
             }
             // Any other top-level line starts a vendor or ends the class list.
-            inClasses = false;
-            auto code = gap == 4 ? ParseHex(body.substr(0, gap)) : std::nullopt;
-            if (code) vendor = &ids.FVendors.emplace(*code, VendorEntry{Trim(body.substr(gap)), {}}).first->second;
+            FInClasses = false;
+            if (auto code = gap == 4 ? ParseHex(body.substr(0, gap)) : std::nullopt) {
+                FVendor = vendors.size();
+                vendors.push_back(Vendor{*code, AddName(Trim(body.substr(gap))), {}});
+            }
             continue;
         }
-        if (depth == 1 && inClasses && haveClass && gap != std::string_view::npos)
+        if (depth == 1 && FInClasses && FHaveClass && gap != std::string_view::npos)
             if (auto code = ParseHex(body.substr(0, gap)))
-                ids.FClasses.emplace(baseClass << 8 | *code, Trim(body.substr(gap)));
+                classes.emplace_back(FBaseClass << 8 | *code, AddName(Trim(body.substr(gap))));
     }
+}
+
+void PciIds::Source::Index() {
+    vendors.reserve(4096);
+    names.reserve(128u << 10);
+    ForEachChunk(0, kLargestDatabase, [this](std::string_view chunk, uint64_t offset) {
+        IndexLines(chunk, offset);
+        return true;
+    });
+    FVendor = kNone;
+    // Looked up by id; where an id is listed twice the first one counts. The
+    // databases keep their ids in order, so there is seldom anything to sort.
+    auto byVendor = [](const Vendor& a, const Vendor& b) { return a.id < b.id; };
+    auto byClass = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(vendors.begin(), vendors.end(), byVendor))
+        std::stable_sort(vendors.begin(), vendors.end(), byVendor);
+    if (!std::is_sorted(classes.begin(), classes.end(), byClass))
+        std::stable_sort(classes.begin(), classes.end(), byClass);
+}
+
+PciIds PciIds::Lazy(const SystemRoot& root, const char* const* paths) {
+    PciIds ids;
+    ids.FSource = std::make_shared<Source>();
+    ids.FSource->root = root;
+    ids.FSource->paths = paths;
     return ids;
 }
 
+PciIds PciIds::Load(const SystemRoot& root) {
+    static constexpr const char* kPaths[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids", nullptr};
+    return Lazy(root, kPaths);
+}
+
+PciIds PciIds::LoadUsb(const SystemRoot& root) {
+    static constexpr const char* kPaths[] = {"/usr/share/misc/usb.ids", "/usr/share/hwdata/usb.ids", nullptr};
+    return Lazy(root, kPaths);
+}
+
+PciIds PciIds::FromText(std::string text) {
+    PciIds ids;
+    ids.FSource = std::make_shared<Source>();
+    ids.FSource->text = std::move(text);
+    return ids;
+}
+
+const PciIds::Source* PciIds::Indexed() const {
+    if (!FSource) return nullptr;
+    Source& source = *FSource;
+    std::call_once(source.once, [&source] {
+        if (source.root) {
+            for (const char* const* path = source.paths; *path && !source.file.IsOpen(); ++path)
+                source.file = source.root->OpenFile(*path);
+            if (!source.file.IsOpen()) return;
+        }
+        source.Index();
+    });
+    return &source;
+}
+
 std::optional<std::string> PciIds::Vendor(uint32_t vendor) const {
-    auto it = FVendors.find(vendor);
-    return it == FVendors.end() ? std::nullopt : std::optional<std::string>(it->second.name);
+    const Source* source = Indexed();
+    if (!source) return std::nullopt;
+    auto it = std::lower_bound(source->vendors.begin(), source->vendors.end(), vendor,
+                               [](const Source::Vendor& entry, uint32_t id) { return entry.id < id; });
+    if (it == source->vendors.end() || it->id != vendor) return std::nullopt;
+    return std::string(source->Name(it->name));
 }
 
 std::optional<std::string> PciIds::Device(uint32_t vendor, uint32_t device) const {
-    auto it = FVendors.find(vendor);
-    if (it == FVendors.end()) return std::nullopt;
-    std::string_view rest = it->second.devices;
-    while (!rest.empty()) {
-        size_t eol = rest.find('\n');
-        std::string_view line = rest.substr(0, eol);
-        rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
+    const Source* source = Indexed();
+    if (!source) return std::nullopt;
+    auto it = std::lower_bound(source->vendors.begin(), source->vendors.end(), vendor,
+                               [](const Source::Vendor& entry, uint32_t id) { return entry.id < id; });
+    if (it == source->vendors.end() || it->id != vendor || it->devices.end == 0) return std::nullopt;
+    std::optional<std::string> name;
+    source->ForEachLine(it->devices.begin, it->devices.end, [&](std::string_view line) {
         // "\tdddd  name"; deeper lines are subsystems.
-        if (line.size() < 6 || line[0] != '\t' || line[1] == '\t' || line[5] != ' ') continue;
-        if (ParseHex(line.substr(1, 4)) == device) return std::string(Trim(line.substr(5)));
-    }
-    return std::nullopt;
+        if (line.size() < 6 || line[0] != '\t' || line[1] == '\t' || line[5] != ' ') return true;
+        if (ParseHex(line.substr(1, 4)) == device) name = std::string(Trim(line.substr(5)));
+        return !name;
+    });
+    return name;
 }
 
 std::optional<std::string> PciIds::Class(uint32_t base, uint32_t sub) const {
-    auto it = FClasses.find(base << 8 | sub);
-    if (it == FClasses.end()) it = FClasses.find(1u << 16 | base);
-    return it == FClasses.end() ? std::nullopt : std::optional<std::string>(it->second);
+    const Source* source = Indexed();
+    if (!source) return std::nullopt;
+    for (uint32_t key : {base << 8 | sub, 1u << 16 | base}) {
+        auto it = std::lower_bound(source->classes.begin(), source->classes.end(), key,
+                                   [](const auto& entry, uint32_t id) { return entry.first < id; });
+        if (it != source->classes.end() && it->first == key) return std::string(source->Name(it->second));
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> ClassGuidOf(std::string_view pnpClass) {

@@ -18,6 +18,11 @@ namespace cimv2::devtree {
 class PciIds {
 public:
     PciIds() = default;
+    // The database is read when the first name is asked for, so a query
+    // whose devices need no name never reads its megabyte. The index holds
+    // the vendor and class names and where each vendor's devices are; their
+    // lines are read again when a device's name is asked for. Copies share
+    // what was read.
     static PciIds Load(const SystemRoot& root);
     // The USB ID database (usb.ids), which has the same layout.
     static PciIds LoadUsb(const SystemRoot& root);
@@ -29,14 +34,11 @@ public:
     std::optional<std::string> Class(uint32_t base, uint32_t sub) const;
 
 private:
-    // The maps point into this text; shared so moving the table keeps them valid.
-    std::shared_ptr<const std::string> FText;
-    struct VendorEntry {
-        std::string_view name;
-        std::string_view devices;  // the vendor's indented lines, searched on demand
-    };
-    std::unordered_map<uint32_t, VendorEntry> FVendors;
-    std::unordered_map<uint32_t, std::string_view> FClasses;  // base << 8 | sub, base alone with bit 16
+    struct Source;
+    static PciIds Lazy(const SystemRoot& root, const char* const* paths);
+    const Source* Indexed() const;
+
+    std::shared_ptr<Source> FSource;
 };
 
 struct PnpDevice {

@@ -4,12 +4,13 @@
 
 namespace cimv2::pci {
 
-std::vector<Function> FunctionsOfClass(const SystemRoot& root, const devtree::PciIds& ids, uint32_t base) {
+std::vector<Function> FunctionsOfClass(const SystemRoot& root, const devtree::PciIds& ids, uint32_t base,
+                                       bool (*accept)(uint32_t classCode)) {
     std::vector<Function> found;
     for (const auto& name : root.List("/sys/bus/pci/devices")) {
         const std::string path = "/sys/bus/pci/devices/" + name;
         const auto classCode = ReadHexId(root, path + "/class", 6);
-        if (!classCode || (*classCode >> 16) != base) continue;
+        if (!classCode || (*classCode >> 16) != base || (accept && !accept(*classCode))) continue;
         auto device = devtree::DescribeDeviceAt(root, ids, path);
         if (!device || device->bus != "pci") continue;
         found.push_back({path, *classCode, std::move(*device), ReadLine(root, path + "/power_state")});

@@ -19,8 +19,11 @@ struct Function {
     std::optional<std::string> powerState;  // "D0", "D3hot", ...
 };
 
-// Every PCI function whose base class is base, in address order.
-std::vector<Function> FunctionsOfClass(const SystemRoot& root, const devtree::PciIds& ids, uint32_t base);
+// Every PCI function whose base class is base, in address order; with
+// accept, only those whose class code it accepts (the others are never
+// described, so their names are not looked up).
+std::vector<Function> FunctionsOfClass(const SystemRoot& root, const devtree::PciIds& ids, uint32_t base,
+                                       bool (*accept)(uint32_t classCode) = nullptr);
 
 // How Windows files a mass storage function (base class 01) and the protocol
 // it reports (CIM_Controller.ProtocolSupported): IDE 0101 (37 IDE) and SATA 0106

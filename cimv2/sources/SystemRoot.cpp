@@ -138,6 +138,17 @@ std::string SystemRoot::Resolve(std::string_view path) const {
     return FDir == "/" ? p : FDir + p;
 }
 
+int SystemRoot::OpenRegular(std::string_view path, struct stat& before) const {
+    // Look before opening: opening a device can block or act (a tape
+    // rewinds, a watchdog starts), and sysfs attributes are regular files.
+    int probe = Open(path, O_PATH | O_CLOEXEC);
+    if (probe < 0) return -1;
+    bool regular = ::fstat(probe, &before) == 0 && S_ISREG(before.st_mode);
+    ::close(probe);
+    if (!regular) return -1;
+    return Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
 std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t maxBytes) const {
     if (!FDirFd) {
         const int fd = OpenOnLivePseudoFileSystem(path);
@@ -145,16 +156,47 @@ std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t ma
         // A directory there fails to read (EISDIR) like any unreadable file.
         if (fd >= 0) return ReadToEnd(fd, maxBytes);
     }
-    // Look before opening: opening a device can block or act (a tape
-    // rewinds, a watchdog starts), and sysfs attributes are regular files.
     struct stat before {};
-    int probe = Open(path, O_PATH | O_CLOEXEC);
-    if (probe < 0) return std::nullopt;
-    bool regular = ::fstat(probe, &before) == 0 && S_ISREG(before.st_mode);
-    ::close(probe);
-    if (!regular) return std::nullopt;
-    int fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = OpenRegular(path, before);
     return ReadOpened(fd, before, maxBytes);
+}
+
+SystemRoot::File SystemRoot::OpenFile(std::string_view path) const {
+    struct stat before {};
+    const int fd = OpenRegular(path, before);
+    if (fd < 0) return File();
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino) {
+        ::close(fd);
+        return File();
+    }
+    return File(fd);
+}
+
+SystemRoot::File& SystemRoot::File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (FFd >= 0) ::close(FFd);
+        FFd = other.FFd;
+        other.FFd = -1;
+    }
+    return *this;
+}
+
+SystemRoot::File::~File() {
+    if (FFd >= 0) ::close(FFd);
+}
+
+std::optional<size_t> SystemRoot::File::ReadAt(char* buffer, size_t size, uint64_t offset) const {
+    if (FFd < 0) return std::nullopt;
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(FFd, buffer + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
 }
 
 std::optional<std::string> SystemRoot::ReadAttribute(std::string_view path) const {

@@ -4,11 +4,14 @@
 // paths and symbolic links resolve as if the tree were "/": an absolute
 // link or a run of ".." never reaches the files of the machine running us.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+struct stat;
 
 namespace cimv2 {
 
@@ -71,9 +74,37 @@ public:
     };
     Directory OpenDirectory(std::string_view path) const;
 
+    // A regular file held open to be read in pieces. For a file of
+    // megabytes (the ID databases) read once to index it and again here and
+    // there: reading it whole would have the kernel fault in fresh memory
+    // for every page of it, which costs more than reading it.
+    class File {
+    public:
+        File() = default;
+        explicit File(int fd) : FFd(fd) {}
+        File(File&& other) noexcept : FFd(other.FFd) { other.FFd = -1; }
+        File& operator=(File&& other) noexcept;
+        File(const File&) = delete;
+        File& operator=(const File&) = delete;
+        ~File();
+
+        bool IsOpen() const { return FFd >= 0; }
+        // Up to size bytes from offset into buffer: fewer only at the end of
+        // the file; nothing when it cannot be read.
+        std::optional<size_t> ReadAt(char* buffer, size_t size, uint64_t offset) const;
+
+    private:
+        int FFd = -1;
+    };
+    // As ReadFile: regular files only, looked at before opening.
+    File OpenFile(std::string_view path) const;
+
 private:
     // A descriptor of the path inside the root (-1 when it does not resolve).
     int Open(std::string_view path, int flags) const;
+    // A descriptor for reading the path if it is a regular file (-1 if not),
+    // and what it was before it was opened, to check that it still is.
+    int OpenRegular(std::string_view path, struct stat& before) const;
 
     std::string FDir;
     std::shared_ptr<const int> FDirFd;  // the tree's directory; null for "/"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "cimv2/core/Classes.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/sources/DeviceTree.h"
@@ -71,6 +73,63 @@ TEST(DeviceTree, PciIdsNamesVendorsDevicesAndClasses) {
     devtree::PciIds copy;
     { copy = devtree::PciIds::FromText("1234  Tiny\n"); }
     EXPECT_EQ(copy.Vendor(0x1234), "Tiny");
+}
+
+TEST(DeviceTree, PciIdsFromAFileAnswerAsFromText) {
+    // A database of some 600 KB: vendors whose device blocks cross the
+    // boundaries of the pieces the file is read in, comments and blank lines
+    // inside blocks, a line longer than any entry, a vendor listed twice and
+    // one out of order, and the class list at the end.
+    auto hex = [](uint32_t value) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%04x", value);
+        return std::string(buf);
+    };
+    std::string text = "#\n#\tList of IDs\n#\n\n";
+    std::vector<uint32_t> vendors;
+    for (uint32_t v = 0x1000; v < 0x1000 + 3000; v += 1) vendors.push_back(v);
+    vendors.push_back(0x0042);  // out of order
+    for (uint32_t v : vendors) {
+        text += hex(v) + "  Vendor " + hex(v) + "\n";
+        for (uint32_t d = 0; d < v % 7; ++d) {
+            text += "\t" + hex(d) + "  Device " + hex(v) + ":" + hex(d) + "\n";
+            text += "\t\t" + hex(v) + " " + hex(d + 1) + "  Subsystem of " + hex(d) + "\n";
+            if (d == 2) text += "# a comment inside the block\n\n";
+            if (v == 0x1501 && d == 0) text += "#" + std::string(100000, 'x') + "\n";
+        }
+    }
+    text += "1001  Vendor listed again\n\t0006  Device only in the second block\n";
+    text += "C 01  Mass storage controller\n\t06  SATA controller\n\t\t01  AHCI 1.0\n";
+    TempTree tree;
+    tree.File("/usr/share/misc/pci.ids", text);
+    const auto fromText = devtree::PciIds::FromText(text);
+    const auto fromFile = devtree::PciIds::Load(SystemRoot(tree.Dir()));
+    for (const auto* ids : {&fromText, &fromFile}) {
+        for (uint32_t v : vendors) {
+            ASSERT_EQ(ids->Vendor(v), "Vendor " + hex(v)) << hex(v);
+            for (uint32_t d = 0; d < v % 7; ++d)
+                ASSERT_EQ(ids->Device(v, d), "Device " + hex(v) + ":" + hex(d)) << hex(v) << ":" << hex(d);
+            ASSERT_EQ(ids->Device(v, v % 7), std::nullopt) << hex(v);
+        }
+        // A vendor listed twice is its first entry, devices and all.
+        EXPECT_EQ(ids->Device(0x1001, 6), std::nullopt);
+        EXPECT_EQ(ids->Class(0x01, 0x06), "SATA controller");
+        EXPECT_EQ(ids->Class(0x01, 0x80), "Mass storage controller");
+    }
+}
+
+TEST(DeviceTree, PciIdsAreReadWhenTheFirstNameIsAskedFor) {
+    TempTree tree;
+    tree.File("/usr/share/hwdata/pci.ids.unused", "");
+    const auto ids = devtree::PciIds::Load(SystemRoot(tree.Dir()));
+    // Installed after Load and before the first name: found.
+    tree.File("/usr/share/hwdata/pci.ids", "8086  Intel Corporation\n\t1237  440FX - 82441FX PMC [Natoma]\n");
+    EXPECT_EQ(ids.Device(0x8086, 0x1237), "440FX - 82441FX PMC [Natoma]");
+    EXPECT_EQ(ids.Vendor(0x8086), "Intel Corporation");
+    // No database at all: no names.
+    TempTree empty;
+    EXPECT_EQ(devtree::PciIds::Load(SystemRoot(empty.Dir())).Vendor(0x8086), std::nullopt);
+    EXPECT_EQ(devtree::PciIds().Class(0x01, 0x06), std::nullopt);
 }
 
 TEST(DeviceTree, ParseHexAcceptsSysfsFormsOnly) {
