@@ -471,14 +471,16 @@ void AskLoaded(Batch& batch, const std::string& path, ServiceUnit& unit) {
     auto reader = [&unit](const char* key) {
         return [&unit, key](sd_bus_message* m) { ReadUnitProperty(m, key, unit); };
     };
-    // What controls it accepts matters only while it runs, its freezer only while it is active.
+    // Its main process and what controls it accepts matter only while it
+    // runs, its freezer only while it is active.
     if (unit.activeState != "inactive" && unit.activeState != "failed") {
         batch.Get(path, kUnit, "CanStop", reader("CanStop"));
         batch.Get(path, kUnit, "CanFreeze", reader("CanFreeze"));
+        batch.Get(path, kService, "MainPID", reader("MainPID"));
     }
     if (unit.activeState == "active" || unit.activeState == "reloading")
         batch.Get(path, kUnit, "FreezerState", reader("FreezerState"));
-    for (const char* property : {"MainPID", "ExecStart", "User"}) batch.Get(path, kService, property, reader(property));
+    for (const char* property : {"ExecStart", "User"}) batch.Get(path, kService, property, reader(property));
     batch.Get(path, kService, "ExecMainStartTimestamp", [&batch, &unit, path](sd_bus_message* m) {
         ReadUnitProperty(m, "ExecMainStartTimestamp", unit);
         // The exit status of a process that never ran says nothing.

@@ -17,18 +17,19 @@ namespace cimv2 {
 // One service unit: loaded (with the manager's properties) or only a unit
 // file (loadState empty, the rest read from the file by the class).
 struct ServiceUnit {
-    std::string name;                          // "cups.service"
-    std::optional<std::string> description;    // Description=
-    std::string loadState;                     // "loaded", "not-found", "masked", ...; empty when not loaded
-    std::optional<std::string> activeState;    // "active", "inactive", "failed", "activating", ...
-    std::optional<std::string> freezerState;   // "running", "frozen", ...; asked only of an active unit
-    std::optional<std::string> unitFileState;  // "enabled", "static", "disabled", "masked", ...
-    std::optional<std::string> fragmentPath;   // the unit file where the manager's search path has it
-    std::optional<uint32_t> mainPid;
+    std::string name;                                   // "cups.service"
+    std::optional<std::string> description;             // Description=
+    std::string loadState;                              // "loaded", "not-found", "masked", ...; empty when not loaded
+    std::optional<std::string> activeState;             // "active", "inactive", "failed", "activating", ...
+    std::optional<std::string> freezerState;            // "running", "frozen", ...; asked only of an active unit
+    std::optional<std::string> unitFileState;           // "enabled", "static", "disabled", "masked", ...
+    std::optional<std::string> fragmentPath;            // the unit file where the manager's search path has it
     std::optional<std::vector<std::string>> execStart;  // argv of the first ExecStart=
     std::optional<std::string> user;                    // User=
-    // Whether it can be stopped and frozen: asked only of a unit that is not
-    // stopped (inactive or failed), as they matter only while it runs.
+    // Its main process and whether it can be stopped and frozen: asked only
+    // of a unit that is not stopped (inactive or failed), as they matter only
+    // while it runs (the manager drops the main process of a stopped unit).
+    std::optional<uint32_t> mainPid;
     std::optional<bool> canStop;
     std::optional<bool> canFreeze;
     std::optional<int32_t> execMainStatus;      // the main process's exit status; asked only when it ran

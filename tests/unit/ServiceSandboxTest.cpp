@@ -139,6 +139,43 @@ ManagerFiles ListUnitFiles(const std::string& address) {
     return listed;
 }
 
+// The stopped (inactive or failed) loaded units whose MainPID the manager
+// gives as other than 0.
+std::vector<std::string> StoppedUnitsWithAMainPid(const std::string& address,
+                                                  const std::vector<cimv2::ServiceUnit>& units) {
+    std::vector<std::string> found;
+    auto* api = cimv2::Systemd();
+    sd_bus* bus = nullptr;
+    if (!api || api->sd_bus_new(&bus) < 0) return {"<no bus>"};
+    if (api->sd_bus_set_address(bus, address.c_str()) < 0 || api->sd_bus_set_bus_client(bus, 1) < 0 ||
+        api->sd_bus_start(bus) < 0) {
+        api->sd_bus_unref(bus);
+        return {"<no bus>"};
+    }
+    size_t asked = 0;
+    for (const auto& unit : units) {
+        if (unit.loadState.empty() || (unit.activeState != "inactive" && unit.activeState != "failed")) continue;
+        sd_bus_error error{};
+        sd_bus_message* reply = nullptr;
+        uint32_t pid = 0;
+        if (api->sd_bus_call_method(bus, "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                                    "org.freedesktop.systemd1.Manager", "GetUnit", &error, &reply, "s",
+                                    unit.name.c_str()) >= 0) {
+            const char* path = nullptr;
+            if (api->sd_bus_message_read(reply, "o", &path) >= 0 &&
+                api->sd_bus_get_property_trivial(bus, "org.freedesktop.systemd1", path,
+                                                 "org.freedesktop.systemd1.Service", "MainPID", &error, 'u', &pid) >= 0)
+                ++asked;
+        }
+        api->sd_bus_message_unref(reply);
+        api->sd_bus_error_free(&error);
+        if (pid != 0) found.push_back(unit.name);
+    }
+    api->sd_bus_flush_close_unref(bus);
+    if (asked == 0) found.push_back("<no stopped unit asked>");
+    return found;
+}
+
 std::string Property(const cimv2::Provider& provider, const std::string& unit, const std::string& property) {
     auto result = provider.ExecQuery("SELECT * FROM Win32_Service WHERE Name = " + cimv2::QuoteWqlString(unit));
     if (result.instances.size() != 1) return "<" + std::to_string(result.instances.size()) + " instances>";
@@ -218,6 +255,8 @@ TEST(ServiceSandbox, MethodsStartAndStopUnitsOfARealSystemdAndNothingOutsideChan
             }
         // Most of them: the masked, the aliases and the static units of this machine.
         EXPECT_GT(settled * 2, listedServices.size()) << settled << " of " << listedServices.size();
+        // A stopped unit is shown with no main process: the manager has none for it.
+        EXPECT_EQ(StoppedUnitsWithAMainPid(sandbox.Address(), *units), std::vector<std::string>{});
 
         cimv2::ProviderContext context;
         // Unit files the manager has not loaded are read where it sees them.

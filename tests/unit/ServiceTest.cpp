@@ -220,6 +220,7 @@ TEST(ServiceClass, ManagerStateMapsToWmiProperties) {
         {"never.service", "StartMode", "Disabled"},
         {"never.service", "AcceptStop", "False"},
         {"never.service", "AcceptPause", "False"},
+        {"never.service", "ProcessId", "0"},
         {"idle.service", "AcceptStop", "<null>"},
         {"cold.service", "State", "Paused"},
         {"cold.service", "AcceptPause", "True"},
