@@ -176,6 +176,10 @@ public:
     void Get(const std::string& path, const char* interface, const char* property, Reader read) {
         Queue({path, "org.freedesktop.DBus.Properties", "Get", interface, property, std::move(read)});
     }
+    // Whether every call has been answered. Calls still waiting when the
+    // batch goes keep it as their userdata: after a Wait that left some, the
+    // connection must not be processed again, only closed.
+    bool Done() const { return FRemaining == 0; }
     // Until every answer is in, the connection fails or the call timeout passes.
     void Wait() {
         const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(kCallTimeoutUs);
@@ -539,6 +543,7 @@ std::optional<std::vector<ServiceUnit>> ReadServices(sd_bus* bus, bool direct, c
             free(dirs);
         });
         batch.Wait();
+        if (!batch.Done()) return std::nullopt;
     }
     if (!listed) return std::nullopt;
     Batch batch(bus, direct);
