@@ -7,10 +7,12 @@
 //   State, Started  ActiveState and FreezerState; Status "Error" for a failed unit
 //   StartMode       the unit file state: enabled -> Auto, static/indirect -> Manual,
 //                   disabled and masked -> Disabled
-//   ProcessId       MainPID; PathName the first ExecStart= command; StartName User=
+//   ProcessId       MainPID (0 for a stopped unit the manager has loaded: it has
+//                   none); PathName the first ExecStart= command; StartName User=
 //   ExitCode        0, 1077 (never started) or 1066 with the main process's exit
 //                   status in ServiceSpecificExitCode, as WMI reports a service's own code
-//   AcceptStop      CanStop of a running unit; AcceptPause CanFreeze of a running unit
+//   AcceptStop      CanStop of a running unit; AcceptPause CanFreeze of a running unit;
+//                   both False for a stopped unit the manager has loaded
 //   ServiceType     "Own Process": a unit runs processes of its own
 // Methods go to the manager through the system actions; none without them.
 #include <map>
@@ -234,19 +236,22 @@ Instance FromManager(const ProviderContext& context, const ServiceUnit& unit) {
     if (state) {
         const bool running = *state != "Stopped";
         inst.SetBool("Started", running && *state != "Start Pending");
-        if (unit.canStop) inst.SetBool("AcceptStop", *unit.canStop && running);
-        if (unit.canFreeze) inst.SetBool("AcceptPause", *unit.canFreeze && running);
+        // A stopped unit the manager has loaded has no main process and accepts no control.
+        const bool loaded = !unit.loadState.empty();
+        if (running ? unit.canStop.has_value() : loaded) inst.SetBool("AcceptStop", running && *unit.canStop);
+        if (running ? unit.canFreeze.has_value() : loaded) inst.SetBool("AcceptPause", running && *unit.canFreeze);
+        if (!running && loaded) inst.Set("ProcessId", Value::UInt(0));
     }
     if (!unit.loadState.empty()) {
         const bool failed =
             unit.activeState == "failed" || unit.loadState == "error" || unit.loadState == "bad-setting";
         inst.SetText("Status", failed ? "Error" : "OK");
     }
-    SetIfUInt(inst, "ProcessId", unit.mainPid);
-    if (unit.execMainStartTime && unit.execMainStatus) {
-        if (*unit.execMainStartTime == 0) {
-            inst.Set("ExitCode", Value::UInt(kErrorNeverStarted));
-        } else if (*unit.execMainStatus == 0) {
+    if (unit.mainPid) SetIfUInt(inst, "ProcessId", unit.mainPid);
+    if (unit.execMainStartTime && *unit.execMainStartTime == 0) {
+        inst.Set("ExitCode", Value::UInt(kErrorNeverStarted));
+    } else if (unit.execMainStartTime && unit.execMainStatus) {
+        if (*unit.execMainStatus == 0) {
             inst.Set("ExitCode", Value::UInt(0));
         } else {
             inst.Set("ExitCode", Value::UInt(kErrorServiceSpecific));

@@ -319,6 +319,47 @@ std::optional<std::string> SystemRoot::Directory::ReadLink(std::string_view name
     return std::string(buf, static_cast<size_t>(n));
 }
 
+std::vector<SystemRoot::Directory::Entry> SystemRoot::Directory::Entries() const {
+    std::vector<Entry> entries;
+    if (FFd < 0) return entries;
+    // A descriptor of its own: reading moves the offset it shares with nobody.
+    int fd = ::openat(FFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return entries;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return entries;
+    }
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            // Some file systems leave the type to a look of its own.
+            struct stat st {};
+            if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISREG(st.st_mode)   ? DT_REG
+                       : S_ISLNK(st.st_mode) ? DT_LNK
+                       : S_ISDIR(st.st_mode) ? DT_DIR
+                                             : DT_FIFO;
+        }
+        const Kind kind = type == DT_REG   ? Kind::File
+                          : type == DT_LNK ? Kind::Link
+                          : type == DT_DIR ? Kind::Directory
+                                           : Kind::Other;
+        entries.push_back({std::move(name), kind});
+    }
+    ::closedir(dir);
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return entries;
+}
+
+std::optional<std::pair<uint64_t, uint64_t>> SystemRoot::Directory::Identity() const {
+    struct stat st {};
+    if (FFd < 0 || ::fstat(FFd, &st) != 0) return std::nullopt;
+    return std::make_pair(static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino));
+}
+
 std::optional<size_t> SystemRoot::Directory::CountEntries(std::string_view name) const {
     if (FFd < 0 || !IsSingleName(name)) return std::nullopt;
     int fd = ::openat(FFd, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);

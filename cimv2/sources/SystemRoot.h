@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct stat;
@@ -61,6 +62,15 @@ public:
         // As SystemRoot::ReadFile: regular files only, at most maxBytes.
         std::optional<std::string> ReadFile(std::string_view name, size_t maxBytes = 64u << 20) const;
         std::optional<std::string> ReadLink(std::string_view name) const;
+        enum class Kind { File, Link, Directory, Other };
+        struct Entry {
+            std::string name;
+            Kind kind;  // the entry's own: a link is a Link, whatever it points to
+        };
+        // The entries with their kinds, sorted by name; empty when unreadable.
+        std::vector<Entry> Entries() const;
+        // Device and inode: the same for two paths to one directory.
+        std::optional<std::pair<uint64_t, uint64_t>> Identity() const;
         // How many entries a subdirectory holds; nothing when unreadable.
         std::optional<size_t> CountEntries(std::string_view name) const;
         // How many descriptors a process's fd/ directory holds. On procfs

@@ -1,10 +1,14 @@
 #include "cimv2/sources/SystemdUnits.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdarg>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "cimv2/sources/SystemdLibrary.h"
@@ -41,9 +45,10 @@ struct BusError {
     std::string Name() const { return e.name ? e.name : ""; }
 };
 
-// Opens the message bus at an address (empty: the system bus); status < 0 on
+// Opens the message bus at an address (empty: the system bus), or with
+// `direct` a connection to the manager's own socket there; status < 0 on
 // failure. Everything else here runs on an open bus, so libsystemd is loaded.
-Bus OpenBus(const std::string& address, int& status) {
+Bus OpenBus(const std::string& address, int& status, bool direct = false) {
     if (!Systemd()) {
         status = -ELIBACC;
         return nullptr;
@@ -54,7 +59,7 @@ Bus OpenBus(const std::string& address, int& status) {
     } else {
         status = Systemd()->sd_bus_new(&raw);
         if (status >= 0) status = Systemd()->sd_bus_set_address(raw, address.c_str());
-        if (status >= 0) status = Systemd()->sd_bus_set_bus_client(raw, 1);
+        if (status >= 0) status = Systemd()->sd_bus_set_bus_client(raw, direct ? 0 : 1);
         if (status >= 0) status = Systemd()->sd_bus_start(raw);
     }
     Bus bus(status >= 0 ? raw : nullptr);
@@ -104,7 +109,6 @@ int ReadUnitProperty(sd_bus_message* m, const std::string& key, ServiceUnit& uni
     if (key == "UnitFileState" && sig == "s") return text(unit.unitFileState);
     if (key == "FragmentPath" && sig == "s") return text(unit.fragmentPath);
     if (key == "User" && sig == "s") return text(unit.user);
-    if (key == "Result" && sig == "s") return text(unit.result);
     if (key == "CanStop" && sig == "b") return flag(unit.canStop);
     if (key == "CanFreeze" && sig == "b") return flag(unit.canFreeze);
     if (key == "MainPID" && sig == "u") {
@@ -154,56 +158,169 @@ int ReadUnitProperty(sd_bus_message* m, const std::string& key, ServiceUnit& uni
     return Systemd()->sd_bus_message_skip(m, "v");
 }
 
-// The answer of GetAll (a{sv}) into `unit`.
-int ParseAll(sd_bus_message* m, ServiceUnit& unit) {
-    int r = Systemd()->sd_bus_message_enter_container(m, 'a', "{sv}");
-    if (r < 0) return r;
-    while ((r = Systemd()->sd_bus_message_enter_container(m, 'e', "sv")) > 0) {
-        const char* key = nullptr;
-        if ((r = Systemd()->sd_bus_message_read(m, "s", &key)) < 0) return r;
-        if ((r = ReadUnitProperty(m, key, unit)) < 0) return r;
-        if ((r = Systemd()->sd_bus_message_exit_container(m)) < 0) return r;
-    }
-    return r;
-}
+// Calls on one connection, sent without waiting for each answer and
+// answered as they come: about one round trip for the lot. Over a message
+// bus no more than 64 wait at once, under its limit on a connection's
+// pending replies (128 by default), beyond which it refuses calls.
+class Batch {
+public:
+    using Reader = std::function<void(sd_bus_message*)>;
+    Batch(sd_bus* bus, bool direct) : FBus(bus), FInFlightMax(direct ? 4096 : 64) {}
 
-struct PendingRead {
-    ServiceUnit* unit;
-    size_t* remaining;
+    // A manager method with no argument or one text; `read` gets the reply,
+    // never an error.
+    void Call(const char* member, Reader read, const std::optional<std::string>& argument = std::nullopt) {
+        Queue({kManagerPath, kManager, member, argument, std::nullopt, std::move(read)});
+    }
+    // One property; `read` gets the reply at its variant.
+    void Get(const std::string& path, const char* interface, const char* property, Reader read) {
+        Queue({path, "org.freedesktop.DBus.Properties", "Get", interface, property, std::move(read)});
+    }
+    // Whether every call has been answered. Calls still waiting when the
+    // batch goes keep it as their userdata: after a Wait that left some, the
+    // connection must not be processed again, only closed.
+    bool Done() const { return FRemaining == 0; }
+    // Until every answer is in, the connection fails or the call timeout passes.
+    void Wait() {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(kCallTimeoutUs);
+        while (FRemaining > 0 && std::chrono::steady_clock::now() < end) {
+            int r = Systemd()->sd_bus_process(FBus, nullptr);
+            if (r < 0) break;
+            if (r > 0) continue;
+            if (Systemd()->sd_bus_wait(FBus, 100'000) < 0) break;
+        }
+    }
+
+private:
+    struct Request {
+        std::string path;
+        const char* interface;
+        const char* member;
+        std::optional<std::string> first, second;  // text arguments
+        Reader read;
+    };
+
+    void Queue(Request request) {
+        FQueued.push_back(std::move(request));
+        ++FRemaining;
+        SendQueued();
+    }
+    void SendQueued() {
+        while (FInFlight < FInFlightMax && !FQueued.empty()) {
+            Request& next = FQueued.front();
+            FSent.push_back({this, std::move(next.read)});
+            Slot* slot = &FSent.back();
+            const char* path = next.path.c_str();
+            int r = next.second ? Systemd()->sd_bus_call_method_async(FBus, nullptr, kDestination, path, next.interface,
+                                                                      next.member, OnReply, slot, "ss",
+                                                                      next.first->c_str(), next.second->c_str())
+                    : next.first
+                        ? Systemd()->sd_bus_call_method_async(FBus, nullptr, kDestination, path, next.interface,
+                                                              next.member, OnReply, slot, "s", next.first->c_str())
+                        : Systemd()->sd_bus_call_method_async(FBus, nullptr, kDestination, path, next.interface,
+                                                              next.member, OnReply, slot, "");
+            FQueued.pop_front();
+            if (r >= 0) {
+                ++FInFlight;
+            } else {
+                FSent.pop_back();
+                --FRemaining;
+            }
+        }
+    }
+
+    struct Slot {
+        Batch* batch;
+        Reader read;
+    };
+    static int OnReply(sd_bus_message* m, void* userdata, sd_bus_error*) {
+        auto* slot = static_cast<Slot*>(userdata);
+        Batch& batch = *slot->batch;
+        // A unit that went away between the list and the read keeps what the list said.
+        if (!Systemd()->sd_bus_message_is_method_error(m, nullptr)) slot->read(m);
+        --batch.FRemaining;
+        --batch.FInFlight;
+        batch.SendQueued();
+        return 0;
+    }
+
+    sd_bus* FBus;
+    size_t FInFlightMax;
+    std::deque<Request> FQueued;
+    std::deque<Slot> FSent;  // stable addresses: each is a pending call's userdata
+    size_t FRemaining = 0;   // queued or in flight
+    size_t FInFlight = 0;
 };
 
-int OnGetAll(sd_bus_message* m, void* userdata, sd_bus_error*) {
-    auto* pending = static_cast<PendingRead*>(userdata);
-    // A unit that went away between the list and the read keeps what the lists said.
-    if (!Systemd()->sd_bus_message_is_method_error(m, nullptr)) ParseAll(m, *pending->unit);
-    --*pending->remaining;
-    return 0;
+bool StartsWithDir(std::string_view path, std::string_view dir) {
+    return path.size() >= dir.size() && path.substr(0, dir.size()) == dir &&
+           (path.size() == dir.size() || path[dir.size()] == '/');
 }
 
-// GetAll of the unit and service interfaces of every loaded unit, all asked
-// at once and answered as they come: one round trip, not two per unit.
-void ReadAllLoaded(sd_bus* bus, std::map<std::string, ServiceUnit>& units,
-                   const std::map<std::string, std::string>& paths) {
-    std::vector<PendingRead> pending;
-    pending.reserve(paths.size() * 2);
-    size_t remaining = 0;
-    for (const auto& [name, path] : paths)
-        for (const char* interface : {kUnit, kService}) {
-            pending.push_back({&units[name], &remaining});
-            if (Systemd()->sd_bus_call_method_async(bus, nullptr, kDestination, path.c_str(),
-                                                    "org.freedesktop.DBus.Properties", "GetAll", OnGetAll,
-                                                    &pending.back(), "s", interface) >= 0)
-                ++remaining;
-            else
-                pending.pop_back();
+std::string BaseName(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// A unit name of any type ("name.service", "name.target"), for what lies in a
+// unit directory.
+bool IsUnitName(std::string_view name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size() || name.size() > 255) return false;
+    for (char c : name.substr(0, dot))
+        if (!IsUnitNameChar(c)) return false;
+    for (char c : name.substr(dot + 1))
+        if (c < 'a' || c > 'z') return false;
+    return true;
+}
+
+// The unit file state an [Install] section gives a file no link refers to,
+// as systemd's install logic reads the section: rules (WantedBy=,
+// RequiredBy=, UpheldBy=, Alias=) make it "disabled", only Also= "indirect",
+// none "static". An assignment with an empty value empties its list.
+std::string StateOfInstallSection(std::string_view text) {
+    bool install = false;
+    std::map<std::string, bool, std::less<>> lists;
+    std::string line;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t eol = text.find('\n', pos);
+        std::string_view raw = text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
+        pos = eol == std::string_view::npos ? text.size() + 1 : eol + 1;
+        while (!raw.empty() && (raw.back() == '\r' || raw.back() == ' ' || raw.back() == '\t')) raw.remove_suffix(1);
+        while (!raw.empty() && (raw.front() == ' ' || raw.front() == '\t')) raw.remove_prefix(1);
+        // A comment inside a continued line is left out of it.
+        if (!line.empty() && !raw.empty() && (raw.front() == '#' || raw.front() == ';')) continue;
+        if (!raw.empty() && raw.back() == '\\') {
+            line.append(raw.substr(0, raw.size() - 1)).push_back(' ');
+            continue;
         }
-    const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(kCallTimeoutUs);
-    while (remaining > 0 && std::chrono::steady_clock::now() < end) {
-        int r = Systemd()->sd_bus_process(bus, nullptr);
-        if (r < 0) break;
-        if (r > 0) continue;
-        if (Systemd()->sd_bus_wait(bus, 100'000) < 0) break;
+        line.append(raw);
+        std::string_view l = line;
+        if (l.empty() || l.front() == '#' || l.front() == ';') {
+            line.clear();
+            continue;
+        }
+        if (l.front() == '[') {
+            install = l == "[Install]";
+        } else if (install) {
+            size_t eq = l.find('=');
+            if (eq != std::string_view::npos) {
+                std::string_view key = l.substr(0, eq), value = l.substr(eq + 1);
+                while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
+                while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+                lists[std::string(key)] = !value.empty();
+            }
+        }
+        line.clear();
     }
+    auto set = [&](const char* key) {
+        auto it = lists.find(key);
+        return it != lists.end() && it->second;
+    };
+    if (set("WantedBy") || set("RequiredBy") || set("UpheldBy") || set("Alias")) return "disabled";
+    if (set("Also")) return "indirect";
+    return "static";
 }
 
 }  // namespace
@@ -226,58 +343,249 @@ std::optional<std::string> StartModeOfUnitFileState(std::string_view state) {
     return std::nullopt;
 }
 
-std::optional<std::vector<ServiceUnit>> SystemdServices::Services() const {
-    int status = 0;
-    Bus bus = OpenBus(FAddress, status);
-    if (!bus) return std::nullopt;
+const std::vector<std::string>& DefaultUnitPath() {
+    static const std::vector<std::string> path = {
+        "/etc/systemd/system.control",   "/run/systemd/system.control",  "/run/systemd/transient",
+        "/run/systemd/generator.early",  "/etc/systemd/system",          "/etc/systemd/system.attached",
+        "/run/systemd/system",           "/run/systemd/system.attached", "/run/systemd/generator",
+        "/usr/local/lib/systemd/system", "/lib/systemd/system",          "/usr/lib/systemd/system",
+        "/run/systemd/generator.late"};
+    return path;
+}
 
+ServiceUnitFiles::ServiceUnitFiles(const SystemRoot& root, const std::vector<std::string>& searchPath)
+    : FRoot(root), FDirs(searchPath) {
+    using Kind = SystemRoot::Directory::Kind;
+    std::set<std::string> referenced, dropIns;
+    std::set<std::pair<uint64_t, uint64_t>> seen;
+    for (size_t i = 0; i < FDirs.size(); ++i) {
+        const std::string& dir = FDirs[i];
+        FHandles.push_back(FRoot.OpenDirectory(dir));
+        const SystemRoot::Directory& handle = FHandles.back();
+        // One directory twice in the path (/lib as a link to /usr/lib) has
+        // nothing new the second time.
+        auto identity = handle.Identity();
+        if (!identity || !seen.insert(*identity).second) continue;
+        // The vendor's links (aliases, .wants of its targets) enable nothing:
+        // only the configuration's and the run time's count.
+        const bool vendor = !StartsWithDir(dir, "/etc") && !StartsWithDir(dir, "/run");
+        for (const auto& entry : handle.Entries()) {
+            const std::string& name = entry.name;
+            if (entry.kind == Kind::Directory) {
+                if (!vendor &&
+                    (EndsWith(name, ".wants") || EndsWith(name, ".requires") || EndsWith(name, ".upholds"))) {
+                    const SystemRoot::Directory links = FRoot.OpenDirectory(dir + "/" + name);
+                    for (const auto& link : links.Entries())
+                        if (link.kind == Kind::Link)
+                            if (auto target = links.ReadLink(link.name)) {
+                                referenced.insert(link.name);
+                                referenced.insert(BaseName(*target));
+                            }
+                } else if (EndsWith(name, ".d")) {
+                    dropIns.insert(name);
+                }
+                continue;
+            }
+            if ((entry.kind != Kind::File && entry.kind != Kind::Link) || !IsUnitName(name)) continue;
+            const bool first = !FFirst.count(name);
+            if (!first && (vendor || entry.kind != Kind::Link)) continue;
+            std::optional<std::string> target;
+            if (entry.kind == Kind::Link) {
+                target = handle.ReadLink(name);
+                if (!target) continue;
+                if (!vendor) {
+                    referenced.insert(name);
+                    referenced.insert(BaseName(*target));
+                }
+            }
+            if (!first) continue;
+            FFirst.emplace(name, Found{i, target});
+            // Templates ("getty@.service") are no service until instantiated.
+            if (EndsWith(name, ".service") && !EndsWith(name, "@.service")) FPaths.emplace(name, dir + "/" + name);
+        }
+    }
+    FReferenced.assign(referenced.begin(), referenced.end());
+    FDropInDirs.assign(dropIns.begin(), dropIns.end());
+}
+
+std::optional<std::string> ServiceUnitFiles::PlainState(const std::string& name) const {
+    if (!EndsWith(name, ".service")) return std::nullopt;
+    return StateOf(name, 0);
+}
+
+std::optional<std::string> ServiceUnitFiles::StateOf(const std::string& name, int depth) const {
+    // Instances and templates have rules of their own; a chain of aliases that long is the manager's.
+    if (name.find('@') != std::string::npos || depth > 8) return std::nullopt;
+    auto found = FFirst.find(name);
+    if (found == FFirst.end()) return std::nullopt;
+    const std::string& dir = FDirs[found->second.dir];
+    const char* masked = StartsWithDir(dir, "/run") ? "masked-runtime" : "masked";
+    if (const auto& target = found->second.target) {
+        if (*target == "/dev/null") return masked;
+        const std::string other = BaseName(*target);
+        // A link to a file of its own name is a linked unit file.
+        if (other == name || !EndsWith(other, ".service")) return std::nullopt;
+        // A link to an empty file masks; the manager sees to such a link.
+        auto text = FRoot.ReadFile(dir + "/" + name, 1u << 20);
+        if (!text || text->empty()) return std::nullopt;
+        // An alias: the manager follows it by name, so masking the unit it
+        // names masks the alias too.
+        auto state = StateOf(other, depth + 1);
+        if (!state) return std::nullopt;
+        if (*state == "masked" || *state == "masked-runtime") return state;
+        return "alias";
+    }
+    auto text = FHandles[found->second.dir].ReadFile(name, 1u << 20);
+    if (!text) return std::nullopt;
+    if (text->empty()) return masked;
+    if (depth > 0) return "alias";  // the unit an alias names: a file of its own
+    // Generated, transient, attached and control units have states of their own.
+    for (const char* tail :
+         {"/generator", "/generator.early", "/generator.late", "/transient", ".attached", ".control"})
+        if (EndsWith(dir, tail)) return std::nullopt;
+    // Links to the unit (enabled, linked, known under another name) and
+    // drop-ins are the manager's to weigh.
+    if (std::binary_search(FReferenced.begin(), FReferenced.end(), name)) return std::nullopt;
+    auto hasDropIns = [&](const std::string& dropIn) {
+        return std::binary_search(FDropInDirs.begin(), FDropInDirs.end(), dropIn);
+    };
+    if (hasDropIns(name + ".d") || hasDropIns("service.d")) return std::nullopt;
+    for (size_t dash = name.find('-'); dash != std::string::npos; dash = name.find('-', dash + 1))
+        if (hasDropIns(name.substr(0, dash + 1) + ".service.d")) return std::nullopt;
+    return StateOfInstallSection(*text);
+}
+
+namespace {
+
+// The state of a unit file, asked of the manager.
+void AskFileState(Batch& batch, const std::string& name, ServiceUnit& unit) {
+    batch.Call(
+        "GetUnitFileState",
+        [&unit](sd_bus_message* m) {
+            const char* text = nullptr;
+            if (Systemd()->sd_bus_message_read(m, "s", &text) >= 0 && text && *text) unit.unitFileState = text;
+        },
+        name);
+}
+
+// What the class reads of a loaded unit beyond what ListUnits says, a few
+// properties each: not GetAll of its Service interface (hundreds of them,
+// its cgroup's counters read for each).
+void AskLoaded(Batch& batch, const std::string& path, ServiceUnit& unit) {
+    auto reader = [&unit](const char* key) {
+        return [&unit, key](sd_bus_message* m) { ReadUnitProperty(m, key, unit); };
+    };
+    // Its main process and what controls it accepts matter only while it
+    // runs, its freezer only while it is active.
+    if (unit.activeState != "inactive" && unit.activeState != "failed") {
+        batch.Get(path, kUnit, "CanStop", reader("CanStop"));
+        batch.Get(path, kUnit, "CanFreeze", reader("CanFreeze"));
+        batch.Get(path, kService, "MainPID", reader("MainPID"));
+    }
+    if (unit.activeState == "active" || unit.activeState == "reloading")
+        batch.Get(path, kUnit, "FreezerState", reader("FreezerState"));
+    for (const char* property : {"ExecStart", "User"}) batch.Get(path, kService, property, reader(property));
+    batch.Get(path, kService, "ExecMainStartTimestamp", [&batch, &unit, path](sd_bus_message* m) {
+        ReadUnitProperty(m, "ExecMainStartTimestamp", unit);
+        // The exit status of a process that never ran says nothing.
+        if (unit.execMainStartTime.value_or(0) != 0)
+            batch.Get(path, kService, "ExecMainStatus",
+                      [&unit](sd_bus_message* s) { ReadUnitProperty(s, "ExecMainStatus", unit); });
+    });
+}
+
+// A loaded unit's file state: as its file has it where the files settle
+// that, else the one the manager keeps for it (or, keeping none, works out).
+void AskLoadedFileState(Batch& batch, const ServiceUnitFiles& files, const std::string& name, const std::string& path,
+                        ServiceUnit& unit) {
+    const bool hasFile = files.Paths().count(name) > 0;
+    if (hasFile && (unit.unitFileState = files.PlainState(name))) return;
+    batch.Get(path, kUnit, "UnitFileState", [&batch, &unit, name, hasFile](sd_bus_message* m) {
+        ReadUnitProperty(m, "UnitFileState", unit);
+        if (!unit.unitFileState && hasFile) AskFileState(batch, name, unit);
+    });
+}
+
+// Every service unit of the manager on an open connection; nothing when it
+// does not answer.
+std::optional<std::vector<ServiceUnit>> ReadServices(sd_bus* bus, bool direct, const SystemRoot& root) {
     std::map<std::string, ServiceUnit> units;
     std::map<std::string, std::string> paths;  // loaded units: their object paths
+    bool listed = false;
+    std::vector<std::string> searchPath;
     {
-        BusError error;
-        sd_bus_message* raw = nullptr;
-        int r = Systemd()->sd_bus_call_method(bus.get(), kDestination, kManagerPath, kManager, "ListUnits", &error.e,
-                                              &raw, "");
-        Message reply(raw);
-        if (r < 0) return std::nullopt;
-        if (Systemd()->sd_bus_message_enter_container(raw, 'a', "(ssssssouso)") < 0) return std::nullopt;
-        const char *name, *description, *load, *active, *sub, *following, *path, *jobType, *jobPath;
-        uint32_t jobId;
-        while ((r = Systemd()->sd_bus_message_read(raw, "(ssssssouso)", &name, &description, &load, &active, &sub,
-                                                   &following, &path, &jobId, &jobType, &jobPath)) > 0) {
-            if (!EndsWith(name, ".service")) continue;
-            ServiceUnit& unit = units[name];
-            unit.name = name;
-            paths[name] = path;
-        }
-        if (r < 0) return std::nullopt;
+        Batch batch(bus, direct);
+        batch.Call("ListUnits", [&](sd_bus_message* m) {
+            if (Systemd()->sd_bus_message_enter_container(m, 'a', "(ssssssouso)") < 0) return;
+            const char *name, *description, *load, *active, *sub, *following, *path, *jobType, *jobPath;
+            uint32_t jobId;
+            int r;
+            while ((r = Systemd()->sd_bus_message_read(m, "(ssssssouso)", &name, &description, &load, &active, &sub,
+                                                       &following, &path, &jobId, &jobType, &jobPath)) > 0) {
+                if (!EndsWith(name, ".service")) continue;
+                ServiceUnit& unit = units[name];
+                unit.name = name;
+                if (*description) unit.description = description;
+                unit.loadState = load;
+                if (*active) unit.activeState = active;
+                paths[name] = path;
+            }
+            listed = r >= 0;
+        });
+        batch.Get(kManagerPath, kManager, "UnitPath", [&](sd_bus_message* m) {
+            char** dirs = nullptr;
+            if (Systemd()->sd_bus_message_enter_container(m, 'v', "as") < 0) return;
+            if (Systemd()->sd_bus_message_read_strv(m, &dirs) < 0) return;
+            for (char** d = dirs; d && *d; ++d) {
+                searchPath.emplace_back(*d);
+                free(*d);
+            }
+            free(dirs);
+        });
+        batch.Wait();
+        if (!batch.Done()) return std::nullopt;
     }
-    {
-        BusError error;
-        sd_bus_message* raw = nullptr;
-        int r = Systemd()->sd_bus_call_method(bus.get(), kDestination, kManagerPath, kManager, "ListUnitFiles",
-                                              &error.e, &raw, "");
-        Message reply(raw);
-        if (r < 0) return std::nullopt;
-        if (Systemd()->sd_bus_message_enter_container(raw, 'a', "(ss)") < 0) return std::nullopt;
-        const char *path, *state;
-        while ((r = Systemd()->sd_bus_message_read(raw, "(ss)", &path, &state)) > 0) {
-            std::string_view file(path);
-            std::string name(file.substr(file.rfind('/') + 1));
-            // Templates ("getty@.service") are no service until instantiated.
-            if (!EndsWith(name, ".service") || EndsWith(name, "@.service")) continue;
-            ServiceUnit& unit = units[name];
-            unit.name = name;
-            if (!unit.fragmentPath) unit.fragmentPath = path;
-            if (!unit.unitFileState && *state) unit.unitFileState = state;
-        }
-        if (r < 0) return std::nullopt;
+    if (!listed) return std::nullopt;
+    Batch batch(bus, direct);
+    // Units something refers to but no file defines are no installed
+    // services: nothing is asked about them unless a file is there now.
+    for (const auto& [name, path] : paths)
+        if (units[name].loadState != "not-found" && IsValidServiceName(name)) AskLoaded(batch, path, units[name]);
+    // The unit files, read while the manager answers.
+    const ServiceUnitFiles files(root, searchPath.empty() ? DefaultUnitPath() : searchPath);
+    for (const auto& [name, path] : paths) {
+        ServiceUnit& unit = units[name];
+        const bool notFound = unit.loadState == "not-found";
+        if (!IsValidServiceName(name) || (notFound && !files.Paths().count(name))) continue;
+        if (notFound) AskLoaded(batch, path, unit);
+        AskLoadedFileState(batch, files, name, path, unit);
     }
-    ReadAllLoaded(bus.get(), units, paths);
+    for (const auto& [name, file] : files.Paths()) {
+        auto [it, added] = units.try_emplace(name);
+        ServiceUnit& unit = it->second;
+        unit.name = name;
+        unit.fragmentPath = file;
+        if (!added) continue;
+        if (!(unit.unitFileState = files.PlainState(name))) AskFileState(batch, name, unit);
+    }
+    batch.Wait();
     std::vector<ServiceUnit> result;
     result.reserve(units.size());
     for (auto& [name, unit] : units) result.push_back(std::move(unit));
     return result;
+}
+
+}  // namespace
+
+std::optional<std::vector<ServiceUnit>> SystemdServices::Services() const {
+    int status = 0;
+    // The manager's own socket first (root may use it): no broker between.
+    if (!FDirectAddress.empty())
+        if (Bus bus = OpenBus(FDirectAddress, status, true))
+            if (auto units = ReadServices(bus.get(), true, FRoot)) return units;
+    Bus bus = OpenBus(FBusAddress, status);
+    if (!bus) return std::nullopt;
+    return ReadServices(bus.get(), false, FRoot);
 }
 
 uint32_t ServiceCodeOf(const UnitBusReply& reply) {

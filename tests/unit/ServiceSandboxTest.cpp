@@ -13,13 +13,16 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "cimv2/core/Provider.h"
 #include "cimv2/core/Wql.h"
 #include "cimv2/sources/LogindActions.h"
+#include "cimv2/sources/SystemdLibrary.h"
 #include "cimv2/sources/SystemdUnits.h"
 #include "tests/support/RequiredService.h"
 #include "tests/support/ThrowawaySshd.h"
@@ -75,9 +78,11 @@ public:
     bool Started() const { return FStarted; }
     pid_t Pid() const { return FPid; }
     std::string Log() const { return sshtest::ReadText(FDir / "start.log") + sshtest::ReadText(FDir / "log"); }
-    std::string Address() const {
-        return "unix:path=/proc/" + std::to_string(FPid) + "/root/run/dbus/system_bus_socket";
-    }
+    // Its file system, as its manager sees it.
+    std::string Root() const { return "/proc/" + std::to_string(FPid) + "/root"; }
+    std::string Address() const { return "unix:path=" + Root() + "/run/dbus/system_bus_socket"; }
+    // The manager's own socket, no broker between.
+    std::string DirectAddress() const { return "unix:path=" + Root() + "/run/systemd/private"; }
     // Stops systemd by its PID and removes its cgroups; true when all went.
     bool Stop() {
         FStarted = false;
@@ -91,6 +96,85 @@ private:
     bool FStarted = false;
     pid_t FPid = -1;
 };
+
+// What the manager itself lists of the unit files, by name: (path, state)
+// as ListUnitFiles gives them, and its unit search path. The slow way the
+// provider spares itself.
+struct ManagerFiles {
+    std::map<std::string, std::pair<std::string, std::string>> files;
+    std::vector<std::string> searchPath;
+};
+ManagerFiles ListUnitFiles(const std::string& address) {
+    ManagerFiles listed;
+    auto* api = cimv2::Systemd();
+    if (!api) return listed;
+    sd_bus* bus = nullptr;
+    if (api->sd_bus_new(&bus) < 0) return listed;
+    if (api->sd_bus_set_address(bus, address.c_str()) < 0 || api->sd_bus_set_bus_client(bus, 1) < 0 ||
+        api->sd_bus_start(bus) < 0) {
+        api->sd_bus_unref(bus);
+        return listed;
+    }
+    sd_bus_error error{};
+    sd_bus_message* reply = nullptr;
+    if (api->sd_bus_call_method(bus, "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                                "org.freedesktop.systemd1.Manager", "ListUnitFiles", &error, &reply, "") >= 0 &&
+        api->sd_bus_message_enter_container(reply, 'a', "(ss)") >= 0) {
+        const char *path, *state;
+        while (api->sd_bus_message_read(reply, "(ss)", &path, &state) > 0)
+            listed.files[fs::path(path).filename().string()] = {path, state};
+    }
+    api->sd_bus_message_unref(reply);
+    api->sd_bus_error_free(&error);
+    char** dirs = nullptr;
+    if (api->sd_bus_get_property_strv(bus, "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                                      "org.freedesktop.systemd1.Manager", "UnitPath", &error, &dirs) >= 0)
+        for (char** d = dirs; d && *d; ++d) {
+            listed.searchPath.emplace_back(*d);
+            free(*d);
+        }
+    free(dirs);
+    api->sd_bus_error_free(&error);
+    api->sd_bus_flush_close_unref(bus);
+    return listed;
+}
+
+// The stopped (inactive or failed) loaded units whose MainPID the manager
+// gives as other than 0.
+std::vector<std::string> StoppedUnitsWithAMainPid(const std::string& address,
+                                                  const std::vector<cimv2::ServiceUnit>& units) {
+    std::vector<std::string> found;
+    auto* api = cimv2::Systemd();
+    sd_bus* bus = nullptr;
+    if (!api || api->sd_bus_new(&bus) < 0) return {"<no bus>"};
+    if (api->sd_bus_set_address(bus, address.c_str()) < 0 || api->sd_bus_set_bus_client(bus, 1) < 0 ||
+        api->sd_bus_start(bus) < 0) {
+        api->sd_bus_unref(bus);
+        return {"<no bus>"};
+    }
+    size_t asked = 0;
+    for (const auto& unit : units) {
+        if (unit.loadState.empty() || (unit.activeState != "inactive" && unit.activeState != "failed")) continue;
+        sd_bus_error error{};
+        sd_bus_message* reply = nullptr;
+        uint32_t pid = 0;
+        if (api->sd_bus_call_method(bus, "org.freedesktop.systemd1", "/org/freedesktop/systemd1",
+                                    "org.freedesktop.systemd1.Manager", "GetUnit", &error, &reply, "s",
+                                    unit.name.c_str()) >= 0) {
+            const char* path = nullptr;
+            if (api->sd_bus_message_read(reply, "o", &path) >= 0 &&
+                api->sd_bus_get_property_trivial(bus, "org.freedesktop.systemd1", path,
+                                                 "org.freedesktop.systemd1.Service", "MainPID", &error, 'u', &pid) >= 0)
+                ++asked;
+        }
+        api->sd_bus_message_unref(reply);
+        api->sd_bus_error_free(&error);
+        if (pid != 0) found.push_back(unit.name);
+    }
+    api->sd_bus_flush_close_unref(bus);
+    if (asked == 0) found.push_back("<no stopped unit asked>");
+    return found;
+}
 
 std::string Property(const cimv2::Provider& provider, const std::string& unit, const std::string& property) {
     auto result = provider.ExecQuery("SELECT * FROM Win32_Service WHERE Name = " + cimv2::QuoteWqlString(unit));
@@ -134,7 +218,7 @@ TEST(ServiceSandbox, MethodsStartAndStopUnitsOfARealSystemdAndNothingOutsideChan
             SYSQUILL_SKIP_WITHOUT_SERVICE("systemd did not start in private namespaces: " + sandbox.Log());
             return;
         }
-        const cimv2::SystemdServices services(sandbox.Address());
+        const cimv2::SystemdServices services(sandbox.Address(), "", cimv2::SystemRoot(sandbox.Root()));
         // Only the service calls reach a bus: the sandbox's manager.
         cimv2::SystemdActions actions(nullptr, nullptr, cimv2::UnitManager(sandbox.Address()));
         std::optional<std::vector<cimv2::ServiceUnit>> units;
@@ -143,6 +227,36 @@ TEST(ServiceSandbox, MethodsStartAndStopUnitsOfARealSystemdAndNothingOutsideChan
             units = services.Services();
         }
         ASSERT_TRUE(units.has_value()) << "the sandboxed systemd never answered: " << sandbox.Log();
+        // Directly on the manager's own socket: the same units as over the bus.
+        const cimv2::SystemdServices direct(sandbox.Address(), sandbox.DirectAddress(),
+                                            cimv2::SystemRoot(sandbox.Root()));
+        EXPECT_TRUE(direct.Services() == units) << "the manager's own socket and the bus disagree";
+
+        // The unit files as the provider lists them are the manager's, and each
+        // state it works out from the files is the manager's too.
+        const ManagerFiles listed = ListUnitFiles(sandbox.Address());
+        ASSERT_FALSE(listed.files.empty()) << "ListUnitFiles gave nothing";
+        const cimv2::ServiceUnitFiles files(cimv2::SystemRoot(sandbox.Root()), listed.searchPath);
+        std::set<std::string> listedServices, foundServices;
+        for (const auto& [name, file] : listed.files)
+            if (name.ends_with(".service") && !name.ends_with("@.service")) listedServices.insert(name);
+        for (const auto& [name, path] : files.Paths()) {
+            foundServices.insert(name);
+            if (listed.files.count(name)) {
+                EXPECT_EQ(path, listed.files.at(name).first) << name;
+            }
+        }
+        EXPECT_EQ(foundServices, listedServices);
+        size_t settled = 0;
+        for (const auto& name : listedServices)
+            if (auto state = files.PlainState(name)) {
+                ++settled;
+                EXPECT_EQ(*state, listed.files.at(name).second) << name;
+            }
+        // Most of them: the masked, the aliases and the static units of this machine.
+        EXPECT_GT(settled * 2, listedServices.size()) << settled << " of " << listedServices.size();
+        // A stopped unit is shown with no main process: the manager has none for it.
+        EXPECT_EQ(StoppedUnitsWithAMainPid(sandbox.Address(), *units), std::vector<std::string>{});
 
         cimv2::ProviderContext context;
         // Unit files the manager has not loaded are read where it sees them.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -157,7 +158,7 @@ TEST(ServiceClass, ManagerStateMapsToWmiProperties) {
     never.loadState = "loaded";
     never.activeState = "inactive";
     never.unitFileState = "disabled";
-    never.execMainStatus = 0;
+    // As the manager is asked of a stopped unit: no controls, no exit status of a run that never was.
     never.execMainStartTime = 0;
     ServiceUnit frozen;
     frozen.name = "cold.service";
@@ -217,6 +218,10 @@ TEST(ServiceClass, ManagerStateMapsToWmiProperties) {
         {"broken.service", "ServiceSpecificExitCode", "3"},
         {"never.service", "ExitCode", "1077"},
         {"never.service", "StartMode", "Disabled"},
+        {"never.service", "AcceptStop", "False"},
+        {"never.service", "AcceptPause", "False"},
+        {"never.service", "ProcessId", "0"},
+        {"idle.service", "AcceptStop", "<null>"},
         {"cold.service", "State", "Paused"},
         {"cold.service", "AcceptPause", "True"},
         {"idle.service", "State", "Stopped"},
@@ -277,6 +282,77 @@ TEST(ServiceClass, UnitFilesWithoutManagerHaveNoState) {
         };
         for (const auto& c : cases) EXPECT_EQ(Text(byName.at(c.name), c.property), c.value) << c.name << c.property;
     }
+}
+
+TEST(ServiceUnitFiles, StatesTheFilesSettleAndNoOthers) {
+    TempTree tree;
+    const std::string lib = "/usr/lib/systemd/system/", etc = "/etc/systemd/system/", run = "/run/systemd/system/";
+    const std::string wanted = "[Unit]\nDescription=x\n[Install]\nWantedBy=multi-user.target\n";
+    tree.File(lib + "static.service", "[Service]\nExecStart=/bin/true\n")
+        .File(lib + "disabled.service", wanted)
+        .File(lib + "also.service", "[Install]\nAlso=disabled.service\n")
+        .File(lib + "emptied.service", "[Install]\nWantedBy=multi-user.target\nWantedBy=\n# WantedBy=x.target\n")
+        .File(lib + "continued.service", "[Install]\nWantedBy=\\\n  multi-user.target\n")
+        .File(lib + "aliased.service", "[Install]\nAlias=nick.service\n")
+        .File(lib + "empty.service", "")
+        .File(lib + "enabled.service", wanted)
+        .File(lib + "vendorwanted.service", "[Unit]\nDescription=x\n")
+        .File(lib + "overridden.service", wanted)
+        .File(lib + "dropin.service", wanted)
+        .File(lib + "dropin.service.d/override.conf", "[Unit]\nDescription=y\n")
+        .File(lib + "dash-dropin.service", wanted)
+        .File(lib + "dash-.service.d/override.conf", "[Unit]\nDescription=y\n")
+        .File(lib + "tpl@.service", wanted)
+        .File(lib + "runmasked.service", wanted)
+        .File(etc + "overridden.service", "[Unit]\nDescription=mine\n")
+        .File("/run/systemd/generator/generated.service", wanted)
+        .Link(lib + "multi-user.target.wants/vendorwanted.service", "../vendorwanted.service")
+        .Link(lib + "vendornick.service", "static.service")
+        .Link(lib + "nick-of-masked.service", "runmasked.service")
+        .Link(etc + "multi-user.target.wants/enabled.service", lib + "enabled.service")
+        .Link(etc + "masked.service", "/dev/null")
+        .Link(etc + "linked.service", "/opt/linked.service")
+        .Link(run + "runmasked.service", "/dev/null")
+        .Link("/lib", "usr/lib");
+    const std::vector<std::string> path = {"/etc/systemd/system", "/run/systemd/system", "/run/systemd/generator",
+                                           "/lib/systemd/system", "/usr/lib/systemd/system"};
+    const cimv2::ServiceUnitFiles files(cimv2::SystemRoot(tree.Dir()), path);
+
+    // Each name once, where the search path has it first; no templates.
+    const auto& paths = files.Paths();
+    EXPECT_EQ(paths.count("tpl@.service"), 0u);
+    EXPECT_EQ(paths.at("overridden.service"), "/etc/systemd/system/overridden.service");
+    EXPECT_EQ(paths.at("static.service"), "/lib/systemd/system/static.service");
+    EXPECT_EQ(paths.at("runmasked.service"), "/run/systemd/system/runmasked.service");
+    EXPECT_EQ(paths.at("generated.service"), "/run/systemd/generator/generated.service");
+
+    struct Case {
+        const char* name;
+        std::optional<std::string> state;
+    } cases[] = {
+        {"static.service", "static"},
+        {"disabled.service", "disabled"},
+        {"also.service", "indirect"},
+        {"emptied.service", "static"},
+        {"continued.service", "disabled"},
+        {"aliased.service", "disabled"},
+        {"empty.service", "masked"},
+        {"masked.service", "masked"},
+        {"runmasked.service", "masked-runtime"},
+        {"vendornick.service", "alias"},
+        {"nick-of-masked.service", "masked-runtime"},  // followed by name to the mask in /run
+        {"vendorwanted.service", "static"},            // the vendor's links enable nothing
+        {"overridden.service", "static"},
+        // Left to the manager: enabled by a link, linked, with drop-ins, generated.
+        {"enabled.service", std::nullopt},
+        {"linked.service", std::nullopt},
+        {"dropin.service", std::nullopt},
+        {"dash-dropin.service", std::nullopt},
+        {"generated.service", std::nullopt},
+        {"tpl@.service", std::nullopt},
+        {"nowhere.service", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(files.PlainState(c.name), c.state) << c.name;
 }
 
 // ---- methods through the real provider and the component, with recording actions
