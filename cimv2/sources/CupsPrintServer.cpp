@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "cimv2/core/WbemError.h"
 #include "cimv2/sources/CupsLibrary.h"
@@ -166,18 +167,32 @@ std::string ConnectError(const std::string& host, int port) {
            (error ? std::strerror(error) : "it closed the connection");
 }
 
-// A response read from memory by ippReadIO.
-struct Body {
-    const std::string* bytes;
-    size_t at = 0;
+// The body of a response, read from the connection in large blocks for
+// ippReadIO, which asks for a few bytes at a time and takes fewer than it
+// asked for as the end of the message.
+struct BodyReader {
+    http_t* http;
+    std::vector<char> block = std::vector<char>(65536);
+    size_t at = 0, end = 0;
 };
 
 ssize_t ReadBody(void* context, ipp_uchar_t* buffer, size_t size) {
-    auto* body = static_cast<Body*>(context);
-    const size_t n = std::min(size, body->bytes->size() - body->at);
-    std::memcpy(buffer, body->bytes->data() + body->at, n);
-    body->at += n;
-    return static_cast<ssize_t>(n);
+    auto* body = static_cast<BodyReader*>(context);
+    size_t copied = 0;
+    while (copied < size) {
+        if (body->at == body->end) {
+            const ssize_t n = LoadedCups().httpRead2(body->http, body->block.data(), body->block.size());
+            if (n < 0) return -1;
+            if (n == 0) break;
+            body->at = 0;
+            body->end = static_cast<size_t>(n);
+        }
+        const size_t n = std::min(size - copied, body->end - body->at);
+        std::memcpy(buffer + copied, body->block.data() + body->at, n);
+        body->at += n;
+        copied += n;
+    }
+    return static_cast<ssize_t>(copied);
 }
 
 // What the server answered a request: its response (null when there is
@@ -190,10 +205,11 @@ struct Answer {
 
 // libcups reads a response from the connection one field at a time, a
 // system call for every few bytes: 500 jobs took some 40,000 reads, most of
-// a Get-Jobs request's time. Here the body is read in large blocks and
-// parsed from memory. Anything but a whole "200 OK" answer (a connection
-// that broke, authentication, an encryption upgrade) is left to
-// cupsDoRequest, which retries, authenticates and reports as ever.
+// a Get-Jobs request's time. Here ippReadIO parses the body from blocks of
+// 64 KiB, and parses one block while the server sends the next. Anything
+// but a whole "200 OK" answer (a connection that broke, authentication, an
+// encryption upgrade) is left to cupsDoRequest, which retries,
+// authenticates and reports as ever.
 Answer Exchange(http_t* http, ipp_t* request) {
     const CupsApi& cups = LoadedCups();
     std::unique_ptr<ipp_t, IppDelete> owned(request);
@@ -203,16 +219,13 @@ Answer Exchange(http_t* http, ipp_t* request) {
         while (status == HTTP_STATUS_CONTINUE);
     }
     if (status == HTTP_STATUS_OK) {
-        std::string bytes;
-        char block[65536];
-        ssize_t n = 0;
-        while ((n = cups.httpRead2(http, block, sizeof block)) > 0) bytes.append(block, static_cast<size_t>(n));
-        Response response(n == 0 ? cups.ippNew() : nullptr);
-        Body body{&bytes};
+        Response response(cups.ippNew());
+        BodyReader body{http};
         for (ipp_state_t state = IPP_STATE_IDLE; response && state != IPP_STATE_DATA;)
             if ((state = cups.ippReadIO(&body, ReadBody, 1, nullptr, response.get())) == IPP_STATE_ERROR)
                 response.reset();
         if (response) {
+            if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
             Answer answer;
             answer.status = cups.ippGetStatusCode(response.get());
             ipp_attribute_t* text = cups.ippFindAttribute(response.get(), "status-message", IPP_TAG_TEXT);
