@@ -11,6 +11,7 @@
 
 #include "cimv2/core/WbemError.h"
 #include "cimv2/sources/CupsLibrary.h"
+#include "cimv2/sources/IppMessage.h"
 
 namespace cimv2 {
 
@@ -76,65 +77,6 @@ const CupsApi& LoadedCups() {
     throw WbemError(wbem::ProviderFailure, "The CUPS library is unusable: " + CupsApiLibrary().Error());
 }
 
-IppValue ValueOf(ipp_attribute_t* attr, int index) {
-    const CupsApi& cups = LoadedCups();
-    switch (cups.ippGetValueTag(attr)) {
-        case IPP_TAG_INTEGER:
-        case IPP_TAG_ENUM:
-            return IppValue::Integer(cups.ippGetInteger(attr, index));
-        case IPP_TAG_BOOLEAN:
-            return IppValue::Boolean(cups.ippGetBoolean(attr, index) != 0);
-        case IPP_TAG_RANGE: {
-            int upper = 0;
-            const int lower = cups.ippGetRange(attr, index, &upper);
-            return IppValue::Range(lower, upper);
-        }
-        case IPP_TAG_RESOLUTION: {
-            int y = 0;
-            ipp_res_t units = IPP_RES_PER_INCH;
-            const int x = cups.ippGetResolution(attr, index, &y, &units);
-            return IppValue::Resolution(x, y, units == IPP_RES_PER_CM);
-        }
-        case IPP_TAG_TEXT:
-        case IPP_TAG_NAME:
-        case IPP_TAG_TEXTLANG:
-        case IPP_TAG_NAMELANG:
-        case IPP_TAG_KEYWORD:
-        case IPP_TAG_URI:
-        case IPP_TAG_URISCHEME:
-        case IPP_TAG_CHARSET:
-        case IPP_TAG_LANGUAGE:
-        case IPP_TAG_MIMETYPE:
-            if (const char* text = cups.ippGetString(attr, index, nullptr)) return IppValue::Text(text);
-            return {};
-        default:
-            return {};
-    }
-}
-
-// The objects of one group (printers, jobs) of a response, in order.
-std::vector<IppAttributes> Objects(ipp_t* response, ipp_tag_t group) {
-    const CupsApi& cups = LoadedCups();
-    std::vector<IppAttributes> objects;
-    IppAttributes current;
-    bool any = false;
-    for (ipp_attribute_t* attr = cups.ippFirstAttribute(response); attr; attr = cups.ippNextAttribute(response)) {
-        const char* name = cups.ippGetName(attr);
-        if (cups.ippGetGroupTag(attr) != group || !name) {
-            if (any) objects.push_back(std::move(current));
-            current = IppAttributes();
-            any = false;
-            continue;
-        }
-        any = true;
-        // "no-value" and other out-of-band values leave the attribute absent.
-        if (cups.ippGetValueTag(attr) == IPP_TAG_NOVALUE || cups.ippGetValueTag(attr) == IPP_TAG_UNKNOWN) continue;
-        for (int i = 0, n = cups.ippGetCount(attr); i < n; ++i) current.Add(name, ValueOf(attr, i));
-    }
-    if (any) objects.push_back(std::move(current));
-    return objects;
-}
-
 struct HttpClose {
     void operator()(http_t* http) const { Cups()->httpClose(http); }
 };
@@ -167,50 +109,31 @@ std::string ConnectError(const std::string& host, int port) {
            (error ? std::strerror(error) : "it closed the connection");
 }
 
-// The body of a response, read from the connection in large blocks for
-// ippReadIO, which asks for a few bytes at a time and takes fewer than it
-// asked for as the end of the message.
-struct BodyReader {
-    http_t* http;
-    std::vector<char> block = std::vector<char>(65536);
-    size_t at = 0, end = 0;
+// What the server answered a request: its status, its message and the
+// objects of the group asked for.
+struct Answer {
+    int status = IPP_STATUS_ERROR_INTERNAL;
+    std::string message;
+    std::vector<IppAttributes> objects;
 };
 
-ssize_t ReadBody(void* context, ipp_uchar_t* buffer, size_t size) {
-    auto* body = static_cast<BodyReader*>(context);
-    size_t copied = 0;
-    while (copied < size) {
-        if (body->at == body->end) {
-            const ssize_t n = LoadedCups().httpRead2(body->http, body->block.data(), body->block.size());
-            if (n < 0) return -1;
-            if (n == 0) break;
-            body->at = 0;
-            body->end = static_cast<size_t>(n);
-        }
-        const size_t n = std::min(size - copied, body->end - body->at);
-        std::memcpy(buffer + copied, body->block.data() + body->at, n);
-        body->at += n;
-        copied += n;
-    }
-    return static_cast<ssize_t>(copied);
+Answer AnswerOf(std::optional<IppResponse> read, const std::string& error) {
+    if (!read) return {IPP_STATUS_ERROR_INTERNAL, "The print server's answer is unreadable: " + error, {}};
+    const int status = read->status;
+    std::string message = read->message.empty() ? LoadedCups().ippErrorString(static_cast<ipp_status_t>(status))
+                                                : std::move(read->message);
+    return {status, std::move(message), std::move(read->objects)};
 }
 
-// What the server answered a request: its response (null when there is
-// none) and its status.
-struct Answer {
-    Response response;
-    ipp_status_t status = IPP_STATUS_ERROR_INTERNAL;
-    std::string message;
-};
-
 // libcups reads a response from the connection one field at a time, a
-// system call for every few bytes: 500 jobs took some 40,000 reads, most of
-// a Get-Jobs request's time. Here ippReadIO parses the body from blocks of
-// 64 KiB, and parses one block while the server sends the next. Anything
-// but a whole "200 OK" answer (a connection that broke, authentication, an
-// encryption upgrade) is left to cupsDoRequest, which retries,
-// authenticates and reports as ever.
-Answer Exchange(http_t* http, ipp_t* request) {
+// system call for every few bytes (500 jobs took some 40,000 reads), and
+// keeps each name and text in its string pool. Here the body is read in
+// blocks of 64 KiB and each block read (IppMessage.h) while the server
+// sends the next. Anything but a whole "200 OK" answer (a connection that
+// broke, authentication, an encryption upgrade) is left to cupsDoRequest,
+// which retries, authenticates and reports as ever; its response is
+// written out again for the same reader.
+Answer Exchange(http_t* http, ipp_t* request, uint8_t group) {
     const CupsApi& cups = LoadedCups();
     std::unique_ptr<ipp_t, IppDelete> owned(request);
     http_status_t status = cups.cupsSendRequest(http, request, "/", cups.ippLength(request));
@@ -218,29 +141,35 @@ Answer Exchange(http_t* http, ipp_t* request) {
         do status = cups.httpUpdate(http);
         while (status == HTTP_STATUS_CONTINUE);
     }
+    std::string error;
     if (status == HTTP_STATUS_OK) {
-        Response response(cups.ippNew());
-        BodyReader body{http};
-        for (ipp_state_t state = IPP_STATE_IDLE; response && state != IPP_STATE_DATA;)
-            if ((state = cups.ippReadIO(&body, ReadBody, 1, nullptr, response.get())) == IPP_STATE_ERROR)
-                response.reset();
-        if (response) {
+        auto fromServer = [&](char* buffer, size_t size) { return cups.httpRead2(http, buffer, size); };
+        if (auto read = ReadIppResponse(fromServer, group, error)) {
             if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
-            Answer answer;
-            answer.status = cups.ippGetStatusCode(response.get());
-            ipp_attribute_t* text = cups.ippFindAttribute(response.get(), "status-message", IPP_TAG_TEXT);
-            const char* message = text ? cups.ippGetString(text, 0, nullptr) : nullptr;
-            answer.message = message ? message : cups.ippErrorString(answer.status);
-            answer.response = std::move(response);
-            return answer;
+            return AnswerOf(std::move(read), error);
         }
     }
     if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
-    Answer answer;
-    answer.response.reset(cups.cupsDoRequest(http, owned.release(), "/"));
-    answer.status = cups.cupsLastError();
-    answer.message = cups.cupsLastErrorString();
-    return answer;
+    Response response(cups.cupsDoRequest(http, owned.release(), "/"));
+    if (!response) return {cups.cupsLastError(), cups.cupsLastErrorString(), {}};
+    std::string bytes;
+    auto toBytes = [](void* context, ipp_uchar_t* data, size_t size) -> ssize_t {
+        static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(data), size);
+        return static_cast<ssize_t>(size);
+    };
+    cups.ippSetState(response.get(), IPP_STATE_IDLE);
+    for (ipp_state_t state = IPP_STATE_IDLE; state != IPP_STATE_DATA;)
+        if ((state = cups.ippWriteIO(&bytes, toBytes, 1, nullptr, response.get())) == IPP_STATE_ERROR)
+            return {
+                IPP_STATUS_ERROR_INTERNAL, "The print server's answer is unreadable: libcups cannot write it out", {}};
+    size_t at = 0;
+    auto fromMemory = [&](char* buffer, size_t size) {
+        const size_t n = std::min(size, bytes.size() - at);
+        std::memcpy(buffer, bytes.data() + at, n);
+        at += n;
+        return static_cast<ssize_t>(n);
+    };
+    return AnswerOf(ReadIppResponse(fromMemory, group, error), error);
 }
 
 // One conversation with the server: the configured one or a named one.
@@ -265,8 +194,10 @@ public:
         }
     }
 
-    // Nothing when no server runs here; throws for a server that fails.
-    std::optional<Response> Ask(ipp_op_t operation, const char* requested[], int count, const char* which = nullptr) {
+    // The objects of one group of the answer; nothing when no server runs
+    // here; throws for a server that fails.
+    std::optional<std::vector<IppAttributes>> Ask(ipp_op_t operation, uint8_t group, const char* requested[], int count,
+                                                  const char* which = nullptr) {
         const CupsApi& cups = LoadedCups();
         if (FUnreachable) {
             if (FAbsentMeansNone) return std::nullopt;
@@ -278,10 +209,10 @@ public:
         cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count, nullptr,
                            requested);
         if (which) cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
-        Answer answer = Exchange(FHttp.get(), request);
-        if (answer.response && answer.status <= IPP_STATUS_OK_EVENTS_COMPLETE) return std::move(answer.response);
+        Answer answer = Exchange(FHttp.get(), request, group);
+        if (answer.status <= IPP_STATUS_OK_EVENTS_COMPLETE) return std::move(answer.objects);
         // CUPS answers "not found" when it has no queue or no job at all.
-        if (answer.status == IPP_STATUS_ERROR_NOT_FOUND) return Response();
+        if (answer.status == IPP_STATUS_ERROR_NOT_FOUND) return std::vector<IppAttributes>();
         if (answer.status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && FAbsentMeansNone) return std::nullopt;
         throw WbemError(wbem::ProviderFailure, answer.message);
     }
@@ -310,11 +241,11 @@ bool IsLocalDefaultServer(std::string_view server, int port) {
 std::optional<PrinterList> CupsPrintServer::Printers() {
     const CupsApi& cups = LoadedCups();
     Session session(FServer, FAbsentMeansNone);
-    auto response =
-        session.Ask(IPP_OP_CUPS_GET_PRINTERS, const_cast<const char**>(kPrinterAttributes), Count(kPrinterAttributes));
-    if (!response) return std::nullopt;
+    auto printers = session.Ask(IPP_OP_CUPS_GET_PRINTERS, kIppPrinterGroup,
+                                const_cast<const char**>(kPrinterAttributes), Count(kPrinterAttributes));
+    if (!printers) return std::nullopt;
     PrinterList list;
-    if (*response) list.printers = Objects(response->get(), IPP_TAG_PRINTER);
+    list.printers = std::move(*printers);
     if (cups_dest_t* dest = cups.cupsGetNamedDest(session.Http(), nullptr, nullptr)) {
         list.defaultPrinter = dest->name;
         cups.cupsFreeDests(1, dest);
@@ -324,11 +255,8 @@ std::optional<PrinterList> CupsPrintServer::Printers() {
 
 std::optional<std::vector<IppAttributes>> CupsPrintServer::Jobs() {
     Session session(FServer, FAbsentMeansNone);
-    auto response =
-        session.Ask(IPP_OP_GET_JOBS, const_cast<const char**>(kJobAttributes), Count(kJobAttributes), "all");
-    if (!response) return std::nullopt;
-    if (!*response) return std::vector<IppAttributes>();
-    return Objects(response->get(), IPP_TAG_JOB);
+    return session.Ask(IPP_OP_GET_JOBS, kIppJobGroup, const_cast<const char**>(kJobAttributes), Count(kJobAttributes),
+                       "all");
 }
 
 }  // namespace cimv2
