@@ -5,13 +5,14 @@
 
 #include "cimv2/sources/SharedLibrary.h"
 
-#define SYSQUILL_CUPS_FUNCTIONS(X)                                                                                \
-    X(cupsDoRequest)                                                                                              \
-    X(cupsEncryption)                                                                                             \
-    X(cupsFreeDests)                                                                                              \
-    X(cupsGetNamedDest) X(cupsLastError) X(cupsLastErrorString) X(cupsSendRequest) X(cupsServer) X(cupsUser)      \
-        X(httpAddrFamily) X(httpAddrFreeList) X(httpAddrGetList) X(httpAddrLength) X(httpClose) X(httpConnect2)   \
-            X(httpFlush) X(httpGetState) X(httpRead2) X(httpUpdate) X(ippAddString) X(ippAddStrings) X(ippDelete) \
+#define SYSQUILL_CUPS_FUNCTIONS(X)                                                                                    \
+    X(cupsDoRequest)                                                                                                  \
+    X(cupsEncryption)                                                                                                 \
+    X(cupsFreeDests)                                                                                                  \
+    X(cupsGetNamedDest)                                                                                               \
+    X(cupsLastError) X(cupsLastErrorString) X(cupsSendRequest) X(cupsServer) X(cupsUser) X(httpAddrFamily)            \
+        X(httpAddrFreeList) X(httpAddrGetList) X(httpAddrLength) X(httpClose) X(httpConnect2) X(httpFlush)            \
+            X(httpGetState) X(httpRead2) X(httpUpdate) X(ippAddInteger) X(ippAddString) X(ippAddStrings) X(ippDelete) \
                 X(ippErrorString) X(ippLength) X(ippNewRequest) X(ippPort) X(ippSetState) X(ippWriteIO)
 
 namespace cimv2 {

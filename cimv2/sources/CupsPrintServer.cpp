@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -115,14 +117,15 @@ struct Answer {
     int status = IPP_STATUS_ERROR_INTERNAL;
     std::string message;
     std::vector<IppAttributes> objects;
+    std::optional<int64_t> limit;
 };
 
 Answer AnswerOf(std::optional<IppResponse> read, const std::string& error) {
-    if (!read) return {IPP_STATUS_ERROR_INTERNAL, "The print server's answer is unreadable: " + error, {}};
+    if (!read) return {IPP_STATUS_ERROR_INTERNAL, "The print server's answer is unreadable: " + error, {}, {}};
     const int status = read->status;
     std::string message = read->message.empty() ? LoadedCups().ippErrorString(static_cast<ipp_status_t>(status))
                                                 : std::move(read->message);
-    return {status, std::move(message), std::move(read->objects)};
+    return {status, std::move(message), std::move(read->objects), read->limit};
 }
 
 // libcups reads a response from the connection one field at a time, a
@@ -151,7 +154,7 @@ Answer Exchange(http_t* http, ipp_t* request, uint8_t group) {
     }
     if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
     Response response(cups.cupsDoRequest(http, owned.release(), "/"));
-    if (!response) return {cups.cupsLastError(), cups.cupsLastErrorString(), {}};
+    if (!response) return {cups.cupsLastError(), cups.cupsLastErrorString(), {}, {}};
     std::string bytes;
     auto toBytes = [](void* context, ipp_uchar_t* data, size_t size) -> ssize_t {
         static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(data), size);
@@ -160,8 +163,10 @@ Answer Exchange(http_t* http, ipp_t* request, uint8_t group) {
     cups.ippSetState(response.get(), IPP_STATE_IDLE);
     for (ipp_state_t state = IPP_STATE_IDLE; state != IPP_STATE_DATA;)
         if ((state = cups.ippWriteIO(&bytes, toBytes, 1, nullptr, response.get())) == IPP_STATE_ERROR)
-            return {
-                IPP_STATUS_ERROR_INTERNAL, "The print server's answer is unreadable: libcups cannot write it out", {}};
+            return {IPP_STATUS_ERROR_INTERNAL,
+                    "The print server's answer is unreadable: libcups cannot write it out",
+                    {},
+                    {}};
     size_t at = 0;
     auto fromMemory = [&](char* buffer, size_t size) {
         const size_t n = std::min(size, bytes.size() - at);
@@ -194,10 +199,12 @@ public:
         }
     }
 
-    // The objects of one group of the answer; nothing when no server runs
-    // here; throws for a server that fails.
+    // The objects of one group of the answer, and in `limit` how many the
+    // server gave at most; nothing when no server runs here; throws for a
+    // server that fails.
     std::optional<std::vector<IppAttributes>> Ask(ipp_op_t operation, uint8_t group, const char* requested[], int count,
-                                                  const char* which = nullptr) {
+                                                  const char* which = nullptr, int firstJobId = 0,
+                                                  std::optional<int64_t>* limit = nullptr) {
         const CupsApi& cups = LoadedCups();
         if (FUnreachable) {
             if (FAbsentMeansNone) return std::nullopt;
@@ -209,7 +216,9 @@ public:
         cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count, nullptr,
                            requested);
         if (which) cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
+        if (firstJobId > 0) cups.ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", firstJobId);
         Answer answer = Exchange(FHttp.get(), request, group);
+        if (limit) *limit = answer.limit;
         if (answer.status <= IPP_STATUS_OK_EVENTS_COMPLETE) return std::move(answer.objects);
         // CUPS answers "not found" when it has no queue or no job at all.
         if (answer.status == IPP_STATUS_ERROR_NOT_FOUND) return std::vector<IppAttributes>();
@@ -255,8 +264,21 @@ std::optional<PrinterList> CupsPrintServer::Printers() {
 
 std::optional<std::vector<IppAttributes>> CupsPrintServer::Jobs() {
     Session session(FServer, FAbsentMeansNone);
-    return session.Ask(IPP_OP_GET_JOBS, kIppJobGroup, const_cast<const char**>(kJobAttributes), Count(kJobAttributes),
-                       "all");
+    // Asked for attributes it reads from each job's file, cupsd gives at
+    // most 500 jobs of its history at a time and says so in "limit"; the
+    // rest are asked for from the job after the last one given.
+    std::vector<IppAttributes> jobs;
+    for (int first = 1;;) {
+        std::optional<int64_t> limit;
+        auto page = session.Ask(IPP_OP_GET_JOBS, kIppJobGroup, const_cast<const char**>(kJobAttributes),
+                                Count(kJobAttributes), "all", first, &limit);
+        if (!page) return std::nullopt;
+        const auto given = static_cast<int64_t>(page->size());
+        const int64_t last = page->empty() ? 0 : page->back().Integer("job-id").value_or(0);
+        jobs.insert(jobs.end(), std::make_move_iterator(page->begin()), std::make_move_iterator(page->end()));
+        if (!limit || given < *limit || last < first || last >= INT32_MAX) return jobs;
+        first = static_cast<int>(last + 1);
+    }
 }
 
 }  // namespace cimv2

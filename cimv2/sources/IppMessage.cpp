@@ -162,6 +162,8 @@ std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, si
             (valueTag == kText || valueTag == kTextWithLanguage)) {
             if (auto text = Decode(valueTag, value, valueSize)) response.message = text->text;
         }
+        if (current == kIppOperationGroup && name == "limit" && valueTag == kInteger)
+            if (auto limit = Decode(valueTag, value, valueSize)) response.limit = limit->number;
         if (valueTag == kBeginCollection) depth = 1;
         if (current != group) continue;
         inObject = true;

@@ -22,6 +22,7 @@ inline constexpr uint8_t kIppOperationGroup = 0x01, kIppJobGroup = 0x02, kIppPri
 struct IppResponse {
     int status = 0;                      // status-code
     std::string message;                 // status-message; empty when there is none
+    std::optional<int64_t> limit;        // "limit": the server gave no more objects than this
     std::vector<IppAttributes> objects;  // the objects of the group asked for, in order
 };
 

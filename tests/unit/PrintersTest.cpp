@@ -11,10 +11,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "cimv2/core/Provider.h"
 #include "cimv2/core/WbemError.h"
+#include "cimv2/sources/CupsLibrary.h"
 #include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/IppMessage.h"
 #include "cimv2/sources/PrintStates.h"
@@ -758,6 +760,39 @@ TEST_F(RealCups, PagesShowEveryQueueAndJob) {
     ui::FillPage(ui::Page(22), jobs, ".");
     EXPECT_EQ(jobs.Count(), jobCount * 25);
     EXPECT_EQ(Values(jobs, "Print Job Caption").size(), jobCount);
+}
+
+// Asked for what it reads from each job's file, cupsd gives at most 500
+// jobs of its history in one answer: every job is still listed.
+TEST(RealCupsHistory, MoreJobsThanOneAnswerHolds) {
+    cupstest::Cupsd server;
+    if (!server.SkipReason().empty()) {
+        SYSQUILL_SKIP_WITHOUT_SERVICE(server.SkipReason());
+    }
+    ASSERT_EQ(server.Tool({"lpadmin", "-p", "many", "-E", "-v", "file:/dev/null"}), 0);
+    ASSERT_EQ(server.Tool({"cupsdisable", "many"}), 0);
+    const cimv2::CupsApi* cups = cimv2::Cups();
+    ASSERT_NE(cups, nullptr);
+    http_t* http = cups->httpConnect2(server.Socket().c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1,
+                                      30000, nullptr);
+    ASSERT_NE(http, nullptr);
+    constexpr size_t kJobs = 501;
+    for (size_t j = 0; j < kJobs; ++j) {
+        ipp_t* request = cups->ippNewRequest(IPP_OP_CREATE_JOB);
+        cups->ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                           "ipp://localhost/printers/many");
+        cups->ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, "root");
+        cups->ippDelete(cups->cupsDoRequest(http, request, "/"));
+        ASSERT_LE(cups->cupsLastError(), IPP_STATUS_OK_EVENTS_COMPLETE) << cups->cupsLastErrorString();
+    }
+    cups->httpClose(http);
+    cimv2::CupsPrintServer printing(server.Socket(), false);
+    const auto jobs = Query(printing, "Win32_PrintJob");
+    std::set<uint64_t> ids;
+    for (const auto& job : jobs) ids.insert(UInt(job, "JobId").value_or(0));
+    EXPECT_EQ(jobs.size(), kJobs);
+    EXPECT_EQ(ids.size(), kJobs);
+    EXPECT_EQ(ids.count(0), 0u);
 }
 
 }  // namespace
