@@ -1,5 +1,7 @@
 #include "app/cli/InstanceFormat.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -99,6 +101,32 @@ std::string TableText(const cimv2::Value& v) {
     return v.ToText();
 }
 
+// A value as the table shows it. Most values are numbers or plain printable
+// text, which need neither a copy nor escaping.
+void AppendTableText(std::string& out, const cimv2::Value& v) {
+    using K = cimv2::Value::Kind;
+    char digits[24];
+    switch (v.kind) {
+        case K::Null:
+            return;
+        case K::UInt:
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, v.u).ptr);
+            return;
+        case K::Int:
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, v.i).ptr);
+            return;
+        case K::Text:
+            if (std::all_of(v.text.begin(), v.text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+                out += v.text;
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    out += cimv2::EscapeControls(TableText(v));
+}
+
 }  // namespace
 
 bool ParseFormat(const std::string& name, Format& format) {
@@ -148,17 +176,22 @@ void WriteResult(std::ostream& out, const cimv2::QueryResult& result, Format for
             return;
         case Format::Table: {
             // One block per instance: property names padded to one column,
-            // values with control characters escaped for the terminal.
+            // values with control characters escaped for the terminal. A
+            // block is put together first and written at once.
             size_t width = 0;
             for (int index : result.selected) width = std::max(width, props[static_cast<size_t>(index)].name.size());
+            std::string block;
             for (size_t i = 0; i < result.instances.size(); ++i) {
-                if (i) out << '\n';
+                block.clear();
+                if (i) block += '\n';
                 for (int index : result.selected) {
                     const std::string& name = props[static_cast<size_t>(index)].name;
-                    out << name << std::string(width - name.size() + 2, ' ')
-                        << cimv2::EscapeControls(TableText(result.instances[i].values[static_cast<size_t>(index)]))
-                        << '\n';
+                    block += name;
+                    block.append(width - name.size() + 2, ' ');
+                    AppendTableText(block, result.instances[i].values[static_cast<size_t>(index)]);
+                    block += '\n';
                 }
+                out.write(block.data(), static_cast<std::streamsize>(block.size()));
             }
             return;
         }

@@ -5,15 +5,38 @@
 
 #include "cimv2/sources/SharedLibrary.h"
 
-#define SYSQUILL_CUPS_FUNCTIONS(X)                                                                                  \
-    X(cupsDoRequest)                                                                                                \
-    X(cupsEncryption)                                                                                               \
-    X(cupsFreeDests)                                                                                                \
-    X(cupsGetNamedDest) X(cupsLastError) X(cupsLastErrorString) X(cupsServer) X(cupsUser) X(httpAddrFamily)         \
-        X(httpAddrFreeList) X(httpAddrGetList) X(httpAddrLength) X(httpClose) X(httpConnect2) X(ippAddString)       \
-            X(ippAddStrings) X(ippDelete) X(ippFirstAttribute) X(ippGetBoolean) X(ippGetCount) X(ippGetGroupTag)    \
-                X(ippGetInteger) X(ippGetName) X(ippGetRange) X(ippGetResolution) X(ippGetString) X(ippGetValueTag) \
-                    X(ippNewRequest) X(ippNextAttribute) X(ippPort)
+// clang-format off
+#define SYSQUILL_CUPS_FUNCTIONS(X) \
+    X(cupsDoRequest) \
+    X(cupsEncryption) \
+    X(cupsFreeDests) \
+    X(cupsGetNamedDest) \
+    X(cupsLastError) \
+    X(cupsLastErrorString) \
+    X(cupsSendRequest) \
+    X(cupsServer) \
+    X(cupsUser) \
+    X(httpAddrFamily) \
+    X(httpAddrFreeList) \
+    X(httpAddrGetList) \
+    X(httpAddrLength) \
+    X(httpClose) \
+    X(httpConnect2) \
+    X(httpFlush) \
+    X(httpGetState) \
+    X(httpRead2) \
+    X(httpUpdate) \
+    X(ippAddInteger) \
+    X(ippAddString) \
+    X(ippAddStrings) \
+    X(ippDelete) \
+    X(ippErrorString) \
+    X(ippLength) \
+    X(ippNewRequest) \
+    X(ippPort) \
+    X(ippSetState) \
+    X(ippWriteIO)
+// clang-format on
 
 namespace cimv2 {
 SYSQUILL_SHARED_LIBRARY(CupsApi, Cups, "libcups.so.2", SYSQUILL_CUPS_FUNCTIONS)

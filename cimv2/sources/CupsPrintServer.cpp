@@ -3,12 +3,17 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <vector>
 
 #include "cimv2/core/WbemError.h"
 #include "cimv2/sources/CupsLibrary.h"
+#include "cimv2/sources/IppMessage.h"
 
 namespace cimv2 {
 
@@ -22,7 +27,6 @@ constexpr const char* kPrinterAttributes[] = {
     "printer-location",
     "printer-make-and-model",
     "device-uri",
-    "printer-uri-supported",
     "printer-state",
     "printer-state-reasons",
     "printer-state-message",
@@ -58,7 +62,6 @@ constexpr const char* kJobAttributes[] = {
     "job-originating-user-name",
     "job-originating-host-name",
     "job-state",
-    "job-state-reasons",
     "job-k-octets",
     "job-impressions",
     "job-impressions-completed",
@@ -74,65 +77,6 @@ constexpr const char* kJobAttributes[] = {
 const CupsApi& LoadedCups() {
     if (const CupsApi* api = Cups()) return *api;
     throw WbemError(wbem::ProviderFailure, "The CUPS library is unusable: " + CupsApiLibrary().Error());
-}
-
-IppValue ValueOf(ipp_attribute_t* attr, int index) {
-    const CupsApi& cups = LoadedCups();
-    switch (cups.ippGetValueTag(attr)) {
-        case IPP_TAG_INTEGER:
-        case IPP_TAG_ENUM:
-            return IppValue::Integer(cups.ippGetInteger(attr, index));
-        case IPP_TAG_BOOLEAN:
-            return IppValue::Boolean(cups.ippGetBoolean(attr, index) != 0);
-        case IPP_TAG_RANGE: {
-            int upper = 0;
-            const int lower = cups.ippGetRange(attr, index, &upper);
-            return IppValue::Range(lower, upper);
-        }
-        case IPP_TAG_RESOLUTION: {
-            int y = 0;
-            ipp_res_t units = IPP_RES_PER_INCH;
-            const int x = cups.ippGetResolution(attr, index, &y, &units);
-            return IppValue::Resolution(x, y, units == IPP_RES_PER_CM);
-        }
-        case IPP_TAG_TEXT:
-        case IPP_TAG_NAME:
-        case IPP_TAG_TEXTLANG:
-        case IPP_TAG_NAMELANG:
-        case IPP_TAG_KEYWORD:
-        case IPP_TAG_URI:
-        case IPP_TAG_URISCHEME:
-        case IPP_TAG_CHARSET:
-        case IPP_TAG_LANGUAGE:
-        case IPP_TAG_MIMETYPE:
-            if (const char* text = cups.ippGetString(attr, index, nullptr)) return IppValue::Text(text);
-            return {};
-        default:
-            return {};
-    }
-}
-
-// The objects of one group (printers, jobs) of a response, in order.
-std::vector<IppAttributes> Objects(ipp_t* response, ipp_tag_t group) {
-    const CupsApi& cups = LoadedCups();
-    std::vector<IppAttributes> objects;
-    IppAttributes current;
-    bool any = false;
-    for (ipp_attribute_t* attr = cups.ippFirstAttribute(response); attr; attr = cups.ippNextAttribute(response)) {
-        const char* name = cups.ippGetName(attr);
-        if (cups.ippGetGroupTag(attr) != group || !name) {
-            if (any) objects.push_back(std::move(current));
-            current = IppAttributes();
-            any = false;
-            continue;
-        }
-        any = true;
-        // "no-value" and other out-of-band values leave the attribute absent.
-        if (cups.ippGetValueTag(attr) == IPP_TAG_NOVALUE || cups.ippGetValueTag(attr) == IPP_TAG_UNKNOWN) continue;
-        for (int i = 0, n = cups.ippGetCount(attr); i < n; ++i) current.Add(name, ValueOf(attr, i));
-    }
-    if (any) objects.push_back(std::move(current));
-    return objects;
 }
 
 struct HttpClose {
@@ -167,6 +111,72 @@ std::string ConnectError(const std::string& host, int port) {
            (error ? std::strerror(error) : "it closed the connection");
 }
 
+// What the server answered a request: its status, its message and the
+// objects of the group asked for.
+struct Answer {
+    int status = IPP_STATUS_ERROR_INTERNAL;
+    std::string message;
+    std::vector<IppAttributes> objects;
+    std::optional<int64_t> limit;
+};
+
+Answer AnswerOf(std::optional<IppResponse> read, const std::string& error) {
+    if (!read) return {IPP_STATUS_ERROR_INTERNAL, "The print server's answer is unreadable: " + error, {}, {}};
+    const int status = read->status;
+    std::string message = read->message.empty() ? LoadedCups().ippErrorString(static_cast<ipp_status_t>(status))
+                                                : std::move(read->message);
+    return {status, std::move(message), std::move(read->objects), read->limit};
+}
+
+// libcups reads a response from the connection one field at a time, a
+// system call for every few bytes (500 jobs took some 40,000 reads), and
+// keeps each name and text in its string pool. Here the body is read in
+// blocks of 64 KiB and each block read (IppMessage.h) while the server
+// sends the next. Anything but a whole "200 OK" answer (a connection that
+// broke, authentication, an encryption upgrade) is left to cupsDoRequest,
+// which retries, authenticates and reports as ever; its response is
+// written out again for the same reader.
+Answer Exchange(http_t* http, ipp_t* request, uint8_t group) {
+    const CupsApi& cups = LoadedCups();
+    std::unique_ptr<ipp_t, IppDelete> owned(request);
+    http_status_t status = cups.cupsSendRequest(http, request, "/", cups.ippLength(request));
+    if (status == HTTP_STATUS_CONTINUE || status == HTTP_STATUS_OK) {
+        do status = cups.httpUpdate(http);
+        while (status == HTTP_STATUS_CONTINUE);
+    }
+    std::string error;
+    if (status == HTTP_STATUS_OK) {
+        auto fromServer = [&](char* buffer, size_t size) { return cups.httpRead2(http, buffer, size); };
+        if (auto read = ReadIppResponse(fromServer, group, error)) {
+            if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
+            return AnswerOf(std::move(read), error);
+        }
+    }
+    if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
+    Response response(cups.cupsDoRequest(http, owned.release(), "/"));
+    if (!response) return {cups.cupsLastError(), cups.cupsLastErrorString(), {}, {}};
+    std::string bytes;
+    auto toBytes = [](void* context, ipp_uchar_t* data, size_t size) -> ssize_t {
+        static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(data), size);
+        return static_cast<ssize_t>(size);
+    };
+    cups.ippSetState(response.get(), IPP_STATE_IDLE);
+    for (ipp_state_t state = IPP_STATE_IDLE; state != IPP_STATE_DATA;)
+        if ((state = cups.ippWriteIO(&bytes, toBytes, 1, nullptr, response.get())) == IPP_STATE_ERROR)
+            return {IPP_STATUS_ERROR_INTERNAL,
+                    "The print server's answer is unreadable: libcups cannot write it out",
+                    {},
+                    {}};
+    size_t at = 0;
+    auto fromMemory = [&](char* buffer, size_t size) {
+        const size_t n = std::min(size, bytes.size() - at);
+        std::memcpy(buffer, bytes.data() + at, n);
+        at += n;
+        return static_cast<ssize_t>(n);
+    };
+    return AnswerOf(ReadIppResponse(fromMemory, group, error), error);
+}
+
 // One conversation with the server: the configured one or a named one.
 class Session {
 public:
@@ -189,8 +199,12 @@ public:
         }
     }
 
-    // Nothing when no server runs here; throws for a server that fails.
-    std::optional<Response> Ask(ipp_op_t operation, const char* requested[], int count, const char* which = nullptr) {
+    // The objects of one group of the answer, and in `limit` how many the
+    // server gave at most; nothing when no server runs here; throws for a
+    // server that fails.
+    std::optional<std::vector<IppAttributes>> Ask(ipp_op_t operation, uint8_t group, const char* requested[], int count,
+                                                  const char* which = nullptr, int firstJobId = 0,
+                                                  std::optional<int64_t>* limit = nullptr) {
         const CupsApi& cups = LoadedCups();
         if (FUnreachable) {
             if (FAbsentMeansNone) return std::nullopt;
@@ -202,13 +216,14 @@ public:
         cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count, nullptr,
                            requested);
         if (which) cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
-        Response response(cups.cupsDoRequest(FHttp.get(), request, "/"));
-        const ipp_status_t status = cups.cupsLastError();
-        if (response && status <= IPP_STATUS_OK_EVENTS_COMPLETE) return response;
+        if (firstJobId > 0) cups.ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", firstJobId);
+        Answer answer = Exchange(FHttp.get(), request, group);
+        if (limit) *limit = answer.limit;
+        if (answer.status <= IPP_STATUS_OK_EVENTS_COMPLETE) return std::move(answer.objects);
         // CUPS answers "not found" when it has no queue or no job at all.
-        if (status == IPP_STATUS_ERROR_NOT_FOUND) return Response();
-        if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && FAbsentMeansNone) return std::nullopt;
-        throw WbemError(wbem::ProviderFailure, cups.cupsLastErrorString());
+        if (answer.status == IPP_STATUS_ERROR_NOT_FOUND) return std::vector<IppAttributes>();
+        if (answer.status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && FAbsentMeansNone) return std::nullopt;
+        throw WbemError(wbem::ProviderFailure, answer.message);
     }
 
     http_t* Http() const { return FHttp.get(); }
@@ -235,11 +250,11 @@ bool IsLocalDefaultServer(std::string_view server, int port) {
 std::optional<PrinterList> CupsPrintServer::Printers() {
     const CupsApi& cups = LoadedCups();
     Session session(FServer, FAbsentMeansNone);
-    auto response =
-        session.Ask(IPP_OP_CUPS_GET_PRINTERS, const_cast<const char**>(kPrinterAttributes), Count(kPrinterAttributes));
-    if (!response) return std::nullopt;
+    auto printers = session.Ask(IPP_OP_CUPS_GET_PRINTERS, kIppPrinterGroup,
+                                const_cast<const char**>(kPrinterAttributes), Count(kPrinterAttributes));
+    if (!printers) return std::nullopt;
     PrinterList list;
-    if (*response) list.printers = Objects(response->get(), IPP_TAG_PRINTER);
+    list.printers = std::move(*printers);
     if (cups_dest_t* dest = cups.cupsGetNamedDest(session.Http(), nullptr, nullptr)) {
         list.defaultPrinter = dest->name;
         cups.cupsFreeDests(1, dest);
@@ -249,11 +264,21 @@ std::optional<PrinterList> CupsPrintServer::Printers() {
 
 std::optional<std::vector<IppAttributes>> CupsPrintServer::Jobs() {
     Session session(FServer, FAbsentMeansNone);
-    auto response =
-        session.Ask(IPP_OP_GET_JOBS, const_cast<const char**>(kJobAttributes), Count(kJobAttributes), "all");
-    if (!response) return std::nullopt;
-    if (!*response) return std::vector<IppAttributes>();
-    return Objects(response->get(), IPP_TAG_JOB);
+    // Asked for attributes it reads from each job's file, cupsd gives at
+    // most 500 jobs of its history at a time and says so in "limit"; the
+    // rest are asked for from the job after the last one given.
+    std::vector<IppAttributes> jobs;
+    for (int first = 1;;) {
+        std::optional<int64_t> limit;
+        auto page = session.Ask(IPP_OP_GET_JOBS, kIppJobGroup, const_cast<const char**>(kJobAttributes),
+                                Count(kJobAttributes), "all", first, &limit);
+        if (!page) return std::nullopt;
+        const auto given = static_cast<int64_t>(page->size());
+        const int64_t last = page->empty() ? 0 : page->back().Integer("job-id").value_or(0);
+        jobs.insert(jobs.end(), std::make_move_iterator(page->begin()), std::make_move_iterator(page->end()));
+        if (!limit || given < *limit || last < first || last >= INT32_MAX) return jobs;
+        first = static_cast<int>(last + 1);
+    }
 }
 
 }  // namespace cimv2

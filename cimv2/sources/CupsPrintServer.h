@@ -1,8 +1,8 @@
 #pragma once
 // The print server as CUPS answers it, through libcups: one CUPS-Get-Printers
-// and one Get-Jobs request, each asking only for the attributes the printer
-// classes read. The server is the one libcups is configured for (CUPS_SERVER,
-// client.conf, this computer's scheduler) or one named by the caller.
+// and one Get-Jobs request (one more for each 500 jobs of a longer history),
+// each asking only for the attributes the printer classes read. The server is the one libcups is configured for
+// (CUPS_SERVER, client.conf, this computer's scheduler) or one named by the caller.
 #include <string>
 #include <string_view>
 

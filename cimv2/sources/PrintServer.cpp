@@ -1,10 +1,27 @@
 #include "cimv2/sources/PrintServer.h"
 
+#include <algorithm>
+
 namespace cimv2 {
 
+void IppAttributes::Add(std::string_view name, IppValue value) {
+    // The values of an attribute come one after another.
+    if (FAttributes.empty() || FAttributes.back().first != name) {
+        auto same = [&](const auto& attribute) { return attribute.first == name; };
+        auto it = std::find_if(FAttributes.begin(), FAttributes.end(), same);
+        if (it != FAttributes.end()) {
+            it->second.push_back(std::move(value));
+            return;
+        }
+        FAttributes.emplace_back(std::string(name), std::vector<IppValue>());
+    }
+    FAttributes.back().second.push_back(std::move(value));
+}
+
 const std::vector<IppValue>* IppAttributes::Find(std::string_view name) const {
-    auto it = FValues.find(name);
-    return it == FValues.end() || it->second.empty() ? nullptr : &it->second;
+    for (const auto& [key, values] : FAttributes)
+        if (key == name) return values.empty() ? nullptr : &values;
+    return nullptr;
 }
 
 const IppValue* IppAttributes::First(std::string_view name, IppValue::Kind kind) const {

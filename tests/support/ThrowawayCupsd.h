@@ -139,14 +139,15 @@ public:
                   fs::perms(0755));
         WriteText(FDir / "test.ppd", kTestPpd);
         WriteText(FDir / "client/client.conf", "ServerName " + Socket() + "\n");
-        WriteText(FDir / "conf/cupsd.conf", "Listen " + Socket() +
-                                                "\n"
-                                                "Browsing No\nBrowseLocalProtocols none\nDefaultShared No\n"
-                                                "WebInterface No\nLogLevel warn\nMaxJobs 0\nPreserveJobHistory Yes\n"
-                                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                                "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
-                                                "</Policy>\n");
+        WriteText(FDir / "conf/cupsd.conf",
+                  "Listen " + Socket() +
+                      "\n"
+                      "Browsing No\nBrowseLocalProtocols none\nDefaultShared No\n"
+                      "WebInterface No\nLogLevel warn\nAccessLogLevel all\nMaxJobs 0\nPreserveJobHistory Yes\n"
+                      "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                      "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
+                      "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
+                      "</Policy>\n");
         const std::string d = FDir.string();
         WriteText(FDir / "conf/cups-files.conf",
                   "ServerRoot " + d + "/conf\nRequestRoot " + d + "/spool\nStateDir " + d + "/state\nCacheDir " + d +
@@ -234,6 +235,16 @@ public:
         }
         if (output) *output = ReadText(out);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // How many requests of an IPP operation ("Get-Jobs") the server has
+    // answered, from its access log.
+    size_t Requests(const std::string& operation) const {
+        std::istringstream log(ReadText(FDir / "log/access_log"));
+        size_t count = 0;
+        for (std::string line; std::getline(log, line);)
+            if (line.find(" " + operation + " ") != std::string::npos) ++count;
+        return count;
     }
 
     // Waits until the tool's output contains text; false after ten seconds.

@@ -6,13 +6,19 @@
 #include <sys/wait.h>
 
 #include <clocale>
+#include <cstring>
 #include <ctime>
+#include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <sstream>
 
 #include "cimv2/core/Provider.h"
 #include "cimv2/core/WbemError.h"
+#include "cimv2/sources/CupsLibrary.h"
 #include "cimv2/sources/CupsPrintServer.h"
+#include "cimv2/sources/IppMessage.h"
 #include "cimv2/sources/PrintStates.h"
 #include "components/Components.h"
 #include "tests/support/FakePrintServer.h"
@@ -376,6 +382,124 @@ TEST(PrinterPages, OneBlockPerObjectWithEveryRow) {
     EXPECT_EQ(Values(jobs, "Print Job Status Mask"), (std::vector<std::string>{"Paused", "Printed"}));
 }
 
+// ---- IPP responses as the server sends them
+
+// An IPP message built byte by byte (RFC 8010).
+class IppBytes {
+public:
+    IppBytes& Byte(int b) {
+        FBytes += static_cast<char>(b);
+        return *this;
+    }
+    IppBytes& Short(int n) { return Byte(n >> 8).Byte(n & 0xff); }
+    IppBytes& Long(int32_t n) {
+        const auto u = static_cast<uint32_t>(n);
+        return Short(static_cast<int>(u >> 16)).Short(static_cast<int>(u & 0xffff));
+    }
+    IppBytes& Text(const std::string& t) {
+        Short(static_cast<int>(t.size()));
+        FBytes += t;
+        return *this;
+    }
+    // One value: its tag, its attribute's name (empty for a further value)
+    // and its bytes.
+    IppBytes& Value(int tag, const std::string& name, const std::string& value) {
+        return Byte(tag).Text(name).Text(value);
+    }
+    IppBytes& Integer(int tag, const std::string& name, int32_t n) { return Byte(tag).Text(name).Short(4).Long(n); }
+    const std::string& Bytes() const { return FBytes; }
+
+private:
+    std::string FBytes;
+};
+
+// Two jobs after the operation attributes: every syntax the classes read,
+// a collection (with one inside it) and the out-of-band values.
+std::string TwoJobs() {
+    IppBytes m;
+    m.Short(0x0200).Short(0x0001).Long(7);  // version 2.0, successful-ok-ignored-or-substituted-attributes, id
+    m.Byte(0x01).Value(0x47, "attributes-charset", "utf-8").Value(0x48, "attributes-natural-language", "en");
+    m.Value(0x41, "status-message", "Some attributes were ignored");
+    m.Byte(0x02).Integer(0x21, "job-id", 12).Integer(0x23, "job-state", 4);
+    m.Byte(0x22).Text("job-preserved").Short(1).Byte(1);
+    m.Byte(0x33).Text("copies-supported").Short(8).Long(1).Long(99);
+    m.Byte(0x32).Text("printer-resolution").Short(9).Long(118).Long(236).Byte(4);
+    m.Value(0x44, "job-state-reasons", "job-hold-until-specified").Value(0x44, "", "job-printing");
+    m.Byte(0x36).Text("job-name").Short(2 + 2 + 2 + 7).Text("de").Text("Brief 1");
+    m.Value(0x13, "job-impressions", "");  // no-value
+    m.Value(0x34, "media-col", "").Value(0x4a, "", "media-size").Value(0x34, "", "");
+    m.Value(0x4a, "", "x-dimension").Integer(0x21, "", 21000).Value(0x37, "", "").Value(0x37, "", "");
+    m.Value(0x45, "job-printer-uri", "ipp://localhost/printers/office");
+    m.Byte(0x02).Integer(0x21, "job-id", 13).Value(0x12, "job-name", "");  // unknown
+    m.Byte(0x03);
+    return m.Bytes();
+}
+
+// Gives the message a few bytes at a time, as a slow connection would.
+std::function<ssize_t(char*, size_t)> InPieces(const std::string& bytes, size_t piece) {
+    auto at = std::make_shared<size_t>(0);
+    return [bytes, piece, at](char* buffer, size_t size) {
+        const size_t n = std::min({size, piece, bytes.size() - *at});
+        std::memcpy(buffer, bytes.data() + *at, n);
+        *at += n;
+        return static_cast<ssize_t>(n);
+    };
+}
+
+TEST(IppResponses, EverySyntaxOfEveryObjectOfTheGroup) {
+    std::string error;
+    const auto read = cimv2::ReadIppResponse(InPieces(TwoJobs(), 3), cimv2::kIppJobGroup, error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->status, 1);
+    EXPECT_EQ(read->message, "Some attributes were ignored");
+    ASSERT_EQ(read->objects.size(), 2u);
+    const auto& job = read->objects[0];
+    EXPECT_EQ(job.Integer("job-id"), 12);
+    EXPECT_EQ(job.Integer("job-state"), 4);
+    EXPECT_EQ(job.Boolean("job-preserved"), true);
+    const auto* copies = job.First("copies-supported", cimv2::IppValue::Kind::Range);
+    ASSERT_NE(copies, nullptr);
+    EXPECT_EQ(copies->number, 1);
+    EXPECT_EQ(copies->upper, 99);
+    const auto* resolution = job.First("printer-resolution", cimv2::IppValue::Kind::Resolution);
+    ASSERT_NE(resolution, nullptr);
+    EXPECT_EQ(resolution->number, 118);
+    EXPECT_EQ(resolution->upper, 236);
+    EXPECT_TRUE(resolution->dotsPerCm);
+    EXPECT_EQ(job.Texts("job-state-reasons"), (std::vector<std::string>{"job-hold-until-specified", "job-printing"}));
+    EXPECT_EQ(job.Text("job-name"), "Brief 1");
+    EXPECT_EQ(job.Find("job-impressions"), nullptr);
+    // The collection is one value the classes do not read, its members none.
+    ASSERT_NE(job.Find("media-col"), nullptr);
+    EXPECT_EQ(job.Find("media-col")->size(), 1u);
+    EXPECT_EQ(job.Find("media-col")->front().kind, cimv2::IppValue::Kind::Other);
+    EXPECT_EQ(job.Text("job-printer-uri"), "ipp://localhost/printers/office");
+    EXPECT_EQ(read->objects[1].Integer("job-id"), 13);
+    EXPECT_EQ(read->objects[1].Find("job-name"), nullptr);
+    // Asked for printers, the same answer has none.
+    const auto printers = cimv2::ReadIppResponse(InPieces(TwoJobs(), 1000), cimv2::kIppPrinterGroup, error);
+    ASSERT_TRUE(printers) << error;
+    EXPECT_TRUE(printers->objects.empty());
+}
+
+TEST(IppResponses, AnAnswerCutShortOrMalformedIsAnError) {
+    const std::string whole = TwoJobs();
+    for (size_t size = 0; size < whole.size(); ++size) {
+        std::string error;
+        EXPECT_FALSE(cimv2::ReadIppResponse(InPieces(whole.substr(0, size), 5), cimv2::kIppJobGroup, error)) << size;
+        EXPECT_NE(error, "") << size;
+    }
+    IppBytes bad;
+    bad.Short(0x0200).Short(0).Long(1).Byte(0x02).Byte(0x21).Text("job-id").Short(2).Short(12).Byte(0x03);
+    std::string error;
+    EXPECT_FALSE(cimv2::ReadIppResponse(InPieces(bad.Bytes(), 100), cimv2::kIppJobGroup, error));
+    EXPECT_EQ(error, "the print server's answer has a malformed value of job-id");
+    IppBytes nameless;
+    nameless.Short(0x0200).Short(0).Long(1).Byte(0x02).Value(0x44, "", "orphan").Byte(0x03);
+    EXPECT_FALSE(cimv2::ReadIppResponse(InPieces(nameless.Bytes(), 100), cimv2::kIppJobGroup, error));
+    EXPECT_EQ(error, "the print server's answer has a value without an attribute name");
+}
+
 // ---- a real cupsd
 
 class RealCups : public ::testing::Test {
@@ -609,6 +733,20 @@ TEST_F(RealCups, JobsAreTheJobsLpstatShows) {
     }
 }
 
+// Each list is one request whose whole answer is read at once: a second
+// request would mean the answer was given up and asked for again.
+TEST_F(RealCups, EachListIsOneRequest) {
+    // The scheduler logs a request once it has answered it, and answers one
+    // request at a time: once lpstat has its answer, those before are logged.
+    Lpstat({"-d"});
+    const size_t printers = FServer->Requests("CUPS-Get-Printers"), jobs = FServer->Requests("Get-Jobs");
+    ASSERT_FALSE(Query(*FCups, "Win32_Printer").empty());
+    ASSERT_FALSE(Query(*FCups, "Win32_PrintJob").empty());
+    Lpstat({"-d"});
+    EXPECT_EQ(FServer->Requests("CUPS-Get-Printers"), printers + 1);
+    EXPECT_EQ(FServer->Requests("Get-Jobs"), jobs + 1);
+}
+
 TEST_F(RealCups, PagesShowEveryQueueAndJob) {
     LocalPrintServer local(*FCups);
     const size_t printerCount = Query(*FCups, "Win32_Printer").size();
@@ -622,6 +760,39 @@ TEST_F(RealCups, PagesShowEveryQueueAndJob) {
     ui::FillPage(ui::Page(22), jobs, ".");
     EXPECT_EQ(jobs.Count(), jobCount * 25);
     EXPECT_EQ(Values(jobs, "Print Job Caption").size(), jobCount);
+}
+
+// Asked for what it reads from each job's file, cupsd gives at most 500
+// jobs of its history in one answer: every job is still listed.
+TEST(RealCupsHistory, MoreJobsThanOneAnswerHolds) {
+    cupstest::Cupsd server;
+    if (!server.SkipReason().empty()) {
+        SYSQUILL_SKIP_WITHOUT_SERVICE(server.SkipReason());
+    }
+    ASSERT_EQ(server.Tool({"lpadmin", "-p", "many", "-E", "-v", "file:/dev/null"}), 0);
+    ASSERT_EQ(server.Tool({"cupsdisable", "many"}), 0);
+    const cimv2::CupsApi* cups = cimv2::Cups();
+    ASSERT_NE(cups, nullptr);
+    http_t* http = cups->httpConnect2(server.Socket().c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1,
+                                      30000, nullptr);
+    ASSERT_NE(http, nullptr);
+    constexpr size_t kJobs = 501;
+    for (size_t j = 0; j < kJobs; ++j) {
+        ipp_t* request = cups->ippNewRequest(IPP_OP_CREATE_JOB);
+        cups->ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                           "ipp://localhost/printers/many");
+        cups->ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, "root");
+        cups->ippDelete(cups->cupsDoRequest(http, request, "/"));
+        ASSERT_LE(cups->cupsLastError(), IPP_STATUS_OK_EVENTS_COMPLETE) << cups->cupsLastErrorString();
+    }
+    cups->httpClose(http);
+    cimv2::CupsPrintServer printing(server.Socket(), false);
+    const auto jobs = Query(printing, "Win32_PrintJob");
+    std::set<uint64_t> ids;
+    for (const auto& job : jobs) ids.insert(UInt(job, "JobId").value_or(0));
+    EXPECT_EQ(jobs.size(), kJobs);
+    EXPECT_EQ(ids.size(), kJobs);
+    EXPECT_EQ(ids.count(0), 0u);
 }
 
 }  // namespace
