@@ -6,13 +6,20 @@
 
 #include "cimv2/sources/SharedLibrary.h"
 
-#define SYSQUILL_DRM_FUNCTIONS(X)                                                                          \
-    X(drmModeFreeConnector)                                                                                \
-    X(drmModeFreeCrtc)                                                                                     \
-    X(drmModeFreeEncoder)                                                                                  \
-    X(drmModeFreeFB)                                                                                       \
-    X(drmModeFreeResources) X(drmModeGetConnectorCurrent) X(drmModeGetConnectorTypeName) X(drmModeGetCrtc) \
-        X(drmModeGetEncoder) X(drmModeGetFB) X(drmModeGetResources)
+// clang-format off
+#define SYSQUILL_DRM_FUNCTIONS(X) \
+    X(drmModeFreeConnector) \
+    X(drmModeFreeCrtc) \
+    X(drmModeFreeEncoder) \
+    X(drmModeFreeFB) \
+    X(drmModeFreeResources) \
+    X(drmModeGetConnectorCurrent) \
+    X(drmModeGetConnectorTypeName) \
+    X(drmModeGetCrtc) \
+    X(drmModeGetEncoder) \
+    X(drmModeGetFB) \
+    X(drmModeGetResources)
+// clang-format on
 
 namespace cimv2 {
 SYSQUILL_SHARED_LIBRARY(DrmApi, Drm, "libdrm.so.2", SYSQUILL_DRM_FUNCTIONS)
