@@ -36,11 +36,6 @@ bool NoCaseLess(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
-}
-
 }  // namespace
 
 ClassSchema::ClassSchema(std::string name, std::vector<PropertyDef> properties, std::vector<MethodDef> methods)
@@ -56,7 +51,7 @@ ClassSchema::ClassSchema(std::string name, const BaseClass& base, std::vector<Pr
     for (const auto& p : own) ownNames.push_back(p.name);
     std::sort(ownNames.begin(), ownNames.end(), NoCaseLess);
     for (size_t n = 1; n < ownNames.size(); ++n)
-        if (SameName(ownNames[n - 1], ownNames[n]))
+        if (EqualsNoCase(ownNames[n - 1], ownNames[n]))
             throw std::logic_error("duplicate property " + std::string(ownNames[n]) + " in " + FName);
 
     // ...but redefine inherited ones: from the root of the chain down to the
@@ -69,7 +64,8 @@ ClassSchema::ClassSchema(std::string name, const BaseClass& base, std::vector<Pr
     std::stable_sort(all.begin(), all.end(),
                      [](const PropertyDef& a, const PropertyDef& b) { return NoCaseLess(a.name, b.name); });
     for (size_t n = 0; n < all.size(); ++n)
-        if (n + 1 == all.size() || !SameName(all[n].name, all[n + 1].name)) FProperties.push_back(std::move(all[n]));
+        if (n + 1 == all.size() || !EqualsNoCase(all[n].name, all[n + 1].name))
+            FProperties.push_back(std::move(all[n]));
     IndexProperties();
 }
 
@@ -79,7 +75,7 @@ void ClassSchema::IndexProperties() {
     std::stable_sort(FOrder.begin(), FOrder.end(),
                      [this](int a, int b) { return NoCaseLess(FProperties[a].name, FProperties[b].name); });
     for (size_t n = 1; n < FOrder.size(); ++n)
-        if (SameName(FProperties[FOrder[n - 1]].name, FProperties[FOrder[n]].name))
+        if (EqualsNoCase(FProperties[FOrder[n - 1]].name, FProperties[FOrder[n]].name))
             throw std::logic_error("duplicate property " + FProperties[FOrder[n]].name + " in " + FName);
 }
 
@@ -87,7 +83,7 @@ int ClassSchema::IndexOf(std::string_view name) const {
     auto it = std::lower_bound(FOrder.begin(), FOrder.end(), name, [this](int index, std::string_view wanted) {
         return NoCaseLess(FProperties[index].name, wanted);
     });
-    return it != FOrder.end() && SameName(FProperties[*it].name, name) ? *it : -1;
+    return it != FOrder.end() && EqualsNoCase(FProperties[*it].name, name) ? *it : -1;
 }
 
 const MethodDef* ClassSchema::FindMethod(std::string_view name) const {
