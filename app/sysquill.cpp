@@ -139,7 +139,8 @@ int main(int argc, char** argv) {
         const std::string page = PageToPrint();
         std::cout << "sysquill: no display (DISPLAY and WAYLAND_DISPLAY are unset); printing the \"" << page
                   << "\" page with the query tool's page printer instead\n";
-        return cli::PrintPage(page, ".", "", std::cout, std::cerr);
+        cli::StreamOutput out(std::cout), err(std::cerr);
+        return cli::PrintPage(page, ".", "", out, err);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sysquill"));

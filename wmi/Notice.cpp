@@ -1,6 +1,6 @@
 #include "wmi/Notice.h"
 
-#include <iostream>
+#include <cstdio>
 #include <mutex>
 
 namespace wmi {
@@ -34,7 +34,9 @@ void ShowNotice(NoticeKind kind, const std::string& text) {
         return;
     }
     static const char* const kPrefix[] = {"", "Warning: ", "Error: "};
-    std::cerr << kPrefix[static_cast<int>(kind)] << text << '\n';
+    // Through stdio: a std::ostream here would set up the C++ locale in every
+    // program that links the scripting layer, at start.
+    std::fprintf(stderr, "%s%s\n", kPrefix[static_cast<int>(kind)], text.c_str());
 }
 
 }  // namespace wmi

@@ -25,7 +25,7 @@ std::string CsvField(const std::string& raw) {
     return out + "\"";
 }
 
-void JsonString(std::ostream& out, const std::string& raw) {
+void JsonString(Output& out, const std::string& raw) {
     const std::string text = cimv2::ValidUtf8(raw);
     out << '"';
     for (char c : text) {
@@ -59,7 +59,7 @@ void JsonString(std::ostream& out, const std::string& raw) {
     out << '"';
 }
 
-void JsonValue(std::ostream& out, const cimv2::Value& v) {
+void JsonValue(Output& out, const cimv2::Value& v) {
     using K = cimv2::Value::Kind;
     switch (v.kind) {
         case K::Null:
@@ -143,7 +143,7 @@ bool ParseFormat(const std::string& name, Format& format) {
     return true;
 }
 
-void WriteResult(std::ostream& out, const cimv2::QueryResult& result, Format format) {
+void WriteResult(Output& out, const cimv2::QueryResult& result, Format format) {
     const auto& props = result.schema->Properties();
     switch (format) {
         case Format::Mof:
@@ -191,7 +191,7 @@ void WriteResult(std::ostream& out, const cimv2::QueryResult& result, Format for
                     AppendTableText(block, result.instances[i].values[static_cast<size_t>(index)]);
                     block += '\n';
                 }
-                out.write(block.data(), static_cast<std::streamsize>(block.size()));
+                out << block;
             }
             return;
         }

@@ -1,7 +1,6 @@
 #include "app/cli/PageCommands.h"
 
 #include <algorithm>
-#include <iomanip>
 #include <utility>
 #include <vector>
 
@@ -12,19 +11,21 @@
 
 namespace cli {
 
-int ListPages(std::ostream& out, std::ostream&) {
+int ListPages(Output& out, Output&) {
     for (const ui::PageInfo& page : ui::Pages()) {
         std::string command = ui::MenuPath(page);
-        out << std::setw(2) << page.index << "  " << std::left << std::setw(30) << page.caption << std::right << "  "
-            << (command.empty() ? "(no menu command)" : command);
+        std::string caption = page.caption;
+        if (page.index < 10) out << ' ';
+        out << page.index << "  " << caption;
+        if (caption.size() < 30) out << std::string(30 - caption.size(), ' ');
+        out << "  " << (command.empty() ? "(no menu command)" : command);
         if (page.index != ui::kHomePage && !page.fill) out << "  (not available yet)";
         out << '\n';
     }
     return 0;
 }
 
-int PrintPage(const std::string& name, const std::string& host, const std::string& csvFile, std::ostream& out,
-              std::ostream& err) {
+int PrintPage(const std::string& name, const std::string& host, const std::string& csvFile, Output& out, Output& err) {
     const ui::PageInfo* page = ui::FindPage(name);
     if (!page) {
         err << "sysquill-query: no page named \"" << cimv2::EscapeControls(name) << "\" (see --pages)\n";
@@ -55,7 +56,7 @@ int PrintPage(const std::string& name, const std::string& host, const std::strin
             if (list.Row(n).hasValue) out << std::string(width - shown[n].first.size() + 2, ' ') << shown[n].second;
             out << '\n';
         }
-        out.flush();
+        out.Flush();
     }
     if (message) {
         err << cimv2::EscapeControls(*message) << '\n';

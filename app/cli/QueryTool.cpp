@@ -76,7 +76,7 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
 
 // The classes this build's provider answers, one name a line, for
 // completion and scripts.
-int ListClasses(std::ostream& out) {
+int ListClasses(Output& out) {
     std::vector<std::string> names;
     for (const cimv2::ClassEntry& entry : cimv2::AllClasses()) names.push_back(entry.schema().Name());
     std::sort(names.begin(), names.end());
@@ -86,7 +86,7 @@ int ListClasses(std::ostream& out) {
 
 }  // namespace
 
-int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int RunQueryTool(int argc, char** argv, Output& out, Output& err) {
     Options options;
     std::string problem = ParseArguments(argc, argv, options);
     if (problem == "version") {
@@ -131,7 +131,7 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
             cimv2::QueryResult result = wmi::WithAutomationErrors([&] { return backend->ExecQuery(query); });
             WriteResult(out, result, options.format);
         }
-        out.flush();
+        out.Flush();
         return 0;
     } catch (const wmi::EOleException& e) {
         err << cimv2::EscapeControls(cimv2::FormatWbemError(e.what(), e.ErrorCode())) << '\n';
@@ -139,6 +139,11 @@ int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
         err << cimv2::EscapeControls(e.what()) << '\n';
     }
     return 1;
+}
+
+int RunQueryTool(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    StreamOutput o(out), e(err);
+    return RunQueryTool(argc, argv, o, e);
 }
 
 }  // namespace cli

@@ -14,12 +14,6 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 namespace {
 
 unsigned char Folded(char c) {
@@ -36,7 +30,16 @@ bool NoCaseLess(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
+bool NameLess(const PropertyDef& a, const PropertyDef& b) { return NoCaseLess(a.name, b.name); }
+
 }  // namespace
+
+// ASCII only, as NoCaseLess: the names are ASCII, and the C library's
+// tolower would make the two disagree in an 8-bit locale.
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
+}
 
 ClassSchema::ClassSchema(std::string name, std::vector<PropertyDef> properties, std::vector<MethodDef> methods)
     : FName(std::move(name)), FProperties(std::move(properties)), FMethods(std::move(methods)) {
@@ -48,21 +51,36 @@ ClassSchema::ClassSchema(std::string name, const BaseClass& base, std::vector<Pr
     : FName(std::move(name)), FBaseName(base.name), FMethods(std::move(methods)) {
     // The class's own properties may not repeat one another...
     std::vector<std::string_view> ownNames;
+    ownNames.reserve(own.size());
     for (const auto& p : own) ownNames.push_back(p.name);
-    std::sort(ownNames.begin(), ownNames.end(), NoCaseLess);
+    // (The declarations are written in order; sorting is for the odd one
+    // that is not.)
+    if (!std::is_sorted(ownNames.begin(), ownNames.end(), NoCaseLess))
+        std::sort(ownNames.begin(), ownNames.end(), NoCaseLess);
     for (size_t n = 1; n < ownNames.size(); ++n)
         if (EqualsNoCase(ownNames[n - 1], ownNames[n]))
             throw std::logic_error("duplicate property " + std::string(ownNames[n]) + " in " + FName);
 
     // ...but redefine inherited ones: from the root of the chain down to the
-    // class itself, a later definition replaces an earlier one.
+    // class itself, a later definition replaces an earlier one. Each level
+    // is merged in after the ones above it, so that of equal names the
+    // later definition comes last.
     std::vector<const BaseClass*> chain;
     for (const BaseClass* b = &base; b; b = b->parent) chain.insert(chain.begin(), b);
+    size_t count = own.size();
+    for (const BaseClass* b : chain) count += b->properties.size();
     std::vector<PropertyDef> all;
-    for (const BaseClass* b : chain) all.insert(all.end(), b->properties.begin(), b->properties.end());
-    all.insert(all.end(), std::make_move_iterator(own.begin()), std::make_move_iterator(own.end()));
-    std::stable_sort(all.begin(), all.end(),
-                     [](const PropertyDef& a, const PropertyDef& b) { return NoCaseLess(a.name, b.name); });
+    all.reserve(count);
+    auto mergeLevel = [&all](auto first, auto last) {
+        const auto start = static_cast<std::ptrdiff_t>(all.size());
+        all.insert(all.end(), first, last);
+        if (!std::is_sorted(all.begin() + start, all.end(), NameLess))
+            std::stable_sort(all.begin() + start, all.end(), NameLess);
+        std::inplace_merge(all.begin(), all.begin() + start, all.end(), NameLess);
+    };
+    for (const BaseClass* b : chain) mergeLevel(b->properties.begin(), b->properties.end());
+    mergeLevel(std::make_move_iterator(own.begin()), std::make_move_iterator(own.end()));
+    FProperties.reserve(all.size());
     for (size_t n = 0; n < all.size(); ++n)
         if (n + 1 == all.size() || !EqualsNoCase(all[n].name, all[n + 1].name))
             FProperties.push_back(std::move(all[n]));
@@ -72,8 +90,8 @@ ClassSchema::ClassSchema(std::string name, const BaseClass& base, std::vector<Pr
 void ClassSchema::IndexProperties() {
     FOrder.resize(FProperties.size());
     for (size_t n = 0; n < FOrder.size(); ++n) FOrder[n] = static_cast<int>(n);
-    std::stable_sort(FOrder.begin(), FOrder.end(),
-                     [this](int a, int b) { return NoCaseLess(FProperties[a].name, FProperties[b].name); });
+    auto less = [this](int a, int b) { return NoCaseLess(FProperties[a].name, FProperties[b].name); };
+    if (!std::is_sorted(FOrder.begin(), FOrder.end(), less)) std::stable_sort(FOrder.begin(), FOrder.end(), less);
     for (size_t n = 1; n < FOrder.size(); ++n)
         if (EqualsNoCase(FProperties[FOrder[n - 1]].name, FProperties[FOrder[n]].name))
             throw std::logic_error("duplicate property " + FProperties[FOrder[n]].name + " in " + FName);

@@ -29,20 +29,31 @@ std::string WithoutTrailingSlashes(std::string dir) {
 // shorter than a page.
 std::optional<std::string> ReadToEnd(int fd, size_t maxBytes) {
     std::string data;
-    size_t chunk = 4096;
+    // Reads of up to a page go through the stack: most files here fit in
+    // one, and a string resized for the read would clear it first.
+    char page[4096];
+    size_t chunk = sizeof page;
     while (data.size() < maxBytes) {
         const size_t had = data.size();
         const size_t want = std::min(chunk, maxBytes - had);
-        data.resize(had + want);
-        ssize_t n = ::read(fd, data.data() + had, want);
-        data.resize(had + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+        ssize_t n;
+        if (want <= sizeof page) {
+            n = ::read(fd, page, want);
+            if (n > 0) data.append(page, static_cast<size_t>(n));
+        } else {
+            data.resize(had + want);
+            n = ::read(fd, data.data() + had, want);
+            data.resize(had + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+        }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             ::close(fd);
             return std::nullopt;
         }
         if (n == 0) break;
-        chunk = std::min<size_t>(chunk * 2, 1u << 20);
+        // A short read is usually the end: the read that confirms it asks
+        // for no more than the last one.
+        if (static_cast<size_t>(n) == want) chunk = std::min<size_t>(chunk * 2, 1u << 20);
     }
     ::close(fd);
     return data;

@@ -264,7 +264,8 @@ TEST(Golden, ComponentPagesMatchTheirGoldenOutput) {
             const fs::path golden = machine / "golden" / ("page-" + page + ".txt");
             SCOPED_TRACE(golden.string());
             std::ostringstream out, err;
-            EXPECT_EQ(cli::PrintPage(page, ".", "", out, err), 0) << err.str();
+            cli::StreamOutput outSink(out), errSink(err);
+            EXPECT_EQ(cli::PrintPage(page, ".", "", outSink, errSink), 0) << err.str();
             if (regenerate) {
                 fs::create_directories(golden.parent_path());
                 std::ofstream(golden, std::ios::binary) << out.str();

@@ -53,9 +53,10 @@ QueryResult Sample() {
 }
 
 std::string Format(cli::Format format) {
-    std::ostringstream out;
+    std::ostringstream stream;
+    cli::StreamOutput out(stream);
     cli::WriteResult(out, Sample(), format);
-    return out.str();
+    return stream.str();
 }
 
 }  // namespace
