@@ -214,20 +214,21 @@ std::optional<uint32_t> ProcessCount(const SystemRoot& root) {
 // read, a block per processor, so only the start is asked for while it
 // holds the first block whole.
 std::optional<std::string> X86Flags(const SystemRoot& root) {
-    constexpr size_t kStart = 16u << 10;
+    constexpr size_t kStart = 4u << 10;
     auto text = root.ReadFile("/proc/cpuinfo", kStart);
     if (text && text->size() == kStart) {
-        // Cut back to the last whole block, or read it all if none is whole.
-        const size_t end = text->rfind("\n\n");
+        // Cut back to the first block if it is whole, or read it all.
+        const size_t end = text->find("\n\n");
         if (end != std::string::npos)
             text->resize(end + 1);
         else
             text = root.ReadFile("/proc/cpuinfo", 16u << 20);
     }
     if (!text) return std::nullopt;
-    for (const auto& block : procfs::ParseCpuInfo(*text))
-        if (procfs::Field(block, "vendor_id")) return procfs::Field(block, "flags");
-    return std::nullopt;
+    // An x86 kernel writes vendor_id in every block; no other does.
+    const auto blocks = procfs::ParseCpuInfo(*text, 1);
+    if (blocks.empty() || !procfs::Field(blocks[0], "vendor_id")) return std::nullopt;
+    return procfs::Field(blocks[0], "flags");
 }
 
 bool HasFlag(const std::string& flags, std::string_view flag) {

@@ -32,10 +32,10 @@ constexpr uint32_t kMaxCpu = 1u << 16;  // well above any kernel's NR_CPUS
 
 }  // namespace
 
-std::vector<CpuInfoBlock> ParseCpuInfo(std::string_view text) {
+std::vector<CpuInfoBlock> ParseCpuInfo(std::string_view text, size_t maxBlocks) {
     std::vector<CpuInfoBlock> blocks;
     CpuInfoBlock block;
-    while (!text.empty()) {
+    while (!text.empty() && blocks.size() < maxBlocks) {
         std::string_view line = NextLine(text);
         if (Trim(line).empty()) {
             if (!block.empty()) blocks.push_back(std::move(block));
@@ -48,7 +48,7 @@ std::vector<CpuInfoBlock> ParseCpuInfo(std::string_view text) {
         if (key.empty()) continue;
         block.emplace(std::move(key), std::string(Trim(line.substr(colon + 1))));
     }
-    if (!block.empty()) blocks.push_back(std::move(block));
+    if (!block.empty() && blocks.size() < maxBlocks) blocks.push_back(std::move(block));
     return blocks;
 }
 

@@ -16,9 +16,10 @@ namespace cimv2::procfs {
 // One block of /proc/cpuinfo: "key : value" lines up to a blank line, keys
 // and values trimmed. x86 writes one block per logical processor; aarch64
 // writes one per processor too, with other keys; some kernels add a block
-// of machine-wide keys ("Hardware", "Serial") at the end.
+// of machine-wide keys ("Hardware", "Serial") at the end. Parsing stops
+// after maxBlocks blocks.
 using CpuInfoBlock = std::map<std::string, std::string>;
-std::vector<CpuInfoBlock> ParseCpuInfo(std::string_view text);
+std::vector<CpuInfoBlock> ParseCpuInfo(std::string_view text, size_t maxBlocks = SIZE_MAX);
 // A key of a block, nothing when absent or empty.
 std::optional<std::string> Field(const CpuInfoBlock& block, const std::string& key);
 

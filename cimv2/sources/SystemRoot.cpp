@@ -26,8 +26,9 @@ std::string WithoutTrailingSlashes(std::string dir) {
 // Reads an opened file to its end (at most maxBytes) and closes it. Reads
 // start at one page and grow: procfs's sysctl files make the kernel allocate
 // and clear a buffer as large as the read asked for, and most files here are
-// shorter than a page.
-std::optional<std::string> ReadToEnd(int fd, size_t maxBytes) {
+// shorter than a page. With shortReadEnds, a read that gives less than was
+// asked for is the end (a sysfs attribute comes whole from its first read).
+std::optional<std::string> ReadToEnd(int fd, size_t maxBytes, bool shortReadEnds = false) {
     std::string data;
     // Reads of up to a page go through the stack: most files here fit in
     // one, and a string resized for the read would clear it first.
@@ -50,7 +51,7 @@ std::optional<std::string> ReadToEnd(int fd, size_t maxBytes) {
             ::close(fd);
             return std::nullopt;
         }
-        if (n == 0) break;
+        if (n == 0 || (shortReadEnds && static_cast<size_t>(n) < want)) break;
         // A short read is usually the end: the read that confirms it asks
         // for no more than the last one.
         if (static_cast<size_t>(n) == want) chunk = std::min<size_t>(chunk * 2, 1u << 20);
@@ -69,6 +70,27 @@ std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t 
         return std::nullopt;
     }
     return ReadToEnd(fd, maxBytes);
+}
+
+// Calls visit(name, d_type) for each entry of an opened directory but "."
+// and "..", and closes it. The entries are read with getdents64 into the
+// stack: fdopendir would look at the descriptor again and allocate 32 KiB
+// for every listing.
+template <typename Visit>
+void ForEachEntry(int fd, Visit visit) {
+    alignas(8) char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::getdents64(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        for (size_t offset = 0; offset < static_cast<size_t>(n);) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
+            offset += entry->d_reclen;
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..") visit(name, entry->d_type);
+        }
+    }
+    ::close(fd);
 }
 
 // The running machine's /proc or /sys, held open once they proved to be
@@ -165,7 +187,13 @@ std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t ma
         const int fd = OpenOnLivePseudoFileSystem(path);
         if (fd == -1) return std::nullopt;
         // A directory there fails to read (EISDIR) like any unreadable file.
-        if (fd >= 0) return ReadToEnd(fd, maxBytes);
+        // sysfs makes an attribute's text at once, by one call of its show
+        // method into a page, and gives it whole to a read of a page; its
+        // binary attributes give what a read asks for up to their end. So
+        // a short read there is the end, and asking again would cost a
+        // system call for each attribute. procfs files are made a record
+        // at a time: a short read there is not the end.
+        if (fd >= 0) return ReadToEnd(fd, maxBytes, path.starts_with("/sys/"));
     }
     struct stat before {};
     const int fd = OpenRegular(path, before);
@@ -224,16 +252,7 @@ std::vector<std::string> SystemRoot::List(std::string_view path) const {
     std::vector<std::string> names;
     int fd = Open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return names;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return names;
-    }
-    while (dirent* entry = ::readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(std::move(name));
-    }
-    ::closedir(dir);
+    ForEachEntry(fd, [&](std::string_view name, unsigned char) { names.emplace_back(name); });
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -336,19 +355,11 @@ std::vector<SystemRoot::Directory::Entry> SystemRoot::Directory::Entries() const
     // A descriptor of its own: reading moves the offset it shares with nobody.
     int fd = ::openat(FFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return entries;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return entries;
-    }
-    while (dirent* entry = ::readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        unsigned char type = entry->d_type;
+    ForEachEntry(fd, [&](std::string_view name, unsigned char type) {
         if (type == DT_UNKNOWN) {
             // Some file systems leave the type to a look of its own.
             struct stat st {};
-            if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            if (::fstatat(fd, std::string(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
                 type = S_ISREG(st.st_mode)   ? DT_REG
                        : S_ISLNK(st.st_mode) ? DT_LNK
                        : S_ISDIR(st.st_mode) ? DT_DIR
@@ -358,9 +369,8 @@ std::vector<SystemRoot::Directory::Entry> SystemRoot::Directory::Entries() const
                           : type == DT_LNK ? Kind::Link
                           : type == DT_DIR ? Kind::Directory
                                            : Kind::Other;
-        entries.push_back({std::move(name), kind});
-    }
-    ::closedir(dir);
+        entries.push_back({std::string(name), kind});
+    });
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
     return entries;
 }
@@ -375,15 +385,8 @@ std::optional<size_t> SystemRoot::Directory::CountEntries(std::string_view name)
     if (FFd < 0 || !IsSingleName(name)) return std::nullopt;
     int fd = ::openat(FFd, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return std::nullopt;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return std::nullopt;
-    }
     size_t count = 0;
-    while (dirent* entry = ::readdir(dir))
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
-    ::closedir(dir);
+    ForEachEntry(fd, [&](std::string_view, unsigned char) { ++count; });
     return count;
 }
 
