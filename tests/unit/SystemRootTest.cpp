@@ -8,11 +8,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "cimv2/sources/SystemRoot.h"
 #include "tests/unit/TempTree.h"
@@ -114,6 +117,30 @@ TEST(SystemRoot, ReadsLongFilesWholeAndStopsAtTheLimit) {
     SystemRoot root(tree.Dir());
     EXPECT_EQ(root.ReadFile("/usr/share/misc/pci.ids"), text);
     EXPECT_EQ(root.ReadFile("/usr/share/misc/pci.ids", 5000), text.substr(0, 5000));
+}
+
+TEST(SystemRoot, ListsDirectoriesLongerThanOneRead) {
+    // 500 entries of long names take several reads of the directory.
+    TempTree tree;
+    std::vector<std::string> names;
+    for (int n = 0; n < 500; ++n) {
+        names.push_back("an-entry-with-a-long-name-to-fill-the-buffer-" + std::to_string(1000 + n));
+        tree.File("/dir/" + names.back(), "x");
+    }
+    tree.Link("/dir/link", "an-entry-with-a-long-name-to-fill-the-buffer-1000");
+    names.push_back("link");
+    std::sort(names.begin(), names.end());
+    SystemRoot root(tree.Dir());
+    EXPECT_EQ(root.List("/dir"), names);
+    const auto dir = root.OpenDirectory("/");
+    EXPECT_EQ(dir.CountEntries("dir"), names.size());
+    const auto entries = root.OpenDirectory("/dir").Entries();
+    ASSERT_EQ(entries.size(), names.size());
+    for (size_t n = 0; n < entries.size(); ++n) {
+        EXPECT_EQ(entries[n].name, names[n]);
+        EXPECT_EQ(entries[n].kind, names[n] == "link" ? SystemRoot::Directory::Kind::Link
+                                                      : SystemRoot::Directory::Kind::File);
+    }
 }
 
 TEST(SystemRoot, TheRealRootReadsTheMachine) {
