@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 
@@ -6,10 +7,13 @@
 #include "app/cli/QueryTool.h"
 
 int main(int argc, char** argv) {
-    // Dates and numbers print in the user's format, as the window shows them.
-    // Only the categories the tool uses are set: each is files to load at
-    // every start, and the tool starts once per query.
-    for (int category : {LC_CTYPE, LC_NUMERIC, LC_TIME, LC_MESSAGES}) std::setlocale(category, "");
+    // Messages come in the user's language and character set, and a page
+    // shows dates and numbers in the user's format, as the window does. Only
+    // the categories the tool uses are set: each is files to load at every
+    // start, and the tool starts once per query.
+    for (int category : {LC_CTYPE, LC_MESSAGES}) std::setlocale(category, "");
+    if (std::any_of(argv + 1, argv + argc, [](const char* arg) { return std::strcmp(arg, "--page") == 0; }))
+        for (int category : {LC_NUMERIC, LC_TIME}) std::setlocale(category, "");
     cli::UseLiveMachine();
     // Results are written in large pieces, errors as they come.
     cli::FileOutput out(1);

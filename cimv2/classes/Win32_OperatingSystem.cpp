@@ -127,18 +127,6 @@ std::optional<std::string> SystemLocale(const SystemRoot& root) {
     return std::nullopt;
 }
 
-// yyyymmddHHMMSS.mmmmmmsUUU at a UTC offset in minutes.
-std::string CimDateTime(int64_t unixTime, int offsetMinutes) {
-    const time_t local = static_cast<time_t>(unixTime + int64_t{offsetMinutes} * 60);
-    std::tm tm{};
-    gmtime_r(&local, &tm);
-    char text[80];
-    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d.000000%c%03d", tm.tm_year + 1900, tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, offsetMinutes < 0 ? '-' : '+',
-                  offsetMinutes < 0 ? -offsetMinutes : offsetMinutes);
-    return text;
-}
-
 // Minutes east of UTC at a moment; nothing without a readable zone file.
 std::optional<int> OffsetAt(const std::optional<std::string>& zone, int64_t unixTime) {
     if (!zone) return std::nullopt;
@@ -231,17 +219,6 @@ std::optional<std::string> X86Flags(const SystemRoot& root) {
     return procfs::Field(blocks[0], "flags");
 }
 
-bool HasFlag(const std::string& flags, std::string_view flag) {
-    std::string_view rest = flags;
-    while (!rest.empty()) {
-        size_t gap = rest.find(' ');
-        if (rest.substr(0, gap) == flag) return true;
-        if (gap == std::string_view::npos) break;
-        rest = rest.substr(gap + 1);
-    }
-    return false;
-}
-
 // The live root directory's birth time, where the file system keeps one.
 std::optional<int64_t> RootBirthTime(const SystemRoot& root) {
     if (root.Dir() != "/") return std::nullopt;  // a captured tree has its checkout's times
@@ -331,6 +308,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
 
     const auto arch = ReadLine(root, "/proc/sys/kernel/arch");
     const auto flags = X86Flags(root);
+    const std::string flagLine = flags.value_or("");
+    const auto words = procfs::CpuFlagWords(flagLine);  // views into flagLine
     if (arch) {
         const bool x86_64 = *arch == "x86_64";
         const bool x86_32 = *arch == "i386" || *arch == "i486" || *arch == "i586" || *arch == "i686";
@@ -343,13 +322,13 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
         // page tables span: 47 bits, 56 with five-level paging (la57), less
         // the last page; 3 GiB on 32-bit x86.
         if (x86_64 && flags) {
-            const int bits = HasFlag(*flags, "la57") ? 56 : 47;
+            const int bits = procfs::HasCpuFlag(words, "la57") ? 56 : 47;
             inst.Set("MaxProcessMemorySize", Value::UInt(((uint64_t{1} << bits) - 4096) / 1024));
         }
         if (x86_32) inst.Set("MaxProcessMemorySize", Value::UInt(3u * 1024 * 1024));
     }
     if (flags) {
-        const bool nx = HasFlag(*flags, "nx");
+        const bool nx = procfs::HasCpuFlag(words, "nx");
         inst.SetBool("DataExecutionPrevention_Available", nx);
         inst.SetBool("DataExecutionPrevention_32BitApplication", nx);
         inst.SetBool("DataExecutionPrevention_Drivers", nx);
@@ -386,12 +365,12 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
     const int64_t now = context.Now();
     const auto offset = OffsetAt(zone, now);
     if (offset) inst.SetInt("CurrentTimeZone", *offset);
-    inst.SetText("LocalDateTime", CimDateTime(now, offset.value_or(0)));
+    SetIf(inst, "LocalDateTime", tz::CimDateTime(now, offset.value_or(0)));
     if (auto stat = root.ReadFile("/proc/stat", 4u << 20))
         if (auto boot = procfs::ParseProcStat(*stat).bootTime; boot && *boot > 0 && *boot <= now)
-            inst.SetText("LastBootUpTime", CimDateTime(*boot, OffsetAt(zone, *boot).value_or(0)));
+            SetIf(inst, "LastBootUpTime", tz::CimDateTime(*boot, OffsetAt(zone, *boot).value_or(0)));
     if (auto born = RootBirthTime(root))
-        inst.SetText("InstallDate", CimDateTime(*born, OffsetAt(zone, *born).value_or(0)));
+        SetIf(inst, "InstallDate", tz::CimDateTime(*born, OffsetAt(zone, *born).value_or(0)));
 
     SetIfUInt(inst, "NumberOfProcesses", ProcessCount(root));
     SetIfUInt(inst, "NumberOfUsers", UserSessions(root));

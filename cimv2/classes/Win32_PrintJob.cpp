@@ -17,6 +17,7 @@
 #include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/sources/PrintStates.h"
+#include "cimv2/sources/TimeZone.h"
 
 namespace cimv2 {
 
@@ -83,7 +84,7 @@ Instance JobInstance(const ProviderContext& context, const IppAttributes& job) {
         auto t = job.Integer(name);
         return t && *t > 0 ? t : std::nullopt;
     };
-    if (auto created = time("time-at-creation")) inst.SetText("TimeSubmitted", CimDateTime(*created));
+    if (auto created = time("time-at-creation")) SetIf(inst, "TimeSubmitted", tz::CimDateTime(*created));
     const auto state = job.Integer("job-state");
     if (auto started = time("time-at-processing")) {
         if (auto completed = time("time-at-completed"))

@@ -31,6 +31,7 @@
 #include "cimv2/sources/Accounts.h"
 #include "cimv2/sources/ProcFs.h"
 #include "cimv2/sources/RootReaders.h"
+#include "cimv2/sources/TimeZone.h"
 
 namespace cimv2 {
 
@@ -45,16 +46,6 @@ struct StateCode {
     uint32_t code;
 };
 constexpr StateCode kStates[] = {{'R', 3}, {'S', 4}, {'D', 4}, {'I', 4}, {'T', 8}, {'t', 8}, {'Z', 7}, {'X', 7}};
-
-std::string FormatCimDate(int64_t seconds, uint32_t micros) {
-    time_t t = static_cast<time_t>(seconds);
-    std::tm tm{};
-    if (!gmtime_r(&t, &tm) || tm.tm_year + 1900 > 9999) return {};
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d.%06u+000", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
-                  tm.tm_hour, tm.tm_min, tm.tm_sec, micros);
-    return buf;
-}
 
 std::optional<uint64_t> Bytes(std::optional<uint64_t> kb) {
     if (!kb || *kb > UINT64_MAX / 1024) return std::nullopt;
@@ -154,8 +145,7 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryF
         const uint64_t seconds = stat->starttime / procfs::kTicksPerSecond;
         const uint32_t micros =
             static_cast<uint32_t>(stat->starttime % procfs::kTicksPerSecond * (1'000'000 / procfs::kTicksPerSecond));
-        std::string date = FormatCimDate(*facts.bootTime + static_cast<int64_t>(seconds), micros);
-        if (!date.empty()) inst.SetText("CreationDate", std::move(date));
+        SetIf(inst, "CreationDate", tz::CimDateTime(*facts.bootTime + static_cast<int64_t>(seconds), 0, micros));
     }
 
     // Kernel threads have no memory of their own: their status lacks the Vm lines.

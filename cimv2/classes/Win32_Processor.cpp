@@ -94,17 +94,6 @@ std::string CpuPath(uint32_t cpu, const std::string& rest) {
     return std::string(kCpuDir) + "/cpu" + std::to_string(cpu) + "/" + rest;
 }
 
-bool HasFlag(const std::string& flags, std::string_view flag) {
-    std::string_view rest = flags;
-    while (!rest.empty()) {
-        size_t gap = rest.find(' ');
-        if (rest.substr(0, gap) == flag) return true;
-        if (gap == std::string_view::npos) break;
-        rest = rest.substr(gap + 1);
-    }
-    return false;
-}
-
 std::optional<double> Real(const std::optional<std::string>& text) {
     double value = 0;
     if (!text || !ParseReal(*text, value) || !(value >= 0) || value > 1e9) return std::nullopt;
@@ -279,9 +268,10 @@ std::optional<std::string> X86ProcessorId(const procfs::CpuInfoBlock& info) {
     } else {
         return std::nullopt;
     }
+    const auto words = procfs::CpuFlagWords(*flags);
     uint32_t edx = 0;
     for (const auto& f : kEdxFlags)
-        if (HasFlag(*flags, f.flag)) edx |= 1u << f.bit;
+        if (procfs::HasCpuFlag(words, f.flag)) edx |= 1u << f.bit;
     char text[17];
     std::snprintf(text, sizeof text, "%08X%08X", edx, eax);
     return std::string(text);
@@ -353,8 +343,10 @@ void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& packag
 
     const auto vendor = procfs::Field(*info, "vendor_id");
     const auto flags = procfs::Field(*info, "flags");
-    if (vendor) {  // x86
-        const bool x64 = flags && HasFlag(*flags, "lm");
+    const std::string flagLine = flags.value_or("");
+    const auto words = procfs::CpuFlagWords(flagLine);  // views into flagLine
+    if (vendor) {                                       // x86
+        const bool x64 = procfs::HasCpuFlag(words, "lm");
         SetIf(inst, "Name", procfs::Field(*info, "model name"));
         inst.SetText("Manufacturer", *vendor);
         auto family = Unsigned(procfs::Field(*info, "cpu family"));
@@ -379,10 +371,11 @@ void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& packag
             inst.Set("DataWidth", Value::UInt(x64 ? 64 : 32));
             // The kernel lists vmx or svm only where the firmware left them
             // switched on, and ept or npt with them.
-            const bool virt = HasFlag(*flags, "vmx") || HasFlag(*flags, "svm");
+            const bool virt = procfs::HasCpuFlag(words, "vmx") || procfs::HasCpuFlag(words, "svm");
             inst.SetBool("VirtualizationFirmwareEnabled", virt);
             inst.SetBool("VMMonitorModeExtensions", virt);
-            inst.SetBool("SecondLevelAddressTranslationExtensions", HasFlag(*flags, "ept") || HasFlag(*flags, "npt"));
+            inst.SetBool("SecondLevelAddressTranslationExtensions",
+                         procfs::HasCpuFlag(words, "ept") || procfs::HasCpuFlag(words, "npt"));
         }
         SetIf(inst, "ProcessorId", X86ProcessorId(*info));
         return;

@@ -220,16 +220,6 @@ std::optional<JobCondition> MapJobCondition(int state) {
     return std::nullopt;
 }
 
-std::string CimDateTime(int64_t seconds) {
-    const time_t t = static_cast<time_t>(seconds);
-    std::tm tm{};
-    gmtime_r(&t, &tm);
-    char text[80];
-    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d.000000+000", tm.tm_year + 1900, tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    return text;
-}
-
 std::string CimInterval(int64_t seconds) {
     if (seconds < 0) seconds = 0;
     char text[80];

@@ -57,8 +57,6 @@ std::optional<std::string> UriHost(std::string_view uri);
 // ("iso_a4_210x297mm" is 22, A4); 1 (Other) for a size CIM has no code for.
 uint16_t PaperSizeCode(std::string_view media);
 
-// CIM date-times of IPP's times (seconds since the epoch, UTC).
-std::string CimDateTime(int64_t seconds);
 // An interval of seconds as CIM writes one: "ddddddddHHMMSS.000000:000".
 std::string CimInterval(int64_t seconds);
 // A time of day "HH:MM" or "HH:MM:SS" (UTC, as job-hold-until gives it) as

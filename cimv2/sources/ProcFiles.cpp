@@ -1,5 +1,7 @@
 #include "cimv2/sources/ProcFiles.h"
 
+#include <algorithm>
+
 #include "cimv2/core/TextFields.h"
 
 namespace cimv2::procfs {
@@ -56,6 +58,22 @@ std::optional<std::string> Field(const CpuInfoBlock& block, const std::string& k
     auto it = block.find(key);
     if (it == block.end() || it->second.empty()) return std::nullopt;
     return it->second;
+}
+
+std::vector<std::string_view> CpuFlagWords(std::string_view flags) {
+    std::vector<std::string_view> words;
+    while (!flags.empty()) {
+        const size_t gap = flags.find(' ');
+        if (gap != 0) words.push_back(flags.substr(0, gap));
+        if (gap == std::string_view::npos) break;
+        flags.remove_prefix(gap + 1);
+    }
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+bool HasCpuFlag(const std::vector<std::string_view>& words, std::string_view flag) {
+    return std::binary_search(words.begin(), words.end(), flag);
 }
 
 std::optional<std::set<uint32_t>> ParseCpuList(std::string_view text) {

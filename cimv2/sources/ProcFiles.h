@@ -23,6 +23,11 @@ std::vector<CpuInfoBlock> ParseCpuInfo(std::string_view text, size_t maxBlocks =
 // A key of a block, nothing when absent or empty.
 std::optional<std::string> Field(const CpuInfoBlock& block, const std::string& key);
 
+// The words of a cpuinfo "flags" line, sorted, for looking flags up: a
+// line holds a hundred or more, and a class asks for dozens.
+std::vector<std::string_view> CpuFlagWords(std::string_view flags);
+bool HasCpuFlag(const std::vector<std::string_view>& words, std::string_view flag);
+
 // A kernel CPU list such as "0-3,8,10-11"; nothing when malformed. Ranges
 // are bounded so a damaged file cannot make a huge set.
 std::optional<std::set<uint32_t>> ParseCpuList(std::string_view text);

@@ -1,5 +1,6 @@
 #include "cimv2/sources/TimeZone.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace cimv2::tz {
@@ -150,15 +151,25 @@ int64_t DaysFromCivil(int64_t y, int m, int d) {
     return era * 146097 + doe - 719468;
 }
 
-int64_t YearOf(int64_t days) {
+struct CivilDate {
+    int64_t year;
+    int month, day;
+};
+
+// The civil date of a day counted from 1970-01-01 (the inverse of DaysFromCivil).
+CivilDate CivilFromDays(int64_t days) {
     days += 719468;
     const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
     const int64_t doe = days - era * 146097;
     const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
     const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
     const int64_t mp = (5 * doy + 2) / 153;
-    return yoe + era * 400 + (mp >= 10 ? 1 : 0);
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {yoe + era * 400 + (month <= 2 ? 1 : 0), month, day};
 }
+
+int64_t YearOf(int64_t days) { return CivilFromDays(days).year; }
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
@@ -326,6 +337,25 @@ std::optional<ZoneRule> RuleOf(std::string_view tzif) {
         rule.standardStart = MonthWeekDay(f->end);
     }
     return rule;
+}
+
+std::optional<std::string> CimDateTime(int64_t unixSeconds, int offsetMinutes, uint32_t micros) {
+    // Past any year CIM can write, and out of reach of overflow below.
+    constexpr int64_t kLimit = int64_t{400} * 366 * 86400 * 1000;
+    if (unixSeconds < -kLimit || unixSeconds > kLimit || offsetMinutes <= -1000 || offsetMinutes >= 1000 ||
+        micros >= 1'000'000)
+        return std::nullopt;
+    const int64_t local = unixSeconds + int64_t{offsetMinutes} * 60;
+    const int64_t days = FloorDiv(local, 86400);
+    const int64_t seconds = local - days * 86400;
+    const CivilDate date = CivilFromDays(days);
+    if (date.year < 1 || date.year > 9999) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d.%06u%c%03d", static_cast<int>(date.year), date.month,
+                  date.day, static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                  static_cast<int>(seconds % 60), micros, offsetMinutes < 0 ? '-' : '+',
+                  offsetMinutes < 0 ? -offsetMinutes : offsetMinutes);
+    return text;
 }
 
 }  // namespace cimv2::tz

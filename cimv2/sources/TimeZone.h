@@ -40,4 +40,10 @@ struct ZoneRule {
 // Nothing for a file without a footer (version 1) or with a damaged one.
 std::optional<ZoneRule> RuleOf(std::string_view tzif);
 
+// A moment as CIM writes a date-time, "yyyymmddHHMMSS.mmmmmm+UUU": the
+// civil time offsetMinutes east of UTC. Computed here rather than by
+// gmtime_r, which loads the process's zone file on its first call. Nothing
+// for a year before 1 or after 9999.
+std::optional<std::string> CimDateTime(int64_t unixSeconds, int offsetMinutes = 0, uint32_t micros = 0);
+
 }  // namespace cimv2::tz

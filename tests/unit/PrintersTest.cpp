@@ -20,6 +20,7 @@
 #include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/IppMessage.h"
 #include "cimv2/sources/PrintStates.h"
+#include "cimv2/sources/TimeZone.h"
 #include "components/Components.h"
 #include "tests/support/FakePrintServer.h"
 #include "tests/support/RequiredService.h"
@@ -176,7 +177,7 @@ TEST(PrintStates, UrisMediaTimesAndServers) {
     EXPECT_EQ(cimv2::PaperSizeCode("iso_a1_594x841mm"), 19);
     EXPECT_EQ(cimv2::PaperSizeCode("na_letter_8.5x11in"), 7);
     EXPECT_EQ(cimv2::PaperSizeCode("jis_b5_182x257mm"), 1);
-    EXPECT_EQ(cimv2::CimDateTime(0), "19700101000000.000000+000");
+    EXPECT_EQ(cimv2::tz::CimDateTime(0), "19700101000000.000000+000");
     EXPECT_EQ(cimv2::CimInterval(90061), "00000001010101.000000:000");
     EXPECT_EQ(cimv2::CimTimeOfDay("23:30"), "********233000.000000+000");
     EXPECT_EQ(cimv2::CimTimeOfDay("07:05:09"), "********070509.000000+000");
@@ -227,7 +228,7 @@ TEST(PrinterClasses, ReadWhatTheServerSays) {
     const Instance* held = Named(jobs, "office, 7");
     const Instance* done = Named(jobs, "office, 8");
     ASSERT_TRUE(held && done);
-    EXPECT_EQ(held->Get("TimeSubmitted").text, cimv2::CimDateTime(1784115000));
+    EXPECT_EQ(held->Get("TimeSubmitted").text, cimv2::tz::CimDateTime(1784115000));
     EXPECT_EQ(held->Get("StartTime").text, "********233000.000000+000");
     EXPECT_TRUE(held->Get("ElapsedTime").IsNull());
     EXPECT_EQ(done->Get("ElapsedTime").text, "00000000000105.000000:000");
@@ -711,7 +712,7 @@ TEST_F(RealCups, JobsAreTheJobsLpstatShows) {
             ASSERT_NE(job, nullptr);
             EXPECT_EQ(job->Get("Owner").text, expected.owner);
             EXPECT_EQ(UInt(*job, "Size"), expected.size);
-            EXPECT_EQ(job->Get("TimeSubmitted").text, cimv2::CimDateTime(expected.submitted));
+            EXPECT_EQ(job->Get("TimeSubmitted").text, cimv2::tz::CimDateTime(expected.submitted));
             EXPECT_EQ(job->Get("HostPrintQueue").text, "localhost");
             const auto mask = UInt(*job, "StatusMask");
             if (list == &completed) {

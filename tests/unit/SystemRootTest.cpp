@@ -138,8 +138,8 @@ TEST(SystemRoot, ListsDirectoriesLongerThanOneRead) {
     ASSERT_EQ(entries.size(), names.size());
     for (size_t n = 0; n < entries.size(); ++n) {
         EXPECT_EQ(entries[n].name, names[n]);
-        EXPECT_EQ(entries[n].kind, names[n] == "link" ? SystemRoot::Directory::Kind::Link
-                                                      : SystemRoot::Directory::Kind::File);
+        EXPECT_EQ(entries[n].kind,
+                  names[n] == "link" ? SystemRoot::Directory::Kind::Link : SystemRoot::Directory::Kind::File);
     }
 }
 

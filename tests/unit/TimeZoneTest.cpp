@@ -2,6 +2,10 @@
 // the rule of the footer on both hemispheres, and files that are broken.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -112,6 +116,33 @@ TEST(TimeZone, BrokenFilesGiveNothing) {
     for (const std::string& bad : {std::string(), std::string("TZif2"), std::string("Xzif") + good.substr(4),
                                    good.substr(0, good.size() / 2), good.substr(0, 60), badIndex, noTypes, hugeCount})
         EXPECT_FALSE(ZoneAt(bad, k2026Jul01)) << bad.size() << " bytes";
+}
+
+TEST(TimeZone, CimDateTimesOfMomentsAndOffsets) {
+    using cimv2::tz::CimDateTime;
+    EXPECT_EQ(CimDateTime(0), "19700101000000.000000+000");
+    EXPECT_EQ(CimDateTime(0, 60), "19700101010000.000000+060");
+    EXPECT_EQ(CimDateTime(0, -300), "19691231190000.000000-300");
+    EXPECT_EQ(CimDateTime(1709210096, 0, 123456), "20240229123456.123456+000");  // a leap day
+    EXPECT_EQ(CimDateTime(253402300799), "99991231235959.000000+000");
+    EXPECT_EQ(CimDateTime(-62135596800), "00010101000000.000000+000");
+    // No year CIM cannot write, no offset or fraction that does not fit.
+    for (auto nothing : {CimDateTime(253402300800), CimDateTime(-62135596801), CimDateTime(INT64_MAX),
+                         CimDateTime(INT64_MIN), CimDateTime(0, 1000), CimDateTime(0, 0, 1'000'000)})
+        EXPECT_FALSE(nothing.has_value()) << *nothing;
+    // The calendar agrees with the C library's over the years CIM writes.
+    std::mt19937_64 random(20261211);
+    std::uniform_int_distribution<int64_t> moments(-62135596800, 253402300799);
+    for (int n = 0; n < 5000; ++n) {
+        const int64_t moment = moments(random);
+        const time_t t = static_cast<time_t>(moment);
+        std::tm tm{};
+        ASSERT_TRUE(gmtime_r(&t, &tm));
+        char expected[80];
+        std::snprintf(expected, sizeof expected, "%04d%02d%02d%02d%02d%02d.000000+000", tm.tm_year + 1900,
+                      tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+        EXPECT_EQ(CimDateTime(moment), expected) << moment;
+    }
 }
 
 TEST(TimeZone, ComputerSystemReadsLocaltimeThroughTheRoot) {
