@@ -1,5 +1,5 @@
-// libFuzzer target for the readers of /proc/cpuinfo, /proc/stat,
-// /proc/meminfo, /proc/swaps and kernel CPU lists.
+// libFuzzer target for the readers of /proc/cpuinfo (and its flags lines),
+// /proc/stat, /proc/meminfo, /proc/swaps and kernel CPU lists.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& block : ParseCpuInfo(text))
         for (const auto& [key, value] : block)
             if (key.empty() || key.size() > size || value.size() > size) std::abort();
+    // The first block alone is the first block of the whole.
+    if (auto first = ParseCpuInfo(text, 1), all = ParseCpuInfo(text);
+        first.size() > 1 || (!all.empty() && first.front() != all.front()))
+        std::abort();
+    // Every word of a flags line is found, and nothing else is.
+    const auto words = CpuFlagWords(text);
+    for (std::string_view word : words)
+        if (word.empty() || word.find(' ') != std::string_view::npos || !HasCpuFlag(words, word)) std::abort();
+    if (HasCpuFlag(words, "") || HasCpuFlag(words, " ")) std::abort();
     if (auto cpus = ParseCpuList(text); cpus && cpus->size() > size * (1u << 16)) std::abort();
     const ProcStat stat = ParseProcStat(text);
     std::set<uint32_t> all;
