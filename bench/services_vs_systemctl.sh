@@ -19,11 +19,11 @@ pid=$(cat "$dir/pid")
 inside() { nsenter -t "$pid" -m -p -- "$@"; }
 for _ in $(seq 100); do inside systemctl is-active -q dbus.service 2>/dev/null && break; sleep 0.1; done
 
-ms() { local s=$(date +%s%N); "$@" >/dev/null; echo $(( ($(date +%s%N) - s) / 1000 )); }
+. "$here/timing.sh"
 q=0; s=0
 for _ in $(seq "$runs"); do
-    q=$(( q + $(ms inside "$query" "SELECT * FROM Win32_Service") ))
-    s=$(( s + $(ms inside systemctl list-units --all --type=service --no-pager) ))
+    q=$(( q + $(time_us inside "$query" "SELECT * FROM Win32_Service") ))
+    s=$(( s + $(time_us inside systemctl list-units --all --type=service --no-pager) ))
 done
 units=$(inside "$query" --format csv "SELECT Name FROM Win32_Service" | tail -n +2 | wc -l)
 lines=$(inside systemctl list-units --all --type=service --no-pager --plain --no-legend | wc -l)
