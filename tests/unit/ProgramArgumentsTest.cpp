@@ -28,9 +28,10 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-ProgramRun Run(const std::string& program, std::vector<std::string> args) {
+// Standard output goes to a scratch file, or to outPath where one is given.
+ProgramRun Run(const std::string& program, std::vector<std::string> args, const std::string& outPath = "") {
     TempTree scratch;
-    const std::string out = scratch.Dir() + "/out", err = scratch.Dir() + "/err";
+    const std::string out = outPath.empty() ? scratch.Dir() + "/out" : outPath, err = scratch.Dir() + "/err";
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
@@ -47,7 +48,7 @@ ProgramRun Run(const std::string& program, std::vector<std::string> args) {
         waitpid(pid, &wait, 0) == pid && WIFEXITED(wait))
         run.status = WEXITSTATUS(wait);
     posix_spawn_file_actions_destroy(&files);
-    run.out = ReadFile(out);
+    if (outPath.empty()) run.out = ReadFile(out);
     run.err = ReadFile(err);
     return run;
 }
@@ -79,6 +80,16 @@ void ExpectConventions(const std::string& program, const std::string& name,
 
 TEST(ProgramArguments, QueryTool) {
     ExpectConventions(SYSQUILL_QUERY_TOOL, "sysquill-query", {{"--bogus"}, {"--format", "xml", "SELECT"}, {"--page"}});
+}
+
+// Results that could not be written are a failure, not a success.
+TEST(ProgramArguments, QueryToolReportsOutputItCouldNotWrite) {
+    ProgramRun full = ::Run(SYSQUILL_QUERY_TOOL, {"--classes"}, "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("sysquill-query: cannot write the output: "), std::string::npos) << full.err;
+    ProgramRun written = ::Run(SYSQUILL_QUERY_TOOL, {"--classes"});
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(written.out.find("Win32_Processor\n"), std::string::npos);
 }
 
 TEST(ProgramArguments, Agent) {
