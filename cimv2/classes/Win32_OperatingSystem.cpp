@@ -308,8 +308,9 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
 
     const auto arch = ReadLine(root, "/proc/sys/kernel/arch");
     const auto flags = X86Flags(root);
+    // The words are views into flagLine.
     const std::string flagLine = flags.value_or("");
-    const auto words = procfs::CpuFlagWords(flagLine);  // views into flagLine
+    const auto words = procfs::CpuFlagWords(flagLine);
     if (arch) {
         const bool x86_64 = *arch == "x86_64";
         const bool x86_32 = *arch == "i386" || *arch == "i486" || *arch == "i586" || *arch == "i686";

@@ -249,12 +249,13 @@ std::optional<uint16_t> SmbiosMHz(std::optional<uint16_t> mhz) {
 // The signature and feature word of CPUID leaf 1 as the kernel's cpuinfo
 // gives them back: EAX from family, model and stepping (with the extended
 // fields where the family needs them), EDX from the flags.
-std::optional<std::string> X86ProcessorId(const procfs::CpuInfoBlock& info) {
+// flags: the words of the block's flags line (CpuFlagWords), none without one.
+std::optional<std::string> X86ProcessorId(const procfs::CpuInfoBlock& info,
+                                          const std::vector<std::string_view>& flags) {
     auto family = Unsigned(procfs::Field(info, "cpu family"));
     auto model = Unsigned(procfs::Field(info, "model"));
     auto stepping = Unsigned(procfs::Field(info, "stepping"));
-    auto flags = procfs::Field(info, "flags");
-    if (!family || !model || !stepping || !flags || *family > 15 + 255 || *model > 255 || *stepping > 15)
+    if (!family || !model || !stepping || flags.empty() || *family > 15 + 255 || *model > 255 || *stepping > 15)
         return std::nullopt;
     uint32_t eax = static_cast<uint32_t>(*stepping);
     const uint64_t baseFamily = std::min<uint64_t>(*family, 15);
@@ -268,10 +269,9 @@ std::optional<std::string> X86ProcessorId(const procfs::CpuInfoBlock& info) {
     } else {
         return std::nullopt;
     }
-    const auto words = procfs::CpuFlagWords(*flags);
     uint32_t edx = 0;
     for (const auto& f : kEdxFlags)
-        if (procfs::HasCpuFlag(words, f.flag)) edx |= 1u << f.bit;
+        if (procfs::HasCpuFlag(flags, f.flag)) edx |= 1u << f.bit;
     char text[17];
     std::snprintf(text, sizeof text, "%08X%08X", edx, eax);
     return std::string(text);
@@ -343,9 +343,10 @@ void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& packag
 
     const auto vendor = procfs::Field(*info, "vendor_id");
     const auto flags = procfs::Field(*info, "flags");
+    // The words are views into flagLine.
     const std::string flagLine = flags.value_or("");
-    const auto words = procfs::CpuFlagWords(flagLine);  // views into flagLine
-    if (vendor) {                                       // x86
+    const auto words = procfs::CpuFlagWords(flagLine);
+    if (vendor) {  // x86
         const bool x64 = procfs::HasCpuFlag(words, "lm");
         SetIf(inst, "Name", procfs::Field(*info, "model name"));
         inst.SetText("Manufacturer", *vendor);
@@ -377,7 +378,7 @@ void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& packag
             inst.SetBool("SecondLevelAddressTranslationExtensions",
                          procfs::HasCpuFlag(words, "ept") || procfs::HasCpuFlag(words, "npt"));
         }
-        SetIf(inst, "ProcessorId", X86ProcessorId(*info));
+        SetIf(inst, "ProcessorId", X86ProcessorId(*info, words));
         return;
     }
     // ARM: implementer, architecture, variant, part and revision.
