@@ -30,55 +30,55 @@ inline constexpr TCodeText kFileSystemFlagsEx[] = {
 // clang-format on
 
 // The fields of Win32_CDROMDrive in reading order (alphabetical).
-#define SYSQUILL_CDROM_DRIVE_FIELDS(FIELD)                                \
-    FIELD(Code, Availability, devices::kAvailability)                     \
-    FIELD(ListText, Capabilities, TArrInteger)                            \
-    FIELD(ListText, CapabilityDescriptions, TArrString)                   \
-    FIELD(Text, Caption)                                                  \
-    FIELD(Text, CompressionMethod)                                        \
-    FIELD(Code, ConfigManagerErrorCode, devices::kConfigManagerErrorCode) \
-    FIELD(Boolean, ConfigManagerUserConfig)                               \
-    FIELD(Text, CreationClassName)                                        \
-    FIELD(Integer, DefaultBlockSize, int64_t)                             \
-    FIELD(Text, Description)                                              \
-    FIELD(Text, DeviceID)                                                 \
-    FIELD(Text, Drive)                                                    \
-    FIELD(Boolean, DriveIntegrity)                                        \
-    FIELD(Boolean, ErrorCleared)                                          \
-    FIELD(Text, ErrorDescription)                                         \
-    FIELD(Text, ErrorMethodology)                                         \
-    FIELD(Integer, FileSystemFlags, int32_t)                              \
-    FIELD(Code, FileSystemFlagsEx, kFileSystemFlagsEx)                    \
-    FIELD(Text, Id)                                                       \
-    FIELD(Date, InstallDate)                                              \
-    FIELD(Integer, LastErrorCode, uint32_t)                               \
-    FIELD(Text, Manufacturer)                                             \
-    FIELD(Integer, MaxBlockSize, int64_t)                                 \
-    FIELD(Integer, MaximumComponentLength, uint32_t)                      \
-    FIELD(Integer, MaxMediaSize, int64_t)                                 \
-    FIELD(Boolean, MediaLoaded)                                           \
-    FIELD(Text, MediaType)                                                \
-    FIELD(Text, MfrAssignedRevisionLevel)                                 \
-    FIELD(Integer, MinBlockSize, int64_t)                                 \
-    FIELD(Text, Name)                                                     \
-    FIELD(Boolean, NeedsCleaning)                                         \
-    FIELD(Integer, NumberOfMediaSupported, uint32_t)                      \
-    FIELD(Text, PNPDeviceID)                                              \
-    FIELD(ListText, PowerManagementCapabilities, TArrInteger)             \
-    FIELD(Boolean, PowerManagementSupported)                              \
-    FIELD(Text, RevisionLevel)                                            \
-    FIELD(Integer, SCSIBus, uint32_t)                                     \
-    FIELD(Integer, SCSILogicalUnit, int32_t)                              \
-    FIELD(Integer, SCSIPort, int32_t)                                     \
-    FIELD(Integer, SCSITargetId, int32_t)                                 \
-    FIELD(IntegerOfText, SerialNumber, int32_t)                           \
-    FIELD(Integer, Size, int64_t)                                         \
-    FIELD(Text, Status)                                                   \
-    FIELD(Code, StatusInfo, devices::kStatusInfo)                         \
-    FIELD(Text, SystemCreationClassName)                                  \
-    FIELD(Text, SystemName)                                               \
-    FIELD(Real, TransferRate)                                             \
-    FIELD(Text, VolumeName)                                               \
+#define SYSQUILL_CDROM_DRIVE_FIELDS(FIELD)                                            \
+    FIELD(Code, Availability, devices::kAvailability)                                 \
+    FIELD(ListText, Capabilities, TArrInteger)                                        \
+    FIELD(ListText, CapabilityDescriptions, TArrString)                               \
+    FIELD(Text, Caption)                                                              \
+    FIELD(Text, CompressionMethod)                                                    \
+    FIELD(CodeAs, ConfigManagerErrorCode, devices::kConfigManagerErrorCode, uint32_t) \
+    FIELD(Boolean, ConfigManagerUserConfig)                                           \
+    FIELD(Text, CreationClassName)                                                    \
+    FIELD(Integer, DefaultBlockSize, int64_t)                                         \
+    FIELD(Text, Description)                                                          \
+    FIELD(Text, DeviceID)                                                             \
+    FIELD(Text, Drive)                                                                \
+    FIELD(Boolean, DriveIntegrity)                                                    \
+    FIELD(Boolean, ErrorCleared)                                                      \
+    FIELD(Text, ErrorDescription)                                                     \
+    FIELD(Text, ErrorMethodology)                                                     \
+    FIELD(Integer, FileSystemFlags, int32_t)                                          \
+    FIELD(CodeAs, FileSystemFlagsEx, kFileSystemFlagsEx, uint32_t)                    \
+    FIELD(Text, Id)                                                                   \
+    FIELD(Date, InstallDate)                                                          \
+    FIELD(Integer, LastErrorCode, uint32_t)                                           \
+    FIELD(Text, Manufacturer)                                                         \
+    FIELD(Integer, MaxBlockSize, int64_t)                                             \
+    FIELD(Integer, MaximumComponentLength, uint32_t)                                  \
+    FIELD(Integer, MaxMediaSize, int64_t)                                             \
+    FIELD(Boolean, MediaLoaded)                                                       \
+    FIELD(Text, MediaType)                                                            \
+    FIELD(Text, MfrAssignedRevisionLevel)                                             \
+    FIELD(Integer, MinBlockSize, int64_t)                                             \
+    FIELD(Text, Name)                                                                 \
+    FIELD(Boolean, NeedsCleaning)                                                     \
+    FIELD(Integer, NumberOfMediaSupported, uint32_t)                                  \
+    FIELD(Text, PNPDeviceID)                                                          \
+    FIELD(ListText, PowerManagementCapabilities, TArrInteger)                         \
+    FIELD(Boolean, PowerManagementSupported)                                          \
+    FIELD(Text, RevisionLevel)                                                        \
+    FIELD(Integer, SCSIBus, uint32_t)                                                 \
+    FIELD(Integer, SCSILogicalUnit, int32_t)                                          \
+    FIELD(Integer, SCSIPort, int32_t)                                                 \
+    FIELD(Integer, SCSITargetId, int32_t)                                             \
+    FIELD(IntegerOfText, SerialNumber, int32_t)                                       \
+    FIELD(Integer, Size, int64_t)                                                     \
+    FIELD(Text, Status)                                                               \
+    FIELD(Code, StatusInfo, devices::kStatusInfo)                                     \
+    FIELD(Text, SystemCreationClassName)                                              \
+    FIELD(Text, SystemName)                                                           \
+    FIELD(Real, TransferRate)                                                         \
+    FIELD(Text, VolumeName)                                                           \
     FIELD(Text, VolumeSerialNumber)
 
 class TCDRomDriveProperties : public TPropertyRecord<TCDRomDriveProperties> {

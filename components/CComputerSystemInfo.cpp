@@ -1,5 +1,7 @@
 #include "components/CComputerSystemInfo.h"
 
+#include "components/MethodResult.h"
+
 namespace components {
 
 namespace {
@@ -80,17 +82,7 @@ int32_t TComputerSystemInfo::Rename(const std::string& instanceProp, const wmi::
     const wmi::TArrInteger types = {wmi::kCimString, wmi::kCimString, wmi::kCimString};
     wmi::OleVariant result;
     ExecWMIMethod(instanceProp, instanceValue, "Rename", names, values, directions, types, result);
-    switch (result.GetType()) {
-        case wmi::OleVariant::Type::Empty:
-        case wmi::OleVariant::Type::Null:
-            return 0;
-        case wmi::OleVariant::Type::Int:
-            return static_cast<int32_t>(result.AsInt());
-        case wmi::OleVariant::Type::UInt:
-            return static_cast<int32_t>(result.AsUInt());
-        default:
-            return static_cast<int32_t>(wmi::WMIVarToInt64(result, false));
-    }
+    return MethodReturnCode(result);
 }
 
 }  // namespace components

@@ -78,7 +78,7 @@ public:
     TComputerSystemProperties& ComputerSystemProperties() const { return Record(); }
 
     // Renames the computer selected by instanceProp = instanceValue; the
-    // method's return code unchanged, 0 when nothing ran.
+    // method's return code unchanged, kNothingRan when nothing ran.
     int32_t Rename(const std::string& instanceProp, const wmi::OleVariant& instanceValue, const std::string& name,
                    const std::string& password, const std::string& userName);
 };

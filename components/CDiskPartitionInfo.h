@@ -19,40 +19,40 @@ inline constexpr TCodeText kAccess[] = {
 // clang-format on
 
 // The fields of Win32_DiskPartition in reading order (alphabetical).
-#define SYSQUILL_DISK_PARTITION_FIELDS(FIELD)                             \
-    FIELD(Code, Access, kAccess)                                          \
-    FIELD(Code, Availability, devices::kOfflineAvailability)              \
-    FIELD(Integer, BlockSize, int64_t)                                    \
-    FIELD(Boolean, Bootable)                                              \
-    FIELD(Boolean, BootPartition)                                         \
-    FIELD(Text, Caption)                                                  \
-    FIELD(Code, ConfigManagerErrorCode, devices::kConfigManagerErrorCode) \
-    FIELD(Boolean, ConfigManagerUserConfig)                               \
-    FIELD(Text, CreationClassName)                                        \
-    FIELD(Text, Description)                                              \
-    FIELD(Text, DeviceID)                                                 \
-    FIELD(Integer, DiskIndex, uint32_t)                                   \
-    FIELD(Boolean, ErrorCleared)                                          \
-    FIELD(Text, ErrorDescription)                                         \
-    FIELD(Text, ErrorMethodology)                                         \
-    FIELD(Integer, HiddenSectors, uint32_t)                               \
-    FIELD(Integer, Index, uint32_t)                                       \
-    FIELD(Date, InstallDate)                                              \
-    FIELD(Integer, LastErrorCode, uint32_t)                               \
-    FIELD(Text, Name)                                                     \
-    FIELD(Integer, NumberOfBlocks, int64_t)                               \
-    FIELD(Text, PNPDeviceID)                                              \
-    FIELD(ListText, PowerManagementCapabilities, TArrInteger)             \
-    FIELD(Boolean, PowerManagementSupported)                              \
-    FIELD(Boolean, PrimaryPartition)                                      \
-    FIELD(Text, Purpose)                                                  \
-    FIELD(Boolean, RewritePartition)                                      \
-    FIELD(Integer, Size, int64_t)                                         \
-    FIELD(Integer, StartingOffset, int64_t)                               \
-    FIELD(Text, Status)                                                   \
-    FIELD(Code, StatusInfo, devices::kStatusInfo)                         \
-    FIELD(Text, SystemCreationClassName)                                  \
-    FIELD(Text, SystemName)                                               \
+#define SYSQUILL_DISK_PARTITION_FIELDS(FIELD)                                         \
+    FIELD(Code, Access, kAccess)                                                      \
+    FIELD(Code, Availability, devices::kOfflineAvailability)                          \
+    FIELD(Integer, BlockSize, int64_t)                                                \
+    FIELD(Boolean, Bootable)                                                          \
+    FIELD(Boolean, BootPartition)                                                     \
+    FIELD(Text, Caption)                                                              \
+    FIELD(CodeAs, ConfigManagerErrorCode, devices::kConfigManagerErrorCode, uint32_t) \
+    FIELD(Boolean, ConfigManagerUserConfig)                                           \
+    FIELD(Text, CreationClassName)                                                    \
+    FIELD(Text, Description)                                                          \
+    FIELD(Text, DeviceID)                                                             \
+    FIELD(Integer, DiskIndex, uint32_t)                                               \
+    FIELD(Boolean, ErrorCleared)                                                      \
+    FIELD(Text, ErrorDescription)                                                     \
+    FIELD(Text, ErrorMethodology)                                                     \
+    FIELD(Integer, HiddenSectors, uint32_t)                                           \
+    FIELD(Integer, Index, uint32_t)                                                   \
+    FIELD(Date, InstallDate)                                                          \
+    FIELD(Integer, LastErrorCode, uint32_t)                                           \
+    FIELD(Text, Name)                                                                 \
+    FIELD(Integer, NumberOfBlocks, int64_t)                                           \
+    FIELD(Text, PNPDeviceID)                                                          \
+    FIELD(ListText, PowerManagementCapabilities, TArrInteger)                         \
+    FIELD(Boolean, PowerManagementSupported)                                          \
+    FIELD(Boolean, PrimaryPartition)                                                  \
+    FIELD(Text, Purpose)                                                              \
+    FIELD(Boolean, RewritePartition)                                                  \
+    FIELD(Integer, Size, int64_t)                                                     \
+    FIELD(Integer, StartingOffset, int64_t)                                           \
+    FIELD(Text, Status)                                                               \
+    FIELD(Code, StatusInfo, devices::kStatusInfo)                                     \
+    FIELD(Text, SystemCreationClassName)                                              \
+    FIELD(Text, SystemName)                                                           \
     FIELD(TextAs, TypePartition, "Type")
 
 class TDiskPartitionProperties : public TPropertyRecord<TDiskPartitionProperties> {

@@ -7,29 +7,29 @@
 namespace components {
 
 // The fields of Win32_Keyboard in reading order.
-#define SYSQUILL_KEYBOARD_FIELDS(FIELD)                                   \
-    FIELD(Code, Availability, devices::kAvailability)                     \
-    FIELD(Text, Caption)                                                  \
-    FIELD(Code, ConfigManagerErrorCode, devices::kConfigManagerErrorCode) \
-    FIELD(Boolean, ConfigManagerUserConfig)                               \
-    FIELD(Text, CreationClassName)                                        \
-    FIELD(Text, Description)                                              \
-    FIELD(Text, DeviceID)                                                 \
-    FIELD(Boolean, ErrorCleared)                                          \
-    FIELD(Text, ErrorDescription)                                         \
-    FIELD(Date, InstallDate)                                              \
-    FIELD(Boolean, IsLocked)                                              \
-    FIELD(Integer, LastErrorCode, uint32_t)                               \
-    FIELD(Text, Layout)                                                   \
-    FIELD(Text, Name)                                                     \
-    FIELD(Integer, NumberOfFunctionKeys, int32_t)                         \
-    FIELD(Code, Password, kPassword)                                      \
-    FIELD(Text, PNPDeviceID)                                              \
-    FIELD(ListText, PowerManagementCapabilities, TArrInteger)             \
-    FIELD(Boolean, PowerManagementSupported)                              \
-    FIELD(Text, Status)                                                   \
-    FIELD(Code, StatusInfo, devices::kStatusInfo)                         \
-    FIELD(Text, SystemCreationClassName)                                  \
+#define SYSQUILL_KEYBOARD_FIELDS(FIELD)                                               \
+    FIELD(Code, Availability, devices::kAvailability)                                 \
+    FIELD(Text, Caption)                                                              \
+    FIELD(CodeAs, ConfigManagerErrorCode, devices::kConfigManagerErrorCode, uint32_t) \
+    FIELD(Boolean, ConfigManagerUserConfig)                                           \
+    FIELD(Text, CreationClassName)                                                    \
+    FIELD(Text, Description)                                                          \
+    FIELD(Text, DeviceID)                                                             \
+    FIELD(Boolean, ErrorCleared)                                                      \
+    FIELD(Text, ErrorDescription)                                                     \
+    FIELD(Date, InstallDate)                                                          \
+    FIELD(Boolean, IsLocked)                                                          \
+    FIELD(Integer, LastErrorCode, uint32_t)                                           \
+    FIELD(Text, Layout)                                                               \
+    FIELD(Text, Name)                                                                 \
+    FIELD(Integer, NumberOfFunctionKeys, int32_t)                                     \
+    FIELD(Code, Password, kPassword)                                                  \
+    FIELD(Text, PNPDeviceID)                                                          \
+    FIELD(ListText, PowerManagementCapabilities, TArrInteger)                         \
+    FIELD(Boolean, PowerManagementSupported)                                          \
+    FIELD(Text, Status)                                                               \
+    FIELD(Code, StatusInfo, devices::kStatusInfo)                                     \
+    FIELD(Text, SystemCreationClassName)                                              \
     FIELD(Text, SystemName)
 
 class TKeyboardProperties : public TPropertyRecord<TKeyboardProperties> {

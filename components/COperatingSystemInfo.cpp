@@ -1,5 +1,7 @@
 #include "components/COperatingSystemInfo.h"
 
+#include "components/MethodResult.h"
+
 namespace components {
 
 namespace {
@@ -276,19 +278,7 @@ int32_t TOperatingSystemInfo::Reboot(const std::string& instanceProp, const wmi:
     wmi::TArrVariant values;
     wmi::OleVariant result;
     ExecWMIMethod(instanceProp, instanceValue, "Reboot", {}, values, {}, {}, result);
-    switch (result.GetType()) {
-        case wmi::OleVariant::Type::Empty:
-        case wmi::OleVariant::Type::Null:
-            // Nothing ran (the component is not active, or no system matched
-            // the selection): that is no restart, so it is not 0, success.
-            return static_cast<int32_t>(kNothingRan);
-        case wmi::OleVariant::Type::Int:
-            return static_cast<int32_t>(result.AsInt());
-        case wmi::OleVariant::Type::UInt:
-            return static_cast<int32_t>(result.AsUInt());
-        default:
-            return static_cast<int32_t>(wmi::WMIVarToInt64(result, false));
-    }
+    return MethodReturnCode(result);
 }
 
 }  // namespace components

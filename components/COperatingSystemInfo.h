@@ -1,75 +1,76 @@
 #pragma once
 // The operating system component: class Win32_OperatingSystem, its record,
 // its decoders and the Reboot method.
+#include "components/MethodResult.h"
 #include "components/PropertyRecord.h"
 
 namespace components {
 
 // The fields of Win32_OperatingSystem in reading order (alphabetical,
 // without letter case). The MUI languages are kept only as text.
-#define SYSQUILL_OPERATING_SYSTEM_FIELDS(FIELD)                    \
-    FIELD(Text, BootDevice)                                        \
-    FIELD(Text, BuildNumber)                                       \
-    FIELD(Text, BuildType)                                         \
-    FIELD(Text, Caption)                                           \
-    FIELD(Text, CodeSet)                                           \
-    FIELD(Text, CountryCode)                                       \
-    FIELD(Text, CreationClassName)                                 \
-    FIELD(Text, CSCreationClassName)                               \
-    FIELD(Text, CSDVersion)                                        \
-    FIELD(Text, CSName)                                            \
-    FIELD(Integer, CurrentTimeZone, int32_t)                       \
-    FIELD(Boolean, DataExecutionPrevention_32BitApplication)       \
-    FIELD(Boolean, DataExecutionPrevention_Available)              \
-    FIELD(Boolean, DataExecutionPrevention_Drivers)                \
-    FIELD(Integer, DataExecutionPrevention_SupportPolicy, uint8_t) \
-    FIELD(Boolean, Debug)                                          \
-    FIELD(Text, Description)                                       \
-    FIELD(Boolean, Distributed)                                    \
-    FIELD(Integer, EncryptionLevel, uint32_t)                      \
-    FIELD(Integer, ForegroundApplicationBoost, uint8_t)            \
-    FIELD(Integer, FreePhysicalMemory, int64_t)                    \
-    FIELD(Integer, FreeSpaceInPagingFiles, int64_t)                \
-    FIELD(Integer, FreeVirtualMemory, int64_t)                     \
-    FIELD(Date, InstallDate)                                       \
-    FIELD(Integer, LargeSystemCache, uint32_t)                     \
-    FIELD(Date, LastBootUpTime)                                    \
-    FIELD(Date, LocalDateTime)                                     \
-    FIELD(Text, Locale)                                            \
-    FIELD(Text, Manufacturer)                                      \
-    FIELD(Integer, MaxNumberOfProcesses, uint32_t)                 \
-    FIELD(Integer, MaxProcessMemorySize, int64_t)                  \
-    FIELD(ListText, MUILanguages, TArrString)                      \
-    FIELD(Text, Name)                                              \
-    FIELD(Integer, NumberOfLicensedUsers, uint32_t)                \
-    FIELD(Integer, NumberOfProcesses, uint32_t)                    \
-    FIELD(Integer, NumberOfUsers, uint32_t)                        \
-    FIELD(Code, OperatingSystemSKU, kOperatingSystemSKU)           \
-    FIELD(Text, Organization)                                      \
-    FIELD(Text, OSArchitecture)                                    \
-    FIELD(Code, OSLanguage, kOSLanguage)                           \
-    FIELD(Integer, OSProductSuite, uint32_t)                       \
-    FIELD(Code, OSType, kOSType)                                   \
-    FIELD(Text, OtherTypeDescription)                              \
-    FIELD(Boolean, PAEEnabled)                                     \
-    FIELD(Text, PlusProductID)                                     \
-    FIELD(Text, PlusVersionNumber)                                 \
-    FIELD(Boolean, Primary)                                        \
-    FIELD(Code, ProductType, kProductType)                         \
-    FIELD(Text, RegisteredUser)                                    \
-    FIELD(Text, SerialNumber)                                      \
-    FIELD(Integer, ServicePackMajorVersion, int32_t)               \
-    FIELD(Integer, ServicePackMinorVersion, int32_t)               \
-    FIELD(Integer, SizeStoredInPagingFiles, int64_t)               \
-    FIELD(Text, Status)                                            \
-    FIELD(Code, SuiteMask, kSuiteMask)                             \
-    FIELD(Text, SystemDevice)                                      \
-    FIELD(Text, SystemDirectory)                                   \
-    FIELD(Text, SystemDrive)                                       \
-    FIELD(Integer, TotalSwapSpaceSize, int64_t)                    \
-    FIELD(Integer, TotalVirtualMemorySize, int64_t)                \
-    FIELD(Integer, TotalVisibleMemorySize, int64_t)                \
-    FIELD(Text, Version)                                           \
+#define SYSQUILL_OPERATING_SYSTEM_FIELDS(FIELD)                      \
+    FIELD(Text, BootDevice)                                          \
+    FIELD(Text, BuildNumber)                                         \
+    FIELD(Text, BuildType)                                           \
+    FIELD(Text, Caption)                                             \
+    FIELD(Text, CodeSet)                                             \
+    FIELD(Text, CountryCode)                                         \
+    FIELD(Text, CreationClassName)                                   \
+    FIELD(Text, CSCreationClassName)                                 \
+    FIELD(Text, CSDVersion)                                          \
+    FIELD(Text, CSName)                                              \
+    FIELD(Integer, CurrentTimeZone, int32_t)                         \
+    FIELD(Boolean, DataExecutionPrevention_32BitApplication)         \
+    FIELD(Boolean, DataExecutionPrevention_Available)                \
+    FIELD(Boolean, DataExecutionPrevention_Drivers)                  \
+    FIELD(Integer, DataExecutionPrevention_SupportPolicy, uint8_t)   \
+    FIELD(Boolean, Debug)                                            \
+    FIELD(Text, Description)                                         \
+    FIELD(Boolean, Distributed)                                      \
+    FIELD(Integer, EncryptionLevel, uint32_t)                        \
+    FIELD(Integer, ForegroundApplicationBoost, uint8_t)              \
+    FIELD(Integer, FreePhysicalMemory, int64_t)                      \
+    FIELD(Integer, FreeSpaceInPagingFiles, int64_t)                  \
+    FIELD(Integer, FreeVirtualMemory, int64_t)                       \
+    FIELD(Date, InstallDate)                                         \
+    FIELD(Integer, LargeSystemCache, uint32_t)                       \
+    FIELD(Date, LastBootUpTime)                                      \
+    FIELD(Date, LocalDateTime)                                       \
+    FIELD(Text, Locale)                                              \
+    FIELD(Text, Manufacturer)                                        \
+    FIELD(Integer, MaxNumberOfProcesses, uint32_t)                   \
+    FIELD(Integer, MaxProcessMemorySize, int64_t)                    \
+    FIELD(ListText, MUILanguages, TArrString)                        \
+    FIELD(Text, Name)                                                \
+    FIELD(Integer, NumberOfLicensedUsers, uint32_t)                  \
+    FIELD(Integer, NumberOfProcesses, uint32_t)                      \
+    FIELD(Integer, NumberOfUsers, uint32_t)                          \
+    FIELD(CodeAs, OperatingSystemSKU, kOperatingSystemSKU, uint32_t) \
+    FIELD(Text, Organization)                                        \
+    FIELD(Text, OSArchitecture)                                      \
+    FIELD(CodeAs, OSLanguage, kOSLanguage, uint32_t)                 \
+    FIELD(Integer, OSProductSuite, uint32_t)                         \
+    FIELD(Code, OSType, kOSType)                                     \
+    FIELD(Text, OtherTypeDescription)                                \
+    FIELD(Boolean, PAEEnabled)                                       \
+    FIELD(Text, PlusProductID)                                       \
+    FIELD(Text, PlusVersionNumber)                                   \
+    FIELD(Boolean, Primary)                                          \
+    FIELD(CodeAs, ProductType, kProductType, uint32_t)               \
+    FIELD(Text, RegisteredUser)                                      \
+    FIELD(Text, SerialNumber)                                        \
+    FIELD(Integer, ServicePackMajorVersion, int32_t)                 \
+    FIELD(Integer, ServicePackMinorVersion, int32_t)                 \
+    FIELD(Integer, SizeStoredInPagingFiles, int64_t)                 \
+    FIELD(Text, Status)                                              \
+    FIELD(CodeAs, SuiteMask, kSuiteMask, uint32_t)                   \
+    FIELD(Text, SystemDevice)                                        \
+    FIELD(Text, SystemDirectory)                                     \
+    FIELD(Text, SystemDrive)                                         \
+    FIELD(Integer, TotalSwapSpaceSize, int64_t)                      \
+    FIELD(Integer, TotalVirtualMemorySize, int64_t)                  \
+    FIELD(Integer, TotalVisibleMemorySize, int64_t)                  \
+    FIELD(Text, Version)                                             \
     FIELD(Text, WindowsDirectory)
 
 class TOperatingSystemProperties : public TPropertyRecord<TOperatingSystemProperties> {
@@ -86,8 +87,7 @@ public:
     TOperatingSystemInfo();
     TOperatingSystemProperties& OperatingSystemProperties() const { return Record(); }
 
-    // WMI's "not found" (wbemErrNotFound), as Reboot's answer when it ran nothing.
-    static constexpr uint32_t kNothingRan = 0x80041002;
+    static constexpr uint32_t kNothingRan = components::kNothingRan;
 
     // Restarts the system selected by instanceProp = instanceValue; the
     // method's return code unchanged (0: the restart is under way), and

@@ -33,36 +33,36 @@ inline constexpr TCodeText kTypeDetail[] = {
 // clang-format on
 
 // The fields of Win32_PhysicalMemory in reading order (alphabetical).
-#define SYSQUILL_PHYSICAL_MEMORY_FIELDS(FIELD)           \
-    FIELD(Text, BankLabel)                               \
-    FIELD(Integer, Capacity, int64_t)                    \
-    FIELD(Text, Caption)                                 \
-    FIELD(Text, CreationClassName)                       \
-    FIELD(Integer, DataWidth, int32_t)                   \
-    FIELD(Text, Description)                             \
-    FIELD(Text, DeviceLocator)                           \
-    FIELD(Code, FormFactor, kMemoryFormFactor)           \
-    FIELD(Boolean, HotSwappable)                         \
-    FIELD(Date, InstallDate)                             \
-    FIELD(Integer, InterleaveDataDepth, int32_t)         \
-    FIELD(Code, InterleavePosition, kInterleavePosition) \
-    FIELD(Text, Manufacturer)                            \
-    FIELD(Code, MemoryType, kMemoryType)                 \
-    FIELD(Text, Model)                                   \
-    FIELD(Text, Name)                                    \
-    FIELD(Text, OtherIdentifyingInfo)                    \
-    FIELD(Text, PartNumber)                              \
-    FIELD(Integer, PositionInRow, uint32_t)              \
-    FIELD(Boolean, PoweredOn)                            \
-    FIELD(Boolean, Removable)                            \
-    FIELD(Boolean, Replaceable)                          \
-    FIELD(Text, SerialNumber)                            \
-    FIELD(Text, SKU)                                     \
-    FIELD(Integer, Speed, uint32_t)                      \
-    FIELD(Text, Status)                                  \
-    FIELD(Text, Tag)                                     \
-    FIELD(Integer, TotalWidth, int32_t)                  \
-    FIELD(Code, TypeDetail, kTypeDetail)                 \
+#define SYSQUILL_PHYSICAL_MEMORY_FIELDS(FIELD)                       \
+    FIELD(Text, BankLabel)                                           \
+    FIELD(Integer, Capacity, int64_t)                                \
+    FIELD(Text, Caption)                                             \
+    FIELD(Text, CreationClassName)                                   \
+    FIELD(Integer, DataWidth, int32_t)                               \
+    FIELD(Text, Description)                                         \
+    FIELD(Text, DeviceLocator)                                       \
+    FIELD(Code, FormFactor, kMemoryFormFactor)                       \
+    FIELD(Boolean, HotSwappable)                                     \
+    FIELD(Date, InstallDate)                                         \
+    FIELD(Integer, InterleaveDataDepth, int32_t)                     \
+    FIELD(CodeAs, InterleavePosition, kInterleavePosition, uint32_t) \
+    FIELD(Text, Manufacturer)                                        \
+    FIELD(Code, MemoryType, kMemoryType)                             \
+    FIELD(Text, Model)                                               \
+    FIELD(Text, Name)                                                \
+    FIELD(Text, OtherIdentifyingInfo)                                \
+    FIELD(Text, PartNumber)                                          \
+    FIELD(Integer, PositionInRow, uint32_t)                          \
+    FIELD(Boolean, PoweredOn)                                        \
+    FIELD(Boolean, Removable)                                        \
+    FIELD(Boolean, Replaceable)                                      \
+    FIELD(Text, SerialNumber)                                        \
+    FIELD(Text, SKU)                                                 \
+    FIELD(Integer, Speed, uint32_t)                                  \
+    FIELD(Text, Status)                                              \
+    FIELD(Text, Tag)                                                 \
+    FIELD(Integer, TotalWidth, int32_t)                              \
+    FIELD(Code, TypeDetail, kTypeDetail)                             \
     FIELD(Text, Version)
 
 class TPhysicalMemoryProperties : public TPropertyRecord<TPhysicalMemoryProperties> {

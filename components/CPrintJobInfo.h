@@ -6,34 +6,34 @@
 namespace components {
 
 // The fields of Win32_PrintJob in reading order.
-#define SYSQUILL_PRINT_JOB_FIELDS(FIELD)   \
-    FIELD(Text, Caption)                   \
-    FIELD(Text, Color)                     \
-    FIELD(Text, DataType)                  \
-    FIELD(Text, Description)               \
-    FIELD(Text, Document)                  \
-    FIELD(Text, DriverName)                \
-    FIELD(Date, ElapsedTime)               \
-    FIELD(Text, HostPrintQueue)            \
-    FIELD(Date, InstallDate)               \
-    FIELD(Integer, JobId, uint32_t)        \
-    FIELD(Text, JobStatus)                 \
-    FIELD(Text, Name)                      \
-    FIELD(Text, Notify)                    \
-    FIELD(Text, Owner)                     \
-    FIELD(Integer, PagesPrinted, uint32_t) \
-    FIELD(Integer, PaperLength, uint32_t)  \
-    FIELD(Text, PaperSize)                 \
-    FIELD(Integer, PaperWidth, uint32_t)   \
-    FIELD(Text, Parameters)                \
-    FIELD(Text, PrintProcessor)            \
-    FIELD(Integer, Priority, uint32_t)     \
-    FIELD(Integer, Size, uint32_t)         \
-    FIELD(Date, StartTime)                 \
-    FIELD(Text, Status)                    \
-    FIELD(Code, StatusMask, kStatusMask)   \
-    FIELD(Date, TimeSubmitted)             \
-    FIELD(Integer, TotalPages, uint32_t)   \
+#define SYSQUILL_PRINT_JOB_FIELDS(FIELD)             \
+    FIELD(Text, Caption)                             \
+    FIELD(Text, Color)                               \
+    FIELD(Text, DataType)                            \
+    FIELD(Text, Description)                         \
+    FIELD(Text, Document)                            \
+    FIELD(Text, DriverName)                          \
+    FIELD(Date, ElapsedTime)                         \
+    FIELD(Text, HostPrintQueue)                      \
+    FIELD(Date, InstallDate)                         \
+    FIELD(Integer, JobId, uint32_t)                  \
+    FIELD(Text, JobStatus)                           \
+    FIELD(Text, Name)                                \
+    FIELD(Text, Notify)                              \
+    FIELD(Text, Owner)                               \
+    FIELD(Integer, PagesPrinted, uint32_t)           \
+    FIELD(Integer, PaperLength, uint32_t)            \
+    FIELD(Text, PaperSize)                           \
+    FIELD(Integer, PaperWidth, uint32_t)             \
+    FIELD(Text, Parameters)                          \
+    FIELD(Text, PrintProcessor)                      \
+    FIELD(Integer, Priority, uint32_t)               \
+    FIELD(Integer, Size, uint32_t)                   \
+    FIELD(Date, StartTime)                           \
+    FIELD(Text, Status)                              \
+    FIELD(CodeAs, StatusMask, kStatusMask, uint32_t) \
+    FIELD(Date, TimeSubmitted)                       \
+    FIELD(Integer, TotalPages, uint32_t)             \
     FIELD(Date, UntilTime)
 
 class TPrintJobProperties : public TPropertyRecord<TPrintJobProperties> {

@@ -1,24 +1,11 @@
 #include "components/CProcessInfo.h"
 
+#include "components/MethodResult.h"
 #include "wmi/Notice.h"
 
 namespace components {
 
 namespace {
-
-int32_t ReturnCode(const wmi::OleVariant& result) {
-    switch (result.GetType()) {
-        case wmi::OleVariant::Type::Empty:
-        case wmi::OleVariant::Type::Null:
-            return 0;
-        case wmi::OleVariant::Type::Int:
-            return static_cast<int32_t>(result.AsInt());
-        case wmi::OleVariant::Type::UInt:
-            return static_cast<int32_t>(result.AsUInt());
-        default:
-            return static_cast<int32_t>(wmi::WMIVarToInt64(result, false));
-    }
-}
 
 std::string OutText(const wmi::OleVariant& value) {
     const bool isNull =
@@ -36,7 +23,7 @@ int32_t TProcessInfo::Terminate(const std::string& instanceProp, const wmi::OleV
     wmi::TArrVariant values = {wmi::OleVariant::UInt(static_cast<uint32_t>(reason))};
     wmi::OleVariant result;
     ExecWMIMethod(instanceProp, instanceValue, "Terminate", {"Reason"}, values, {0}, {wmi::kCimUInt32}, result);
-    return ReturnCode(result);
+    return MethodReturnCode(result);
 }
 
 int32_t TProcessInfo::SetPriority(const std::string& instanceProp, const wmi::OleVariant& instanceValue,
@@ -44,7 +31,7 @@ int32_t TProcessInfo::SetPriority(const std::string& instanceProp, const wmi::Ol
     wmi::TArrVariant values = {wmi::OleVariant::Int(priority)};
     wmi::OleVariant result;
     ExecWMIMethod(instanceProp, instanceValue, "SetPriority", {"Priority"}, values, {0}, {wmi::kCimSInt32}, result);
-    const int32_t code = ReturnCode(result);
+    const int32_t code = MethodReturnCode(result);
     wmi::ShowNotice(wmi::NoticeKind::Information, "Resultado: " + std::to_string(code));
     return code;
 }
@@ -57,7 +44,7 @@ int32_t TProcessInfo::GetOwner(const std::string& instanceProp, const wmi::OleVa
                   {wmi::kCimString, wmi::kCimString}, result);
     user = OutText(values[0]);
     domain = OutText(values[1]);
-    return ReturnCode(result);
+    return MethodReturnCode(result);
 }
 
 int32_t TProcessInfo::GetOwnerSID(const std::string& instanceProp, const wmi::OleVariant& instanceValue,
@@ -66,7 +53,7 @@ int32_t TProcessInfo::GetOwnerSID(const std::string& instanceProp, const wmi::Ol
     wmi::OleVariant result;
     ExecWMIMethod(instanceProp, instanceValue, "GetOwnerSID", {"SID"}, values, {1}, {wmi::kCimString}, result);
     sid = OutText(values[0]);
-    return ReturnCode(result);
+    return MethodReturnCode(result);
 }
 
 int32_t TProcessInfo::CreateProcess(const std::string& commandLine, const std::string& currentDirectory,
@@ -81,7 +68,7 @@ int32_t TProcessInfo::CreateProcess(const std::string& commandLine, const std::s
     const auto& pid = values[3];
     const bool isNull = pid.GetType() == wmi::OleVariant::Type::Empty || pid.GetType() == wmi::OleVariant::Type::Null;
     processId = isNull ? 0 : static_cast<int32_t>(wmi::WMIVarToInt64(pid, false));
-    return ReturnCode(result);
+    return MethodReturnCode(result);
 }
 
 }  // namespace components

@@ -62,7 +62,7 @@ public:
     TProcessProperties& ProcessProperties() const { return Record(); }
 
     // Each targets the process whose instanceProp equals instanceValue and
-    // returns the method's code (0 when nothing ran).
+    // returns the method's code (kNothingRan when nothing ran).
     int32_t Terminate(const std::string& instanceProp, const wmi::OleVariant& instanceValue, int32_t reason);
     // Also shows "Resultado: " and the code in an information notice.
     int32_t SetPriority(const std::string& instanceProp, const wmi::OleVariant& instanceValue, int32_t priority);

@@ -1,5 +1,7 @@
 #include "components/CServiceInfo.h"
 
+#include "components/MethodResult.h"
+
 namespace components {
 
 namespace {
@@ -46,17 +48,7 @@ int32_t TServiceInfo::Run(const std::string& instanceProp, const wmi::OleVariant
     const wmi::TArrInteger types(names.size(), wmi::kCimString);
     wmi::OleVariant result;
     ExecWMIMethod(instanceProp, instanceValue, method, names, values, directions, types, result);
-    switch (result.GetType()) {
-        case wmi::OleVariant::Type::Empty:
-        case wmi::OleVariant::Type::Null:
-            return 0;
-        case wmi::OleVariant::Type::Int:
-            return static_cast<int32_t>(result.AsInt());
-        case wmi::OleVariant::Type::UInt:
-            return static_cast<int32_t>(result.AsUInt());
-        default:
-            return static_cast<int32_t>(wmi::WMIVarToInt64(result, false));
-    }
+    return MethodReturnCode(result);
 }
 
 int32_t TServiceInfo::InterrogateService(const std::string& instanceProp, const wmi::OleVariant& instanceValue) {

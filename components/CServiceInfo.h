@@ -43,7 +43,7 @@ public:
     TServiceProperties& ServiceProperties() const { return Record(); }
 
     // Each runs its method on the service selected by instanceProp =
-    // instanceValue and gives the method's return code (0 when nothing ran).
+    // instanceValue and gives the method's return code (kNothingRan when nothing ran).
     int32_t InterrogateService(const std::string& instanceProp, const wmi::OleVariant& instanceValue);
     int32_t StartService(const std::string& instanceProp, const wmi::OleVariant& instanceValue);
     int32_t StopService(const std::string& instanceProp, const wmi::OleVariant& instanceValue);

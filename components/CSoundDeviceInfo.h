@@ -7,29 +7,29 @@
 namespace components {
 
 // The fields of Win32_SoundDevice in reading order.
-#define SYSQUILL_SOUND_DEVICE_FIELDS(FIELD)                               \
-    FIELD(Code, Availability, devices::kAvailability)                     \
-    FIELD(Text, Caption)                                                  \
-    FIELD(Code, ConfigManagerErrorCode, devices::kConfigManagerErrorCode) \
-    FIELD(Boolean, ConfigManagerUserConfig)                               \
-    FIELD(Text, CreationClassName)                                        \
-    FIELD(Text, Description)                                              \
-    FIELD(Text, DeviceID)                                                 \
-    FIELD(Integer, DMABufferSize, int32_t)                                \
-    FIELD(Boolean, ErrorCleared)                                          \
-    FIELD(Text, ErrorDescription)                                         \
-    FIELD(Date, InstallDate)                                              \
-    FIELD(Integer, LastErrorCode, uint32_t)                               \
-    FIELD(Text, Manufacturer)                                             \
-    FIELD(Integer, MPU401Address, uint32_t)                               \
-    FIELD(Text, Name)                                                     \
-    FIELD(Text, PNPDeviceID)                                              \
-    FIELD(ListText, PowerManagementCapabilities, TArrInteger)             \
-    FIELD(Boolean, PowerManagementSupported)                              \
-    FIELD(Text, ProductName)                                              \
-    FIELD(Text, Status)                                                   \
-    FIELD(Code, StatusInfo, devices::kStatusInfo)                         \
-    FIELD(Text, SystemCreationClassName)                                  \
+#define SYSQUILL_SOUND_DEVICE_FIELDS(FIELD)                                           \
+    FIELD(Code, Availability, devices::kAvailability)                                 \
+    FIELD(Text, Caption)                                                              \
+    FIELD(CodeAs, ConfigManagerErrorCode, devices::kConfigManagerErrorCode, uint32_t) \
+    FIELD(Boolean, ConfigManagerUserConfig)                                           \
+    FIELD(Text, CreationClassName)                                                    \
+    FIELD(Text, Description)                                                          \
+    FIELD(Text, DeviceID)                                                             \
+    FIELD(Integer, DMABufferSize, int32_t)                                            \
+    FIELD(Boolean, ErrorCleared)                                                      \
+    FIELD(Text, ErrorDescription)                                                     \
+    FIELD(Date, InstallDate)                                                          \
+    FIELD(Integer, LastErrorCode, uint32_t)                                           \
+    FIELD(Text, Manufacturer)                                                         \
+    FIELD(Integer, MPU401Address, uint32_t)                                           \
+    FIELD(Text, Name)                                                                 \
+    FIELD(Text, PNPDeviceID)                                                          \
+    FIELD(ListText, PowerManagementCapabilities, TArrInteger)                         \
+    FIELD(Boolean, PowerManagementSupported)                                          \
+    FIELD(Text, ProductName)                                                          \
+    FIELD(Text, Status)                                                               \
+    FIELD(Code, StatusInfo, devices::kStatusInfo)                                     \
+    FIELD(Text, SystemCreationClassName)                                              \
     FIELD(Text, SystemName)
 
 class TSoundDeviceProperties : public TPropertyRecord<TSoundDeviceProperties> {

@@ -227,7 +227,9 @@ public:
 
     wmi::OleVariant PropertyValue(std::string_view name) const override {
         const R& self = static_cast<const R&>(*this);
-        for (const auto& f : R::Fields()) {
+        const auto fields = R::Fields();
+        for (size_t index = 0; index < fields.size(); ++index) {
+            const auto& f = fields[index];
             const std::string base = f.name;
             switch (f.kind) {
                 case TFieldKind::Text:
@@ -237,7 +239,7 @@ public:
                 case TFieldKind::Code:
                     if (cimv2::EqualsNoCase(name, base)) return wmi::OleVariant::Int(IntegerOf(self, f));
                     if (f.kind == TFieldKind::Code && cimv2::EqualsNoCase(name, base + "AsString"))
-                        return wmi::OleVariant::Text(Decode(f.decoder, IntegerOf(self, f)));
+                        return wmi::OleVariant::Text(DecodedText(index, IntegerOf(self, f)));
                     break;
                 case TFieldKind::Boolean:
                     if (cimv2::EqualsNoCase(name, base)) return wmi::OleVariant::Bool(self.*f.boolean);
@@ -261,6 +263,7 @@ public:
 
     void ClearProps() override {
         R& self = static_cast<R&>(*this);
+        FGivenCodes.clear();
         for (const auto& f : R::Fields()) {
             if (f.text) (self.*f.text).clear();
             if (f.kind == TFieldKind::Integer || f.kind == TFieldKind::Code)
@@ -275,10 +278,14 @@ public:
 
     void FillProps(const wmi::TWMIBase& source) override {
         R& self = static_cast<R&>(*this);
-        for (const auto& f : R::Fields()) {
+        const auto fields = R::Fields();
+        FGivenCodes.assign(fields.size(), false);
+        for (size_t index = 0; index < fields.size(); ++index) {
+            const auto& f = fields[index];
             wmi::OleVariant value;
             bool isNull = true;
             source.GetWMIPropertyValue(f.Source(), value, isNull);
+            if (f.kind == TFieldKind::Code) FGivenCodes[index] = !isNull;
             switch (f.kind) {
                 case TFieldKind::Text:
                     self.*f.text = wmi::WMIVarToText(value, isNull);
@@ -322,7 +329,23 @@ public:
         }
     }
 
+protected:
+    // A code's text: empty while the object gave no code, rather than the
+    // meaning of the 0 the field then holds.
+    std::string DecodedText(size_t field, int64_t code) const {
+        if (field >= FGivenCodes.size() || !FGivenCodes[field]) return {};
+        return Decode(R::Fields()[field].decoder, code);
+    }
+    // A code set by the program is a given code.
+    void MarkCodeGiven(size_t field) {
+        if (FGivenCodes.size() < R::Fields().size()) FGivenCodes.resize(R::Fields().size(), false);
+        FGivenCodes[field] = true;
+    }
+
 private:
+    // Which code fields the current object gave a value.
+    std::vector<bool> FGivenCodes;
+
     static int64_t IntegerOf(const R& self, const TFieldDef<R>& f) {
         return std::visit([&](auto member) { return static_cast<int64_t>(self.*member); }, f.integer);
     }
@@ -426,21 +449,17 @@ private:                                                                        
 #define SYSQUILL_MEMBERS_Boolean(Name) SYSQUILL_PROPERTY(bool, Name)
 #define SYSQUILL_MEMBERS_Real(Name) SYSQUILL_PROPERTY(double, Name)
 #define SYSQUILL_MEMBERS_Date(Name) SYSQUILL_PROPERTY(::components::TDateTime, Name)
-#define SYSQUILL_MEMBERS_Code(Name, Decoder)                                                                     \
-public:                                                                                                          \
-    int32_t Name() const { return F##Name; }                                                                     \
-    void Set##Name(int32_t value) { F##Name = value; }                                                           \
-    std::string Name##AsString() const { return ::components::Decode(Fields()[kField##Name].decoder, F##Name); } \
-                                                                                                                 \
-private:                                                                                                         \
-    int32_t F##Name = 0;
-#define SYSQUILL_MEMBERS_CodeAs(Name, Decoder, Type)                                                             \
-public:                                                                                                          \
-    Type Name() const { return F##Name; }                                                                        \
-    void Set##Name(Type value) { F##Name = value; }                                                              \
-    std::string Name##AsString() const { return ::components::Decode(Fields()[kField##Name].decoder, F##Name); } \
-                                                                                                                 \
-private:                                                                                                         \
+#define SYSQUILL_MEMBERS_Code(Name, Decoder) SYSQUILL_MEMBERS_CodeAs(Name, Decoder, int32_t)
+#define SYSQUILL_MEMBERS_CodeAs(Name, Decoder, Type)                                  \
+public:                                                                               \
+    Type Name() const { return F##Name; }                                             \
+    void Set##Name(Type value) {                                                      \
+        F##Name = value;                                                              \
+        MarkCodeGiven(kField##Name);                                                  \
+    }                                                                                 \
+    std::string Name##AsString() const { return DecodedText(kField##Name, F##Name); } \
+                                                                                      \
+private:                                                                              \
     Type F##Name = 0;
 #define SYSQUILL_MEMBERS_CodeFrom(Name, Decoder, Type, Source) SYSQUILL_MEMBERS_CodeAs(Name, Decoder, Type)
 #define SYSQUILL_MEMBERS_IntegerList(Name) SYSQUILL_LIST(::components::TArrInteger, Name)

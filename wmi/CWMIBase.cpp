@@ -1,5 +1,8 @@
 #include "wmi/CWMIBase.h"
 
+#include <optional>
+
+#include "cimv2/core/ObjectText.h"
 #include "cimv2/core/Wql.h"
 #include "wmi/Notice.h"
 #include "wmi/UProcedures.h"
@@ -34,6 +37,77 @@ bool IsPropertyName(const std::string& name) {
 }
 
 SWbemObjectPtr ObjectOf(const OleVariant& element) { return element.IsObject() ? element.AsObject() : nullptr; }
+
+// The text after "name = " on the object's line for name, trimmed.
+std::optional<std::string_view> RawPropertyText(std::string_view name, std::string_view objectText) {
+    size_t start = 0;
+    while (start <= objectText.size()) {
+        size_t end = objectText.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = objectText.size();
+        const std::string_view line = Trim(objectText.substr(start, end - start));
+        start = end + 1;
+        if (line.size() < name.size() + 3 || line.substr(0, name.size()) != name ||
+            line.substr(name.size(), 3) != " = ")
+            continue;
+        return Trim(line.substr(name.size() + 3));
+    }
+    return std::nullopt;
+}
+
+// An array's items in the list form the conversions read: each text in
+// double quotes with "" for a quote inside it, numbers and words bare.
+std::optional<std::string> DecodeMofArray(std::string_view raw) {
+    std::string out = "{";
+    size_t pos = 1;
+    auto skipBlanks = [&] {
+        while (pos < raw.size() && (raw[pos] == ' ' || raw[pos] == '\t')) ++pos;
+    };
+    skipBlanks();
+    if (pos < raw.size() && raw[pos] == '}')
+        return raw.substr(pos + 1) == ";" ? std::optional<std::string>("{}") : std::nullopt;
+    for (bool first = true;; first = false) {
+        skipBlanks();
+        if (!first) out += ", ";
+        if (pos < raw.size() && raw[pos] == '"') {
+            std::string item;
+            if (cimv2::ReadMofString(raw, pos, item)) return std::nullopt;
+            out += '"';
+            for (char c : item) {
+                if (c == '"') out += '"';
+                out += c;
+            }
+            out += '"';
+        } else {
+            const size_t begin = pos;
+            while (pos < raw.size() && raw[pos] != ',' && raw[pos] != '}' && raw[pos] != ' ') ++pos;
+            if (pos == begin) return std::nullopt;
+            out += raw.substr(begin, pos - begin);
+        }
+        skipBlanks();
+        if (pos < raw.size() && raw[pos] == ',') {
+            ++pos;
+            continue;
+        }
+        if (raw.substr(pos) != "};") return std::nullopt;
+        return out + "}";
+    }
+}
+
+// A value as the provider writes it (a quoted string with escapes, an
+// array, a bare number or word, each ending in ";") read back as its text;
+// nullopt for anything else.
+std::optional<std::string> DecodeMofValue(std::string_view raw) {
+    if (raw.empty() || raw.back() != ';') return std::nullopt;
+    if (raw.front() == '{') return DecodeMofArray(raw);
+    if (raw.front() == '"') {
+        size_t pos = 0;
+        std::string text;
+        if (cimv2::ReadMofString(raw, pos, text) || raw.substr(pos) != ";") return std::nullopt;
+        return text;
+    }
+    if (raw.size() == 1) return std::nullopt;
+    return std::string(raw.substr(0, raw.size() - 1));
+}
 
 }  // namespace
 
@@ -118,22 +192,21 @@ void TWMIBase::SetObjectIndex(int32_t value) {
 }
 
 std::string TWMIBase::GetPropertyFromText(std::string_view name, std::string_view objectText) {
-    const std::string key = std::string(name) + " = ";
-    size_t start = 0;
-    while (start <= objectText.size()) {
-        size_t end = objectText.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = objectText.size();
-        const std::string_view line = Trim(objectText.substr(start, end - start));
-        start = end + 1;
-        if (line.substr(0, key.size()) != key) continue;
+    const std::optional<std::string_view> raw = RawPropertyText(name, objectText);
+    if (!raw) return {};
+    std::string value(*raw);
+    if (!value.empty() && value.front() == '"') value.erase(0, 1);
+    for (size_t pos; (pos = value.find("\";")) != std::string::npos;) value.erase(pos, 2);
+    if (value.size() > 1 && value.back() == ';') value.pop_back();
+    return value;
+}
 
-        std::string value(Trim(line.substr(key.size())));
-        if (!value.empty() && value.front() == '"') value.erase(0, 1);
-        for (size_t pos; (pos = value.find("\";")) != std::string::npos;) value.erase(pos, 2);
-        if (value.size() > 1 && value.back() == ';') value.pop_back();
-        return value;
-    }
-    return {};
+std::string TWMIBase::DecodedPropertyText(std::string_view name, std::string_view objectText) {
+    const std::optional<std::string_view> raw = RawPropertyText(name, objectText);
+    if (!raw) return {};
+    if (std::optional<std::string> decoded = DecodeMofValue(*raw)) return std::move(*decoded);
+    // Not as the provider writes it: read it the plain way.
+    return GetPropertyFromText(name, objectText);
 }
 
 void TWMIBase::GetWMIPropertyValue(const std::string& name, OleVariant& value, bool& isNull) const {
@@ -143,7 +216,7 @@ void TWMIBase::GetWMIPropertyValue(const std::string& name, OleVariant& value, b
         isNull = true;
         return;
     }
-    std::string text = GetPropertyFromText(name, FAllProperties[static_cast<size_t>(FObjectIndex) - 1]);
+    std::string text = DecodedPropertyText(name, FAllProperties[static_cast<size_t>(FObjectIndex) - 1]);
     isNull = text.empty();
     value = OleVariant::Text(std::move(text));
 }

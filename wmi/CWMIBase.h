@@ -76,6 +76,10 @@ public:
     // One value out of an object's text, quotes and the closing semicolon
     // removed; empty text when the object has no line for it.
     static std::string GetPropertyFromText(std::string_view name, std::string_view objectText);
+    // The same value as the component reads it: a string's escapes decoded,
+    // so that it reads as it does everywhere else; an array's texts in the
+    // list form the conversions split (quoted, "" for a quote inside).
+    static std::string DecodedPropertyText(std::string_view name, std::string_view objectText);
 
     // The target of a method call; null when no object matches.
     static SWbemObjectPtr GetWMIObject(const SWbemServicesPtr& services, const std::string& keyName,

@@ -12,6 +12,13 @@ namespace cimv2 {
 
 namespace {
 
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 void AppendQuoted(std::string& out, const std::string& text) {
     out += '"';
     for (char c : text) {
@@ -122,42 +129,10 @@ private:
     }
 
     std::string ReadQuoted() {
-        Expect('"');
+        SkipBlanks();
         std::string out;
-        while (FPos < FText.size()) {
-            char c = FText[FPos++];
-            if (c == '"') return out;
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (FPos >= FText.size()) break;
-            char e = FText[FPos++];
-            switch (e) {
-                case 'n':
-                    out += '\n';
-                    break;
-                case 'r':
-                    out += '\r';
-                    break;
-                case 't':
-                    out += '\t';
-                    break;
-                case 'x': {
-                    if (FPos + 2 > FText.size()) Malformed("short \\x escape");
-                    std::string hex(FText.substr(FPos, 2));
-                    char* end = nullptr;
-                    long code = std::strtol(hex.c_str(), &end, 16);
-                    if (*end != '\0') Malformed("bad \\x escape");
-                    out += static_cast<char>(code);
-                    FPos += 2;
-                    break;
-                }
-                default:
-                    out += e;
-            }
-        }
-        Malformed("unterminated string");
+        if (const char* error = ReadMofString(FText, FPos, out)) Malformed(error);
+        return out;
     }
 
     std::string ReadBare() {
@@ -224,6 +199,46 @@ std::string WriteMofValue(const Value& value, CimType type) {
         AppendScalar(out, value, type);
     }
     return out;
+}
+
+const char* ReadMofString(std::string_view text, size_t& pos, std::string& out) {
+    if (pos >= text.size() || text[pos] != '"') return "expected '\"'";
+    out.clear();
+    for (size_t at = pos + 1; at < text.size();) {
+        const char c = text[at++];
+        if (c == '"') {
+            pos = at;
+            return nullptr;
+        }
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (at >= text.size()) break;
+        const char e = text[at++];
+        switch (e) {
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'x': {
+                const int high = at + 2 <= text.size() ? HexValue(text[at]) : -1;
+                const int low = high >= 0 ? HexValue(text[at + 1]) : -1;
+                if (low < 0) return "bad \\x escape";
+                out += static_cast<char>(high * 16 + low);
+                at += 2;
+                break;
+            }
+            default:
+                out += e;
+        }
+    }
+    return "unterminated string";
 }
 
 std::string WriteObjectText(const Instance& instance) {

@@ -371,6 +371,43 @@ TEST(GetPropertyFromText, ProviderTexts) {
     EXPECT_EQ(tags, (TArrString{"red", "big one"}));
 }
 
+// A component reads text as the provider gave it: every escape decoded, so
+// a value reads the same on a component's page as in a query's answer.
+TEST(GetPropertyFromText, ComponentsReadProviderTextsDecoded) {
+    Instance w = Widget("\\\\.\\PHYSICALDRIVE0", "say \"hi\"; bye");
+    w.SetText("DriverName", "tab\there\x01 and \\\"");
+    w.Set("Size", Value::UInt(18446744073709551615ull));
+    w.SetBool("Enabled", true);
+    w.Set("Tags", Value::Array({Value::Text("vm\\root"), Value::Text("a \"b\", c"), Value::Text("")}));
+    w.Set("Codes", Value::Array({Value::UInt(3), Value::UInt(9)}));
+    const std::string text = cimv2::WriteObjectText(w);
+    struct Case {
+        const char* name;
+        std::string value;
+    } cases[] = {
+        {"Name", "\\\\.\\PHYSICALDRIVE0"},
+        {"Caption", "say \"hi\"; bye"},
+        {"DriverName", std::string("tab\there\x01 and \\\"")},
+        {"Size", "18446744073709551615"},
+        {"Enabled", "TRUE"},
+        {"ProcessId", "10"},
+        {"Tags", "{\"vm\\root\", \"a \"\"b\"\", c\", \"\"}"},
+        {"Codes", "{3, 9}"},
+        {"Missing", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TWMIBase::DecodedPropertyText(c.name, text), c.value) << c.name;
+
+    TArrString tags;
+    StrToArrString(TWMIBase::DecodedPropertyText("Tags", text), tags);
+    EXPECT_EQ(tags, (TArrString{"vm\\root", "a \"b\", c", ""}));
+
+    // Text the provider would not write is read as before.
+    EXPECT_EQ(TWMIBase::DecodedPropertyText("Name", "Name = x"), "x");
+    EXPECT_EQ(TWMIBase::DecodedPropertyText("Name", "Name = \"open;"), "open");
+    for (const char* odd : {"Name = {\"a\", ;", "Name = \"a\" b;", "Name = \"bad \\x1\";", "Name = {1}"})
+        EXPECT_EQ(TWMIBase::DecodedPropertyText("Name", odd), TWMIBase::GetPropertyFromText("Name", odd)) << odd;
+}
+
 TEST(GetPropertyFromText, MalformedTextsGiveEmptyValues) {
     for (const char* text : {"", "\n\n\r", "Name = ", "Name =", "\tName", "\0Name = x;"})
         EXPECT_EQ(TWMIBase::GetPropertyFromText("Name", text), "") << text;

@@ -579,8 +579,9 @@ TEST(ComputerSystemRecord, WidthsAndTextOnlyLists) {
     EXPECT_EQ(p.OEMStringArrayCount(), 0) << "only the text of this list is kept";
     EXPECT_EQ(p.PowerManagementCapabilitiesCount(), 0);
     EXPECT_EQ(p.OEMLogoBitmapCount(), 0);
-    EXPECT_EQ(p.AdminPasswordStatusAsString(), "Disabled") << "absent code reads 0";
-    EXPECT_EQ(p.WakeUpTypeAsString(), "Reserved");
+    EXPECT_EQ(p.AdminPasswordStatus(), 0) << "absent code reads 0";
+    EXPECT_EQ(p.AdminPasswordStatusAsString(), "") << "and has no meaning";
+    EXPECT_EQ(p.WakeUpTypeAsString(), "");
 }
 
 TEST(ComputerSystemRecord, ABadBooleanEndsTheFill) {
@@ -617,6 +618,9 @@ protected:
     TComputerSystemInfo computer;
 };
 
+// A rename that ran nothing never answers 0, success.
+constexpr int32_t kNothingRanCode = static_cast<int32_t>(components::kNothingRan);
+
 TEST_F(RenameTest, RenamesTheSelectedComputer) {
     computer.SetActive(true);
     ASSERT_EQ(computer.ObjectsCount(), 1);
@@ -631,8 +635,8 @@ TEST_F(RenameTest, RenamesTheSelectedComputer) {
         {"", "", 0, 0, true},
         {"Name", "oldname", 0, 0, true},
         {"Name", "OLDNAME", 5, 5, true},  // WQL compares without letter case
-        {"Name", "other", 0, 0, false},
-        {"Name", "oldname\" OR Name<>\"", 0, 0, false},
+        {"Name", "other", 0, kNothingRanCode, false},
+        {"Name", "oldname\" OR Name<>\"", 0, kNothingRanCode, false},
         {"", "", 1062, 1062, true},
     };
     for (const auto& c : cases) {
@@ -647,12 +651,12 @@ TEST_F(RenameTest, RenamesTheSelectedComputer) {
 }
 
 TEST_F(RenameTest, InactiveComponentWarnsAndSendsNothing) {
-    EXPECT_EQ(computer.Rename("", OleVariant(), "newname", "", ""), 0);
+    EXPECT_EQ(computer.Rename("", OleVariant(), "newname", "", ""), kNothingRanCode);
     EXPECT_EQ(notices.texts, std::vector<std::string>{wmi::kWarnNotActive});
     EXPECT_TRUE(actions.hostNames.empty());
     computer.SetActive(true);
     computer.SetActive(false);
-    EXPECT_EQ(computer.Rename("", OleVariant(), "newname", "", ""), 0);
+    EXPECT_EQ(computer.Rename("", OleVariant(), "newname", "", ""), kNothingRanCode);
     EXPECT_EQ(notices.texts.size(), 2u);
     EXPECT_TRUE(actions.hostNames.empty());
 }

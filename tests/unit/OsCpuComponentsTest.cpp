@@ -189,9 +189,11 @@ TEST(OsCpuPages, TwoSocketsGiveTwoBlocksAndSixtyFourBitSizesStayWhole) {
     };
     EXPECT_EQ(value("OS Free Physical Memory"), "5000000000");
     EXPECT_EQ(value("OS Language"), "English \u2013 United States");
-    EXPECT_EQ(value("OS Install Date"), "12/30/99");
-    EXPECT_EQ(value("OS Type"), "Unknown") << "code 0 of a cleared field";
-    EXPECT_EQ(value("OS SKU"), "Undefined");
+    // Null dates and codes are empty, not 30 December 1899 or the meaning of 0.
+    EXPECT_EQ(value("OS Install Date"), "");
+    EXPECT_EQ(value("OS Type Code"), "0");
+    EXPECT_EQ(value("OS Type"), "");
+    EXPECT_EQ(value("OS SKU"), "");
     std::setlocale(LC_TIME, savedTime.c_str());
 }
 

@@ -294,48 +294,59 @@ TEST(PrinterClasses, AnUnreachableServerInClientConfFailsTheQuery) {
 
 // ---- the components
 
+// Sets a code field whatever its integer type.
+template <auto Setter, typename Record>
+void SetCode(Record& record, int32_t code) {
+    (record.*Setter)(code);
+}
+
 TEST(PrinterDecoders, EdgeValues) {
     using components::TPrinterProperties;
     TPrinterProperties p;
     struct Case {
-        void (TPrinterProperties::*set)(int32_t);
+        void (*set)(TPrinterProperties&, int32_t);
         std::string (TPrinterProperties::*get)() const;
         int32_t code;
         const char* text;
     } cases[] = {
-        {&TPrinterProperties::SetPrinterState, &TPrinterProperties::PrinterStateAsString, 1, "Paused"},
-        {&TPrinterProperties::SetPrinterState, &TPrinterProperties::PrinterStateAsString, 3, "Pending Deletion"},
-        {&TPrinterProperties::SetPrinterState, &TPrinterProperties::PrinterStateAsString, 0, ""},
-        {&TPrinterProperties::SetPrinterState, &TPrinterProperties::PrinterStateAsString, 24, "Server_Unknown"},
-        {&TPrinterProperties::SetCurrentLanguage, &TPrinterProperties::CurrentLanguageAsString, 28, "QUIC"},
-        {&TPrinterProperties::SetDefaultLanguage, &TPrinterProperties::DefaultLanguageAsString, 28, "QUIC"},
-        {&TPrinterProperties::SetDefaultLanguage, &TPrinterProperties::DefaultLanguageAsString, 51, ""},
-        {&TPrinterProperties::SetExtendedPrinterStatus, &TPrinterProperties::ExtendedPrinterStatusAsString, 7,
+        {SetCode<&TPrinterProperties::SetPrinterState>, &TPrinterProperties::PrinterStateAsString, 1, "Paused"},
+        {SetCode<&TPrinterProperties::SetPrinterState>, &TPrinterProperties::PrinterStateAsString, 3,
+         "Pending Deletion"},
+        {SetCode<&TPrinterProperties::SetPrinterState>, &TPrinterProperties::PrinterStateAsString, 0, ""},
+        {SetCode<&TPrinterProperties::SetPrinterState>, &TPrinterProperties::PrinterStateAsString, 24,
+         "Server_Unknown"},
+        {SetCode<&TPrinterProperties::SetCurrentLanguage>, &TPrinterProperties::CurrentLanguageAsString, 28, "QUIC"},
+        {SetCode<&TPrinterProperties::SetDefaultLanguage>, &TPrinterProperties::DefaultLanguageAsString, 28, "QUIC"},
+        {SetCode<&TPrinterProperties::SetDefaultLanguage>, &TPrinterProperties::DefaultLanguageAsString, 51, ""},
+        {SetCode<&TPrinterProperties::SetExtendedPrinterStatus>, &TPrinterProperties::ExtendedPrinterStatusAsString, 7,
          "Offline"},
-        {&TPrinterProperties::SetExtendedPrinterStatus, &TPrinterProperties::ExtendedPrinterStatusAsString, 15,
+        {SetCode<&TPrinterProperties::SetExtendedPrinterStatus>, &TPrinterProperties::ExtendedPrinterStatusAsString, 15,
          "Power Save"},
-        {&TPrinterProperties::SetExtendedPrinterStatus, &TPrinterProperties::ExtendedPrinterStatusAsString, 6,
+        {SetCode<&TPrinterProperties::SetExtendedPrinterStatus>, &TPrinterProperties::ExtendedPrinterStatusAsString, 6,
          "Stopped Printing"},
-        {&TPrinterProperties::SetPrinterStatus, &TPrinterProperties::PrinterStatusAsString, 6, "Stopped printing"},
-        {&TPrinterProperties::SetDetectedErrorState, &TPrinterProperties::DetectedErrorStateAsString, 11,
+        {SetCode<&TPrinterProperties::SetPrinterStatus>, &TPrinterProperties::PrinterStatusAsString, 6,
+         "Stopped printing"},
+        {SetCode<&TPrinterProperties::SetDetectedErrorState>, &TPrinterProperties::DetectedErrorStateAsString, 11,
          "Output Bin Full"},
-        {&TPrinterProperties::SetExtendedDetectedErrorState, &TPrinterProperties::ExtendedDetectedErrorStateAsString,
-         15, "Server Unknown"},
-        {&TPrinterProperties::SetMarkingTechnology, &TPrinterProperties::MarkingTechnologyAsString, 26, "eBeam"},
-        {&TPrinterProperties::SetAvailability, &TPrinterProperties::AvailabilityAsString, 3, "Running or Full Power"},
-        {&TPrinterProperties::SetAvailability, &TPrinterProperties::AvailabilityAsString, 14,
+        {SetCode<&TPrinterProperties::SetExtendedDetectedErrorState>,
+         &TPrinterProperties::ExtendedDetectedErrorStateAsString, 15, "Server Unknown"},
+        {SetCode<&TPrinterProperties::SetMarkingTechnology>, &TPrinterProperties::MarkingTechnologyAsString, 26,
+         "eBeam"},
+        {SetCode<&TPrinterProperties::SetAvailability>, &TPrinterProperties::AvailabilityAsString, 3,
+         "Running or Full Power"},
+        {SetCode<&TPrinterProperties::SetAvailability>, &TPrinterProperties::AvailabilityAsString, 14,
          "Power Save - Low Power Mode. The device is in a power save state but is still functioning, and may exhibit "
          "degraded performance."},
-        {&TPrinterProperties::SetAvailability, &TPrinterProperties::AvailabilityAsString, 18, ""},
-        {&TPrinterProperties::SetConfigManagerErrorCode, &TPrinterProperties::ConfigManagerErrorCodeAsString, 27,
-         "Device does not have a valid log configuration."},
-        {&TPrinterProperties::SetConfigManagerErrorCode, &TPrinterProperties::ConfigManagerErrorCodeAsString, 26,
-         "Windows is still setting up the device."},
-        {&TPrinterProperties::SetStatusInfo, &TPrinterProperties::StatusInfoAsString, 3, "Enabled"},
-        {&TPrinterProperties::SetStatusInfo, &TPrinterProperties::StatusInfoAsString, 6, ""},
+        {SetCode<&TPrinterProperties::SetAvailability>, &TPrinterProperties::AvailabilityAsString, 18, ""},
+        {SetCode<&TPrinterProperties::SetConfigManagerErrorCode>, &TPrinterProperties::ConfigManagerErrorCodeAsString,
+         27, "Device does not have a valid log configuration."},
+        {SetCode<&TPrinterProperties::SetConfigManagerErrorCode>, &TPrinterProperties::ConfigManagerErrorCodeAsString,
+         26, "Windows is still setting up the device."},
+        {SetCode<&TPrinterProperties::SetStatusInfo>, &TPrinterProperties::StatusInfoAsString, 3, "Enabled"},
+        {SetCode<&TPrinterProperties::SetStatusInfo>, &TPrinterProperties::StatusInfoAsString, 6, ""},
     };
     for (const auto& c : cases) {
-        (p.*c.set)(c.code);
+        c.set(p, c.code);
         EXPECT_EQ((p.*c.get)(), c.text) << c.code;
     }
     using components::TPrintJobProperties;
@@ -372,7 +383,7 @@ TEST(PrinterPages, OneBlockPerObjectWithEveryRow) {
     EXPECT_EQ(Values(printers, "Printer State Code"), (std::vector<std::string>{"0", "0", "4", "4"}));
     EXPECT_EQ(Values(printers, "Printer Port Name")[0], "socket://user@printer.example:9100");
     EXPECT_EQ(Values(printers, "Printer Capabilities")[0], "{2, 3, 11}");
-    EXPECT_EQ(Values(printers, "Printer Install Date")[0], ui::FormatDateTime(0));
+    EXPECT_EQ(Values(printers, "Printer Install Date")[0], "") << "no install date";
 
     ui::PageList jobs("Print Job Caption");
     ui::FillPage(ui::Page(22), jobs, ".");

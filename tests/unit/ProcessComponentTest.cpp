@@ -4,6 +4,7 @@
 
 #include "cimv2/core/Classes.h"
 #include "components/CProcessInfo.h"
+#include "components/MethodResult.h"
 #include "tests/support/ComponentFakes.h"
 
 using namespace components;
@@ -64,6 +65,19 @@ TEST_F(ProcessComponentTest, OperationsSendTheirParametersAndReturnTheCode) {
         << "SetPriority alone tells its result";
 }
 
+TEST_F(ProcessComponentTest, OperationsThatRanNothingAreNoSuccess) {
+    const auto nothingRan = static_cast<int32_t>(components::kNothingRan);
+    backend->reply = {{"ReturnValue", Value::UInt(0)}};
+    // Not active: a warning, and no call.
+    EXPECT_EQ(process.Terminate("Handle", OleVariant::Text("977"), 5), nothingRan);
+    EXPECT_EQ(notices.texts, std::vector<std::string>{wmi::kWarnNotActive});
+    process.SetActive(true);
+    // No process with that key.
+    EXPECT_EQ(process.Terminate("Handle", OleVariant::Text("31337"), 5), nothingRan);
+    EXPECT_EQ(process.SetPriority("Handle", OleVariant::Text("31337"), 64), nothingRan);
+    EXPECT_TRUE(backend->calls.empty());
+}
+
 TEST_F(ProcessComponentTest, OutParametersReachTheCaller) {
     process.SetActive(true);
     backend->reply = {{"ReturnValue", Value::UInt(0)}, {"User", Value::Text("alice")}, {"Domain", Value::Text("box")}};
@@ -89,12 +103,13 @@ TEST_F(ProcessComponentTest, OutParametersReachTheCaller) {
     EXPECT_EQ(pid, 0) << "no process id when nothing started";
 }
 
-TEST_F(ProcessComponentTest, InactiveComponentReturnsZeroAndEmptyOutParameters) {
+TEST_F(ProcessComponentTest, InactiveComponentRunsNothingAndEmptiesOutParameters) {
     std::string user = "x", domain = "y", sid = "z";
     int32_t pid = 5;
-    EXPECT_EQ(process.GetOwner("Handle", OleVariant::Text("4"), user, domain), 0);
-    EXPECT_EQ(process.GetOwnerSID("Handle", OleVariant::Text("4"), sid), 0);
-    EXPECT_EQ(process.CreateProcess("sleep 1", "", 0, pid), 0);
+    const auto nothingRan = static_cast<int32_t>(components::kNothingRan);
+    EXPECT_EQ(process.GetOwner("Handle", OleVariant::Text("4"), user, domain), nothingRan);
+    EXPECT_EQ(process.GetOwnerSID("Handle", OleVariant::Text("4"), sid), nothingRan);
+    EXPECT_EQ(process.CreateProcess("sleep 1", "", 0, pid), nothingRan);
     EXPECT_EQ(user + domain + sid, "");
     EXPECT_EQ(pid, 0);
     EXPECT_TRUE(backend->calls.empty());

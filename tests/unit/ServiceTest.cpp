@@ -11,6 +11,7 @@
 #include "cimv2/core/Provider.h"
 #include "cimv2/sources/SystemdUnits.h"
 #include "components/CServiceInfo.h"
+#include "components/MethodResult.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/InstanceText.h"
 #include "tests/unit/TempTree.h"
@@ -424,9 +425,10 @@ TEST_F(ServiceMethodTest, ChangeStartModeTakesOnlyModesAManagerHas) {
 
 TEST_F(ServiceMethodTest, QuotedNamesAndMissingActionsChangeNothing) {
     services.SetActive(true);
-    // A key with a quote selects no service: nothing runs.
-    EXPECT_EQ(services.StartService("Name", wmi::OleVariant::Text("demo.service' OR Name<>'")), 0);
-    EXPECT_EQ(services.StartService("Name", wmi::OleVariant::Text("de\"mo.service")), 0);
+    // A key with a quote selects no service: nothing runs, and that is no success.
+    const auto nothingRan = static_cast<int32_t>(components::kNothingRan);
+    EXPECT_EQ(services.StartService("Name", wmi::OleVariant::Text("demo.service' OR Name<>'")), nothingRan);
+    EXPECT_EQ(services.StartService("Name", wmi::OleVariant::Text("de\"mo.service")), nothingRan);
     EXPECT_TRUE(actions.controls.empty());
     // An instance whose name no unit can have is refused before the actions.
     cimv2::Instance odd(cimv2::Win32_ServiceSchema());

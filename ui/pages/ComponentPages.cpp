@@ -37,11 +37,11 @@ std::string FormatRecordValue(const components::TWMIProperties& record, const Re
             if (value.GetType() == T::Real) return FormatRealNumber(value.AsReal());
             break;
         case RecordFormat::Date:
-            if (value.GetType() == T::Real) return FormatShortDate(value.AsReal());
-            break;
         case RecordFormat::DateTime:
-            if (value.GetType() == T::Real) return FormatDateTime(value.AsReal());
-            break;
+            if (value.GetType() != T::Real) break;
+            // 0 is a date the object never gave, not 30 December 1899.
+            if (value.AsReal() == 0) return {};
+            return row.format == RecordFormat::Date ? FormatShortDate(value.AsReal()) : FormatDateTime(value.AsReal());
         case RecordFormat::Fixed:
             break;
     }

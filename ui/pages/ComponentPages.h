@@ -1,6 +1,7 @@
 #pragma once
 // Rows of the component-backed pages: each row reads one property of the
 // component's record by name and formats it by the page's rule.
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -15,8 +16,8 @@ enum class RecordFormat {
     YesNo,     // "True" or "False"
     Number,    // decimal, minus sign when negative, 64-bit fields whole
     Real,      // general format, up to 15 significant digits, the user's decimal separator
-    Date,      // the user's short date
-    DateTime,  // the user's short date and long time, the time left out at midnight
+    Date,      // the user's short date; empty text for a date never set (0)
+    DateTime,  // the user's short date and long time, the time left out at midnight; empty for 0
     Decoded,   // the record's decoded text of a code
     Fixed,     // the row's property field is the text itself, read from no record
 };
@@ -38,7 +39,8 @@ enum class PageObjects { First, Every };
 
 // A component-backed page: empties the list, activates a component on host,
 // writes the rows of its record for the first object (or for every object,
-// selecting each in turn), deactivates and asks for the first column to fit.
+// selecting each in turn; none when the class has none), deactivates and asks
+// for the first column to fit.
 // An activation or fill that fails escapes before the rows of that object
 // are written.
 template <typename Component>
@@ -47,7 +49,9 @@ void FillComponentPage(PageList& list, const std::string& host, std::span<const 
     Component component;
     component.SetHost(host);
     component.SetActive(true);
-    const int32_t count = objects == PageObjects::Every ? component.ObjectsCount() : 1;
+    // No object, no block: a cleared record would read as a device that is there.
+    const int32_t count =
+        objects == PageObjects::Every ? component.ObjectsCount() : std::min(component.ObjectsCount(), 1);
     for (int32_t index = 1; index <= count; ++index) {
         if (objects == PageObjects::Every) component.SetObjectIndex(index);
         WriteRecordRows(list, component.Properties(), rows);

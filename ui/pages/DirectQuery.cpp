@@ -161,6 +161,17 @@ std::string TrimDescription(std::string_view text) {
     return std::string(text);
 }
 
+// A value no rule can convert (a null under a strict rule, a list) is
+// shown as empty text: ending the fill there would hide every object after
+// it without a word.
+std::string RowValueText(const wmi::SWbemObject& object, const RowEntry& entry) {
+    try {
+        return ApplyValueRule(object.Get(entry.property), entry.rule);
+    } catch (const EVariantError&) {
+        return {};
+    }
+}
+
 }  // namespace
 
 int64_t VariantToInt(const wmi::OleVariant& value) {
@@ -203,7 +214,7 @@ void RunDirectQuery(PageList& list, const std::string& host, const std::string& 
         if (!object) throw std::runtime_error("The object set returned something that is not an object");
         for (const RowEntry& entry : rows) {
             size_t row = list.AddRow(entry.label);
-            list.SetValue(row, ApplyValueRule(object->Get(entry.property), entry.rule));
+            list.SetValue(row, RowValueText(*object, entry));
         }
     }
     list.RequestFitColumn();

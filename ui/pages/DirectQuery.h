@@ -12,8 +12,7 @@
 
 namespace ui {
 
-// A value that a rule cannot convert. It carries no automation error
-// information, so guarded pages drop it without a word.
+// A value that a rule cannot convert.
 class EVariantError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -27,8 +26,9 @@ int64_t VariantToInt(const wmi::OleVariant& value);
 std::string ApplyValueRule(const wmi::OleVariant& value, ValueRule rule);
 
 // Empties list, queries "SELECT * FROM " + wmiClass on root\CIMV2 of host
-// and writes the table once per object. Automation errors (EOleException)
-// and conversion errors end the fill and leave the rows written so far.
+// and writes the table once per object. A value that its rule cannot convert
+// is written as empty text; an automation error (EOleException) ends the fill
+// and leaves the rows written so far.
 void RunDirectQuery(PageList& list, const std::string& host, const std::string& wmiClass,
                     std::span<const RowEntry> rows);
 
