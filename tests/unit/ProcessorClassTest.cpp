@@ -3,6 +3,8 @@
 // readers of the kernel's processor and memory files; the load sampler.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "cimv2/core/Provider.h"
@@ -63,6 +65,49 @@ TEST(ProcessorClass, CountsEachMachineShape) {
     EXPECT_EQ(laptop.Get("VirtualizationFirmwareEnabled"), Value::Bool(true));
     EXPECT_EQ(laptop.Get("SecondLevelAddressTranslationExtensions"), Value::Bool(true));
     EXPECT_EQ(laptop.Get("CurrentClockSpeed"), Value::UInt(1242)) << "the fastest core's current clock";
+}
+
+// SMBIOS alone: the processor structure's cache handles and the CPUID
+// signature in its ID, as dmidecode reads them from the same tables.
+TEST(ProcessorClass, FirmwareAloneGivesCachesSignatureAndWidth) {
+    const auto cpus = Processors(Fixture("smbios-only"));
+    ASSERT_EQ(cpus.size(), 1u);
+    const Instance& cpu = cpus[0];
+    EXPECT_EQ(U(cpu, "L2CacheSize"), 4096u);
+    EXPECT_EQ(U(cpu, "L3CacheSize"), 32768u);
+    EXPECT_EQ(cpu.Get("Caption"), Value::Text("AMD64 Family 25 Model 33 Stepping 2"));
+    EXPECT_EQ(cpu.Get("Description"), Value::Text("AMD64 Family 25 Model 33 Stepping 2"));
+    EXPECT_EQ(U(cpu, "Level"), 25u);
+    EXPECT_EQ(U(cpu, "Revision"), 0x2102u);
+    EXPECT_EQ(cpu.Get("Stepping"), Value::Text("2"));
+    EXPECT_EQ(U(cpu, "Family"), 107u) << "the firmware's family code (Zen)";
+    EXPECT_EQ(U(cpu, "Architecture"), 9u);
+    EXPECT_EQ(U(cpu, "DataWidth"), 64u);
+}
+
+// The same tables under a kernel whose cpuinfo says otherwise: cpuinfo wins,
+// the firmware fills only what the kernel leaves out (here the caches).
+TEST(ProcessorClass, CpuinfoWinsOverTheFirmware) {
+    TempTree tree;
+    for (const char* file : {"DMI", "smbios_entry_point"}) {
+        std::ifstream in(Fixture("smbios-only") + "/sys/firmware/dmi/tables/" + file, std::ios::binary);
+        tree.File(std::string("/sys/firmware/dmi/tables/") + file, std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    tree.File("/sys/devices/system/cpu/online", "0\n");
+    tree.File("/proc/cpuinfo",
+              "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 158\n"
+              "model name\t: Intel(R) Core(TM) i7-8700\nstepping\t: 10\nflags\t\t: fpu tsc\n\n");
+    const auto cpus = Processors(tree.Dir());
+    ASSERT_EQ(cpus.size(), 1u);
+    const Instance& cpu = cpus[0];
+    EXPECT_EQ(cpu.Get("Caption"), Value::Text("x86 Family 6 Model 158 Stepping 10"));
+    EXPECT_EQ(U(cpu, "Level"), 6u);
+    EXPECT_EQ(U(cpu, "Revision"), 0x9E0Au);
+    EXPECT_EQ(cpu.Get("Stepping"), Value::Text("10"));
+    EXPECT_EQ(U(cpu, "Architecture"), 0u) << "the flags lack lm";
+    EXPECT_EQ(U(cpu, "DataWidth"), 32u);
+    EXPECT_EQ(U(cpu, "L2CacheSize"), 4096u);
+    EXPECT_EQ(U(cpu, "L3CacheSize"), 32768u);
 }
 
 // A tree of CPUs: (cpu, package, core) online or not, with a cpuinfo block each.
