@@ -512,8 +512,17 @@ std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
 
     std::map<uint32_t, procfs::CpuTimes> interval;
     if (!packages.empty())
-        if (auto stat = root.ReadFile("/proc/stat", 4u << 20))
-            interval = CpuLoadSampler::Shared().Interval(root.Dir(), procfs::ParseProcStat(*stat).cpus);
+        if (auto stat = root.ReadFile("/proc/stat", 4u << 20)) {
+            // Only a live machine's counters move: a captured tree is read once.
+            CpuLoadSampler::Reread reread;
+            if (root.IsProcFs("/proc/stat"))
+                reread = [&root]() -> std::optional<CpuLoadSampler::Reading> {
+                    auto again = root.ReadFile("/proc/stat", 4u << 20);
+                    if (!again) return std::nullopt;
+                    return procfs::ParseProcStat(*again).cpus;
+                };
+            interval = CpuLoadSampler::Shared().Interval(root.Dir(), procfs::ParseProcStat(*stat).cpus, reread);
+        }
 
     std::vector<Instance> result;
     const size_t count = packages.empty() ? sockets.size() : packages.size();

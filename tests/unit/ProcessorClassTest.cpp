@@ -190,6 +190,48 @@ TEST(ProcessorClass, LoadIsTheBusyShareOfTheLastInterval) {
     EXPECT_EQ(U(cpus[1], "LoadPercentage"), 0u);
 }
 
+// A live machine without an earlier reading is read again after a short
+// pause: the share is the one of now, not since boot. The pause is a seam,
+// so the counters move here without any waiting.
+TEST(CpuLoad, FirstLookAtALiveMachineMeasuresAShortIntervalNow) {
+    const CpuLoadSampler::Reading sinceBoot = {{0, {900, 1000}}, {1, {100, 1000}}};
+    const CpuLoadSampler::Reading later = {{0, {905, 1025}}, {1, {125, 1025}}};
+    std::vector<std::chrono::milliseconds> pauses;
+    CpuLoadSampler sampler([&pauses](std::chrono::milliseconds time) { pauses.push_back(time); });
+    int rereads = 0;
+    const CpuLoadSampler::Reread reread = [&]() -> std::optional<CpuLoadSampler::Reading> {
+        ++rereads;
+        return pauses.empty() ? sinceBoot : later;
+    };
+
+    auto interval = sampler.Interval("/", sinceBoot, reread);
+    EXPECT_EQ(rereads, 1);
+    EXPECT_EQ(pauses, std::vector<std::chrono::milliseconds>{CpuLoadSampler::kShortInterval});
+    EXPECT_EQ(BusyPercent(interval, {0}), 20u) << "not 90 since boot";
+    EXPECT_EQ(BusyPercent(interval, {1}), 100u) << "not 10 since boot";
+    EXPECT_EQ(BusyPercent(interval, {0, 1}), 60u);
+
+    // A later look finds that reading and does not wait.
+    const CpuLoadSampler::Reading third = {{0, {930, 1050}}, {1, {125, 1050}}};
+    interval = sampler.Interval("/", third, reread);
+    EXPECT_EQ(rereads, 1);
+    EXPECT_EQ(BusyPercent(interval, {0}), 100u);
+    EXPECT_EQ(BusyPercent(interval, {1}), 0u);
+
+    // Counters that do not move in the pause, or cannot be read again: since boot.
+    CpuLoadSampler still([](std::chrono::milliseconds) {});
+    EXPECT_EQ(BusyPercent(still.Interval("/", sinceBoot, [&] { return std::optional(sinceBoot); }), {0}), 90u);
+    CpuLoadSampler unreadable([](std::chrono::milliseconds) {});
+    EXPECT_EQ(
+        BusyPercent(unreadable.Interval("/", sinceBoot, [] { return std::optional<CpuLoadSampler::Reading>(); }), {1}),
+        10u);
+    // A captured tree gives no way to read again: since boot, without a pause.
+    int treePauses = 0;
+    CpuLoadSampler tree([&treePauses](std::chrono::milliseconds) { ++treePauses; });
+    EXPECT_EQ(BusyPercent(tree.Interval("/tree", sinceBoot), {0}), 90u);
+    EXPECT_EQ(treePauses, 0);
+}
+
 TEST(ProcFiles, ReadersRefuseWhatTheyCannotRead) {
     EXPECT_EQ(procfs::ParseCpuList("0-3,8,10-11\n"), (std::set<uint32_t>{0, 1, 2, 3, 8, 10, 11}));
     EXPECT_EQ(procfs::ParseCpuList(""), std::set<uint32_t>{});
