@@ -71,8 +71,6 @@ int main(int argc, char** argv) {
     // Printers come from this machine's print server, never with a captured tree.
     cimv2::CupsPrintServer printing;
     if (root == "/") context.printing = &printing;
-    // A tree captured without the ID databases names its devices by this computer's.
-    if (root != "/") context.idFallback = cimv2::SystemRoot();
     cimv2::Provider provider(context);
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
 }
