@@ -119,6 +119,8 @@ int RunQueryTool(int argc, char** argv, Output& out, Output& err) {
         context.services = nullptr;
         // Nor a print server.
         context.printing = nullptr;
+        // A tree captured without the ID databases names its devices by this computer's.
+        context.idFallback = cimv2::SystemRoot();
         wmi::SetLocalContext(context);
     }
     try {

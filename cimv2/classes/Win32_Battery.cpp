@@ -104,7 +104,7 @@ std::vector<Instance> EnumerateWin32_Battery(const ProviderContext& context) {
         if (ReadLine(root, dir + "/scope") == std::string("Device")) continue;
         if (ReadUnsigned(root, dir + "/present") == 0u) continue;
         if (!mains) mains = MainsOnline(root);
-        if (!ids) ids = devtree::PciIds::Load(root);
+        if (!ids) ids = devtree::PciIds::Load(root, context.idFallback);
         Instance inst(Win32_BatterySchema());
         inst.SetText("DeviceID", name);
         const std::string title = ReadLine(root, dir + "/model_name").value_or(name);

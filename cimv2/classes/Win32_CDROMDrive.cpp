@@ -85,7 +85,7 @@ std::vector<Instance> EnumerateWin32_CDROMDrive(const ProviderContext& context) 
     std::vector<Instance> out;
     const auto drives = block::ReadOpticalDrives(root);
     if (drives.empty()) return out;
-    const devtree::PciIds ids = devtree::PciIds::Load(root);
+    const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
     const LiveSources& live = LiveSourcesFor(root);
     const block::CdromInfo info =
         block::ParseCdromInfo(root.ReadFile("/proc/sys/dev/cdrom/info", 1 << 16).value_or(""));

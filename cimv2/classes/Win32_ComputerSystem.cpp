@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
@@ -180,9 +181,26 @@ std::optional<bool> CpuHypervisorFlag(const SystemRoot& root) {
     return std::nullopt;  // other architectures list no such flag
 }
 
+// The vendor IDs of /proc/bus/pci/devices, which lists the PCI functions
+// where sysfs was not captured: per line the bus and function in hex, a tab,
+// then vendor and device as eight hex digits.
+std::vector<uint32_t> ProcPciVendors(const SystemRoot& root) {
+    std::vector<uint32_t> vendors;
+    auto text = root.ReadFile("/proc/bus/pci/devices", 1u << 20);
+    if (!text) return vendors;
+    std::string_view rest = *text;
+    while (!rest.empty()) {
+        std::string_view line = NextLine(rest);
+        const size_t tab = line.find('\t');
+        if (tab == std::string_view::npos || line.size() < tab + 9) continue;
+        if (auto id = ParseHex(line.substr(tab + 1, 8))) vendors.push_back(*id >> 16);
+    }
+    return vendors;
+}
+
 // A guest is seen by any one of: the CPU's hypervisor flag, the kernel's
 // /sys/hypervisor, a virtual machine's firmware strings, or a PCI device
-// only hypervisors provide. Bare metal is only concluded where the x86
+// only hypervisors provide (in sysfs or /proc/bus/pci/devices). Bare metal is only concluded where the x86
 // flag is readable (every common hypervisor sets it) and the firmware
 // strings are there to rule one out; otherwise the answer is unknown.
 std::optional<bool> HypervisorPresent(const SystemRoot& root, const smbios::SmbiosData& data) {
@@ -201,6 +219,9 @@ std::optional<bool> HypervisorPresent(const SystemRoot& root, const smbios::Smbi
         if (auto id = ReadHexId(root, "/sys/bus/pci/devices/" + device + "/vendor", 4))
             for (uint32_t v : kVirtualPciVendors)
                 if (*id == v) return true;
+    for (uint32_t id : ProcPciVendors(root))
+        for (uint32_t v : kVirtualPciVendors)
+            if (id == v) return true;
     if (flag == false && vendor) return false;
     return std::nullopt;
 }

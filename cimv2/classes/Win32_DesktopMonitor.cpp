@@ -6,7 +6,8 @@
 //   DeviceID                   "DesktopMonitor<n>", n counting the monitors from 1, as Windows numbers them
 //   Name, Caption, Description, MonitorType  the EDID's monitor name descriptor; null without one
 //   MonitorManufacturer        the EDID's manufacturer ID named by hwdata's pnp.ids
-//                              (/usr/share/hwdata/pnp.ids); null when the file or the ID is missing
+//                              (/usr/share/hwdata/pnp.ids; a captured tree without one reads
+//                              this computer's); null when the file or the ID is missing
 //   PNPDeviceID                DISPLAY\<manufacturer ID><product code, 4 hex digits>\<connector name>
 //   ScreenWidth, ScreenHeight  the connector's current mode (libdrm on the live machine, sysfs in a tree)
 //   PixelsPerXLogicalInch, PixelsPerYLogicalInch  that mode over the screen's physical size (the
@@ -30,6 +31,7 @@ namespace cimv2 {
 
 namespace {
 
+constexpr const char* kPnpIds = "/usr/share/hwdata/pnp.ids";
 constexpr uint32_t kInvalidData = 13;
 
 std::string Hex4(uint16_t value) {
@@ -94,7 +96,8 @@ std::vector<Instance> EnumerateWin32_DesktopMonitor(const ProviderContext& conte
                     inst.SetText(name, *e->monitorName);
             if (!e->manufacturerId.empty()) {
                 if (!pnpIds) {
-                    auto text = root.ReadFile("/usr/share/hwdata/pnp.ids", 4u << 20);
+                    auto text = root.ReadFile(kPnpIds, 4u << 20);
+                    if (!text && context.idFallback) text = context.idFallback->ReadFile(kPnpIds, 4u << 20);
                     pnpIds = text ? edid::PnpIds::FromText(*text) : edid::PnpIds{};
                 }
                 if (auto maker = pnpIds->Name(e->manufacturerId)) inst.SetText("MonitorManufacturer", *maker);

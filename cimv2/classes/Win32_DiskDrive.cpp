@@ -106,7 +106,7 @@ std::vector<Instance> EnumerateWin32_DiskDrive(const ProviderContext& context) {
     std::vector<Instance> out;
     const auto disks = block::ReadDisks(root);
     if (disks.empty()) return out;
-    const devtree::PciIds ids = devtree::PciIds::Load(root);
+    const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
     const LiveSources& live = LiveSourcesFor(root);
     uint32_t index = 0;
     for (const block::BlockDevice& disk : disks) {

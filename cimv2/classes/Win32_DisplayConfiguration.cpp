@@ -67,7 +67,7 @@ std::vector<Instance> EnumerateWin32_DisplayConfiguration(const ProviderContext&
         if (!connector.connected || !connector.enabled) continue;
         Instance inst(Win32_DisplayConfigurationSchema());
         inst.SetText("DeviceName", connector.name);
-        if (!ids) ids = devtree::PciIds::Load(root);
+        if (!ids) ids = devtree::PciIds::Load(root, context.idFallback);
         if (auto adapter = devtree::DescribeDeviceAt(root, *ids, "/sys/class/drm/" + connector.card + "/device")) {
             if (adapter->displayName)
                 for (const char* name : {"Caption", "Description", "SettingID"})

@@ -35,7 +35,7 @@ const ClassSchema& Win32_IDEControllerSchema() {
 std::vector<Instance> EnumerateWin32_IDEController(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    const devtree::PciIds ids = devtree::PciIds::Load(root);
+    const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
     auto accept = [](uint32_t classCode) {
         const auto role = pci::StorageControllerRole(classCode);
         return role && role->ide;

@@ -40,8 +40,9 @@ std::vector<Instance> EnumerateWin32_Keyboard(const ProviderContext& context) {
     for (const auto& device : devices)
         if (input::IsKeyboard(device)) keyboards.push_back(&device);
     if (keyboards.empty()) return out;
-    const devtree::PciIds ids = devtree::PciIds::Load(root);
-    const std::vector<input::InputIdentity> identities = input::Identify(root, ids, keyboards);
+    const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
+    const std::vector<input::InputIdentity> identities =
+        input::Identify(root, ids, devtree::PciIds::LoadUsb(root, context.idFallback), keyboards);
     std::optional<std::string> layout;
     for (const char* file : {"/etc/default/keyboard", "/etc/vconsole.conf"}) {
         const auto config = ReadKeyValues(root, file);

@@ -144,7 +144,7 @@ std::vector<Instance> EnumerateWin32_NetworkAdapter(const ProviderContext& conte
         const bool physical = root.ReadLink(dir + "/device").has_value();
         inst.SetBool("PhysicalAdapter", physical);
         if (physical) {
-            if (!ids) ids = devtree::PciIds::Load(root);
+            if (!ids) ids = devtree::PciIds::Load(root, context.idFallback);
             if (auto device = devtree::DescribeDeviceAt(root, *ids, dir + "/device")) {
                 inst.SetText("PNPDeviceID", device->deviceId);
                 if (device->displayName) title = *device->displayName;
@@ -152,7 +152,7 @@ std::vector<Instance> EnumerateWin32_NetworkAdapter(const ProviderContext& conte
                 if (device->service) inst.SetText("ServiceName", *device->service);
                 // A USB adapter's interface: usb.ids names its device.
                 if (device->bus == "usb") {
-                    if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root);
+                    if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root, context.idFallback);
                     const std::string usbDevice = dir + "/device/..";
                     const auto vendorId = ReadHexId(root, usbDevice + "/idVendor", 4),
                                productId = ReadHexId(root, usbDevice + "/idProduct", 4);

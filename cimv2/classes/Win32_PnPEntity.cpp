@@ -40,7 +40,7 @@ const ClassSchema& Win32_PnPEntitySchema() {
 std::vector<Instance> EnumerateWin32_PnPEntity(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    devtree::PciIds ids = devtree::PciIds::Load(root);
+    devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
     for (const auto& device : devtree::EnumerateDevices(root, ids)) {
         Instance inst(Win32_PnPEntitySchema());
         inst.SetText("DeviceID", device.deviceId);

@@ -89,8 +89,9 @@ std::vector<Instance> EnumerateWin32_PointingDevice(const ProviderContext& conte
             kinds.push_back(*kind);
         }
     if (pointers.empty()) return out;
-    const devtree::PciIds ids = devtree::PciIds::Load(root);
-    const std::vector<input::InputIdentity> identities = input::Identify(root, ids, pointers);
+    const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
+    const std::vector<input::InputIdentity> identities =
+        input::Identify(root, ids, devtree::PciIds::LoadUsb(root, context.idFallback), pointers);
     for (size_t n = 0; n < pointers.size(); ++n) {
         const input::InputDevice& device = *pointers[n];
         const input::InputIdentity& identity = identities[n];

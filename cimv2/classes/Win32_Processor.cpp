@@ -8,8 +8,10 @@
 // clock, serial, asset tag and part number), matched to the packages in
 // table order among the populated sockets. A machine whose kernel view
 // was not captured (SMBIOS tables only) gets one instance per populated
-// socket from the tables. LoadPercentage is the busy share of the
-// package's CPUs over the last interval (see cimv2/sources/CpuLoad.h).
+// socket from the tables. Where the kernel's view is silent the tables
+// fill in what they can: the caches, the CPUID signature, the 64-bit
+// capability. LoadPercentage is the busy share of the package's CPUs over
+// a short interval up to now (see cimv2/sources/CpuLoad.h).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -317,6 +319,47 @@ void SetFromSmbios(Instance& inst, const smbios::ProcessorInfo& p) {
         SetIfUInt(inst, "ProcessorType", p.processorType);
 }
 
+// Sets a property the kernel's view left null.
+void SetIfNull(Instance& inst, std::string_view name, Value value) {
+    if (inst.Get(name).IsNull()) inst.Set(name, std::move(value));
+}
+
+// The installed size in KB of the cache a processor structure's handle names.
+std::optional<uint64_t> CacheKBOf(const smbios::SmbiosData& data, const std::optional<uint16_t>& handle) {
+    if (!handle) return std::nullopt;
+    for (const auto& cache : data.caches)
+        if (cache.handle == *handle) return cache.installedSizeKB;
+    return std::nullopt;
+}
+
+// What the firmware's processor structure tells where the kernel's view
+// does not: the L2 and L3 sizes through its cache handles; from the CPUID
+// signature in its ID the family, model and stepping that make the caption,
+// level and revision; from its characteristics (bit 2, 64-bit capable, where
+// bit 1 does not say unknown) the architecture and data width.
+void SetFromFirmwareSignature(Instance& inst, const smbios::ProcessorInfo& p, const smbios::SmbiosData& data) {
+    for (const auto& [name, handle] : {std::pair{"L2CacheSize", p.l2CacheHandle}, {"L3CacheSize", p.l3CacheHandle}})
+        if (auto kb = CacheKBOf(data, handle); kb && *kb <= UINT32_MAX) SetIfNull(inst, name, Value::UInt(*kb));
+    const auto signature = smbios::DecodeX86Signature(p);
+    if (!signature) return;
+    std::optional<bool> x64;
+    if (p.characteristics && ((*p.characteristics & 0x04) || !(*p.characteristics & 0x02)))
+        x64 = (*p.characteristics & 0x04) != 0;
+    if (x64) {
+        SetIfNull(inst, "Architecture", Value::UInt(*x64 ? kArchX64 : kArchX86));
+        SetIfNull(inst, "DataWidth", Value::UInt(*x64 ? 64 : 32));
+        const char* kind = !*x64 ? "x86" : signature->intel ? "Intel64" : "AMD64";
+        const std::string caption = std::string(kind) + " Family " + std::to_string(signature->family) + " Model " +
+                                    std::to_string(signature->model) + " Stepping " +
+                                    std::to_string(signature->stepping);
+        SetIfNull(inst, "Caption", Value::Text(caption));
+        SetIfNull(inst, "Description", Value::Text(caption));
+    }
+    SetIfNull(inst, "Level", Value::UInt(signature->family));
+    if (signature->model <= 0xFF) SetIfNull(inst, "Revision", Value::UInt(signature->model << 8 | signature->stepping));
+    SetIfNull(inst, "Stepping", Value::Text(std::to_string(signature->stepping)));
+}
+
 // The properties the kernel's view gives for one package.
 void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& package,
                    const std::optional<uint16_t>& kernelWidth) {
@@ -469,8 +512,17 @@ std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
 
     std::map<uint32_t, procfs::CpuTimes> interval;
     if (!packages.empty())
-        if (auto stat = root.ReadFile("/proc/stat", 4u << 20))
-            interval = CpuLoadSampler::Shared().Interval(root.Dir(), procfs::ParseProcStat(*stat).cpus);
+        if (auto stat = root.ReadFile("/proc/stat", 4u << 20)) {
+            // Only a live machine's counters move: a captured tree is read once.
+            CpuLoadSampler::Reread reread;
+            if (root.IsProcFs("/proc/stat"))
+                reread = [&root]() -> std::optional<CpuLoadSampler::Reading> {
+                    auto again = root.ReadFile("/proc/stat", 4u << 20);
+                    if (!again) return std::nullopt;
+                    return procfs::ParseProcStat(*again).cpus;
+                };
+            interval = CpuLoadSampler::Shared().Interval(root.Dir(), procfs::ParseProcStat(*stat).cpus, reread);
+        }
 
     std::vector<Instance> result;
     const size_t count = packages.empty() ? sockets.size() : packages.size();
@@ -514,6 +566,7 @@ std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
         }
         if (firmware && firmware->processorId && *firmware->processorId != 0)
             inst.SetText("ProcessorId", SmbiosProcessorId(*firmware->processorId));
+        if (firmware) SetFromFirmwareSignature(inst, *firmware, data);
         if (inst.Get("Name").IsNull()) SetIf(inst, "Name", firmware ? firmware->version : std::nullopt);
         if (inst.Get("Manufacturer").IsNull())
             SetIf(inst, "Manufacturer", firmware ? firmware->manufacturer : std::nullopt);

@@ -24,16 +24,6 @@
 
 namespace cimv2 {
 
-namespace {
-
-devtree::PciIds LoadUsbIds(const SystemRoot& root) {
-    for (const char* file : {"/usr/share/misc/usb.ids", "/usr/share/hwdata/usb.ids"})
-        if (auto text = root.ReadFile(file, 16u << 20)) return devtree::PciIds::FromText(std::move(*text));
-    return {};
-}
-
-}  // namespace
-
 // One property per line: the schema reads as the table it is.
 // clang-format off
 const ClassSchema& Win32_SoundDeviceSchema() {
@@ -54,7 +44,7 @@ std::vector<Instance> EnumerateWin32_SoundDevice(const ProviderContext& context)
     if (!cards) return out;
     std::optional<devtree::PciIds> pciIds, usbIds;
     for (const auto& card : sound::ParseCards(*cards)) {
-        if (!pciIds) pciIds = devtree::PciIds::Load(root);
+        if (!pciIds) pciIds = devtree::PciIds::Load(root, context.idFallback);
         const std::string path = "/sys/class/sound/card" + std::to_string(card.number) + "/device";
         const auto device = devtree::DescribeDeviceAt(root, *pciIds, path);
         std::optional<std::string> name, maker;
@@ -68,7 +58,7 @@ std::vector<Instance> EnumerateWin32_SoundDevice(const ProviderContext& context)
             const auto vendor = ReadHexId(root, path + "/../idVendor", 4);
             const auto product = ReadHexId(root, path + "/../idProduct", 4);
             if (vendor && product) {
-                if (!usbIds) usbIds = LoadUsbIds(root);
+                if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root, context.idFallback);
                 name = usbIds->Device(*vendor, *product);
                 maker = usbIds->Vendor(*vendor);
             }

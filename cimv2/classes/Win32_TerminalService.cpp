@@ -10,24 +10,22 @@
 //   StartMode       "Disabled" when masked, "Auto" when a target's .wants/
 //                   directory links it, else "Manual"
 //   StartName       User=, else "root" (systemd's default)
-//   Started, State, ProcessId   from the unit's PIDFile= and /proc/PID, or
-//                   without PIDFile= the process of the unit's program whose
-//                   parent is pid 1: running ("Running", the pid) or not
-//                   ("Stopped", 0); null when /proc cannot be read
-//   ExitCode, ServiceSpecificExitCode, CheckPoint   0 while it runs, null
-//                   otherwise (only a running systemd knows the last exit)
-//   AcceptPause     false (systemd cannot pause a service)
-//   AcceptStop      false with RefuseManualStop=yes, else true
+//   Started, State, Status, ProcessId, ExitCode, ServiceSpecificExitCode,
+//   CheckPoint, AcceptPause, AcceptStop   the service manager's, as
+//                   Win32_Service shows the unit; null where no manager
+//                   answers (a captured tree, a container): a process of the
+//                   daemon's name says nothing of the unit's state
 //   DesktopInteract false (system services have no desktop)
 //   ErrorControl    "Critical" when FailureAction= reboots or powers off, else
 //                   "Normal" (the failure is logged)
-//   Status          "OK" while it runs, "Stopped" when not
 //   TotalSessions, DisconnectedSessions   logind's sessions
 //                   (/run/systemd/sessions/*) opened by the service's PAM
 //                   name; closing sessions count as disconnected; null
 //                   without logind
 // DelayedAutoStart, WaitHint have no source and stay null.
 #include <algorithm>
+#include <map>
+#include <string>
 
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
@@ -78,29 +76,21 @@ std::string Command(std::string_view exec) {
     return std::string(exec.substr(0, exec.find(' ')));
 }
 
-bool HasProcesses(const SystemRoot& root) { return root.Exists("/proc/1/stat"); }
+// The properties of a unit's state and what it accepts while in it, which
+// only the service manager knows.
+constexpr const char* kStateProperties[] = {"Started",    "State",       "Status",
+                                            "ProcessId",  "ExitCode",    "ServiceSpecificExitCode",
+                                            "CheckPoint", "AcceptPause", "AcceptStop"};
 
-// A unit without PIDFile=: its daemon is the process that runs the unit's
-// program and whose parent is the service manager (pid 1).
-std::optional<uint64_t> DaemonOf(const SystemRoot& root, const std::string& program) {
-    const std::string comm = program.substr(program.rfind('/') + 1).substr(0, 15);
-    for (const auto& entry : root.List("/proc")) {
-        auto pid = ParseUnsigned(entry);
-        if (!pid || *pid <= 1) continue;
-        if (ReadLine(root, "/proc/" + entry + "/comm") != comm) continue;
-        auto stat = ReadLine(root, "/proc/" + entry + "/stat");
-        if (!stat) continue;
-        // "pid (comm) state ppid ...": the name may hold blanks, so read after its ')'.
-        const size_t close = stat->rfind(')');
-        if (close == std::string::npos) continue;
-        std::string_view rest = std::string_view(*stat).substr(close + 1);
-        rest = Trim(rest);
-        const size_t blank = rest.find(' ');
-        if (blank == std::string_view::npos) continue;
-        rest = Trim(rest.substr(blank + 1));
-        if (ParseUnsigned(rest.substr(0, rest.find(' '))) == 1u) return pid;
+// Win32_Service's instances by name where a service manager answers.
+std::map<std::string, Instance> ManagedServices(const ProviderContext& context) {
+    std::map<std::string, Instance> byName;
+    if (!context.services) return byName;
+    for (auto& inst : EnumerateWin32_Service(context)) {
+        const Value& name = inst.Get("Name");
+        if (name.kind == Value::Kind::Text) byName.emplace(name.text, std::move(inst));
     }
-    return std::nullopt;
+    return byName;
 }
 
 }  // namespace
@@ -108,6 +98,7 @@ std::optional<uint64_t> DaemonOf(const SystemRoot& root, const std::string& prog
 std::vector<Instance> EnumerateWin32_TerminalService(const ProviderContext& context) {
     std::vector<Instance> out;
     const SystemRoot& root = context.root;
+    const std::map<std::string, Instance> services = ManagedServices(context);
     for (const RemoteLogin& login : kRemoteLogins) {
         const UnitFile unit = FindUnit(root, login.unit);
         if (unit.path.empty()) continue;
@@ -128,36 +119,13 @@ std::vector<Instance> EnumerateWin32_TerminalService(const ProviderContext& cont
         inst.SetText("StartMode", unit.masked ? "Disabled" : EnabledByATarget(root, login.unit) ? "Auto" : "Manual");
         const std::string user = f.Value("Service", "User");
         inst.SetText("StartName", user.empty() ? "root" : user);
-        inst.SetBool("AcceptPause", false);
-        inst.SetBool("AcceptStop", f.Value("Unit", "RefuseManualStop") != "yes");
         inst.SetBool("DesktopInteract", false);
         const std::string failure = f.Value("Unit", "FailureAction");
         inst.SetText("ErrorControl",
                      failure.starts_with("reboot") || failure.starts_with("poweroff") ? "Critical" : "Normal");
 
-        uint64_t pid = 0;  // 0: not running
-        bool known = false;
-        const std::string pidFile = f.Value("Service", "PIDFile");
-        if (!pidFile.empty() && pidFile.front() == '/') {
-            known = true;
-            pid = ReadUnsigned(root, pidFile).value_or(0);
-            if (pid != 0 && !root.Exists("/proc/" + std::to_string(pid))) pid = 0;
-        } else if (const std::string path = Command(f.Value("Service", "ExecStart")); !path.empty()) {
-            known = HasProcesses(root);
-            if (known) pid = DaemonOf(root, path).value_or(0);
-        }
-        if (known) {
-            const bool running = pid != 0;
-            inst.SetBool("Started", running);
-            inst.SetText("State", running ? "Running" : "Stopped");
-            inst.SetText("Status", running ? "OK" : "Stopped");
-            inst.Set("ProcessId", Value::UInt(pid));
-            if (running) {
-                inst.Set("ExitCode", Value::UInt(0));
-                inst.Set("ServiceSpecificExitCode", Value::UInt(0));
-                inst.Set("CheckPoint", Value::UInt(0));
-            }
-        }
+        if (auto service = services.find(login.unit); service != services.end())
+            for (const char* name : kStateProperties) inst.Set(name, service->second.Get(name));
 
         if (root.IsDirectory("/run/systemd/sessions")) {
             uint32_t total = 0, closing = 0;

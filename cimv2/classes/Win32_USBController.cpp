@@ -41,7 +41,7 @@ const ClassSchema& Win32_USBControllerSchema() {
 std::vector<Instance> EnumerateWin32_USBController(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    const devtree::PciIds ids = devtree::PciIds::Load(root);
+    const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
     for (auto& function : pci::FunctionsOfClass(root, ids, kSerialBus)) {
         if ((function.classCode >> 8 & 0xFF) != kUsb || (function.classCode & 0xFF) == kDeviceController) continue;
         const devtree::PnpDevice& device = function.device;

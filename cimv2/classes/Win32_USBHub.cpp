@@ -62,7 +62,7 @@ std::vector<Instance> EnumerateWin32_USBHub(const ProviderContext& context) {
         if (ReadHexId(root, path + "/bDeviceClass", 2) != kHubClass) continue;
         auto device = devtree::DescribeDeviceAt(root, noPciNames, path);
         if (!device || device->bus != "usb") continue;
-        if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root);
+        if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root, context.idFallback);
         Instance inst(Win32_USBHubSchema());
         inst.SetText("DeviceID", device->deviceId);
         inst.SetText("PNPDeviceID", device->deviceId);

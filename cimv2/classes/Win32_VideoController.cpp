@@ -132,7 +132,7 @@ const ClassSchema& Win32_VideoControllerSchema() {
 std::vector<Instance> EnumerateWin32_VideoController(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    const devtree::PciIds ids = devtree::PciIds::Load(root);
+    const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
     for (auto& function : pci::FunctionsOfClass(root, ids, 0x03)) {
         const devtree::PnpDevice& device = function.device;
         Instance inst(Win32_VideoControllerSchema());

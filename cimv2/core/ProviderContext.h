@@ -48,6 +48,10 @@ public:
     // The service manager; null: services come from the unit files under the root.
     const ServiceSource* services = nullptr;
     PrintServer* printing = nullptr;  // null: no print server (a captured tree has none)
+    // Where the ID databases (pci.ids, usb.ids, pnp.ids) are read when the
+    // root holds none: this computer's own copies for a captured tree. None:
+    // the root's alone.
+    std::optional<SystemRoot> idFallback;
 
     int64_t Now() const { return clock ? clock() : SystemClock(); }
     // Read from the root on first use and kept for the rest of the query.

@@ -1,5 +1,7 @@
 #include "cimv2/sources/CpuLoad.h"
 
+#include <thread>
+
 namespace cimv2 {
 
 namespace {
@@ -23,32 +25,50 @@ std::optional<std::map<uint32_t, procfs::CpuTimes>> Delta(const std::map<uint32_
     return delta;
 }
 
+uint64_t TotalTicks(const std::map<uint32_t, procfs::CpuTimes>& interval) {
+    uint64_t ticks = 0;
+    for (const auto& [cpu, times] : interval) ticks += times.total;
+    return ticks;
+}
+
 }  // namespace
+
+CpuLoadSampler::CpuLoadSampler(Pause pause) : FPause(std::move(pause)) {
+    if (!FPause) FPause = [](std::chrono::milliseconds time) { std::this_thread::sleep_for(time); };
+}
 
 CpuLoadSampler& CpuLoadSampler::Shared() {
     static CpuLoadSampler sampler;
     return sampler;
 }
 
-std::map<uint32_t, procfs::CpuTimes> CpuLoadSampler::Interval(const std::string& rootKey,
-                                                              const std::map<uint32_t, procfs::CpuTimes>& now) {
+CpuLoadSampler::Reading CpuLoadSampler::Interval(const std::string& rootKey, const Reading& now, const Reread& reread) {
+    // Held through the pause: a query that comes meanwhile then finds the
+    // second reading and need not wait again.
     std::lock_guard<std::mutex> guard(FLock);
     auto& readings = FReadings[rootKey];
-    std::map<uint32_t, procfs::CpuTimes> interval = now;  // since boot
+    auto keep = [&readings](const Reading& reading) {
+        readings.push_back(reading);
+        if (readings.size() > kKeptReadings) readings.erase(readings.begin());
+    };
     const uint64_t needed = kMinTicksPerCpu * now.size();
     for (size_t n = readings.size(); n-- > 0;) {
         auto delta = Delta(readings[n], now);
-        if (!delta) continue;
-        uint64_t ticks = 0;
-        for (const auto& [cpu, times] : *delta) ticks += times.total;
-        if (ticks < needed) continue;
-        interval = std::move(*delta);
+        if (!delta || TotalTicks(*delta) < needed) continue;
         readings.erase(readings.begin(), readings.begin() + static_cast<std::ptrdiff_t>(n));
-        break;
+        keep(now);
+        return std::move(*delta);
     }
-    readings.push_back(now);
-    if (readings.size() > kKeptReadings) readings.erase(readings.begin());
-    return interval;
+    keep(now);
+    if (reread) {
+        FPause(kShortInterval);
+        if (auto later = reread()) {
+            keep(*later);
+            // However short, an interval that counted ticks is one of now.
+            if (auto delta = Delta(now, *later); delta && TotalTicks(*delta) > 0) return std::move(*delta);
+        }
+    }
+    return now;  // since boot
 }
 
 std::optional<uint16_t> BusyPercent(const std::map<uint32_t, procfs::CpuTimes>& interval,

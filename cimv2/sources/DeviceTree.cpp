@@ -60,8 +60,18 @@ std::optional<std::string> LinkName(const Context& ctx, const std::string& path)
     return BaseName(*target);
 }
 
+// The bound driver: the driver link's name, else the DRIVER= of the
+// device's uevent (a captured tree may hold the file but not the link).
 std::optional<std::string> DriverOf(const Context& ctx, const std::string& path) {
-    return LinkName(ctx, path + "/driver");
+    if (auto link = LinkName(ctx, path + "/driver")) return link;
+    auto uevent = ctx.root.ReadFile(path + "/uevent", 1 << 16);
+    if (!uevent) return std::nullopt;
+    std::string_view rest = *uevent;
+    while (!rest.empty()) {
+        const std::string_view line = NextLine(rest);
+        if (line.starts_with("DRIVER=") && line.size() > 7) return std::string(line.substr(7));
+    }
+    return std::nullopt;
 }
 
 // Setup classes by PCI class code, most specific first (0xFF matches any subclass).
@@ -520,6 +530,7 @@ struct Range {
 struct PciIds::Source {
     std::once_flag once;
     std::optional<SystemRoot> root;      // nothing when the text was given
+    std::optional<SystemRoot> fallback;  // read when the root has no copy
     const char* const* paths = nullptr;  // the candidate files, the first readable one wins
     SystemRoot::File file;               // the database read, or
     std::string text;                    // its text as given
@@ -705,22 +716,23 @@ void PciIds::Source::Index() {
         std::stable_sort(classes.begin(), classes.end(), byClass);
 }
 
-PciIds PciIds::Lazy(const SystemRoot& root, const char* const* paths) {
+PciIds PciIds::Lazy(const SystemRoot& root, const std::optional<SystemRoot>& fallback, const char* const* paths) {
     PciIds ids;
     ids.FSource = std::make_shared<Source>();
     ids.FSource->root = root;
+    ids.FSource->fallback = fallback;
     ids.FSource->paths = paths;
     return ids;
 }
 
-PciIds PciIds::Load(const SystemRoot& root) {
+PciIds PciIds::Load(const SystemRoot& root, const std::optional<SystemRoot>& fallback) {
     static constexpr const char* kPaths[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids", nullptr};
-    return Lazy(root, kPaths);
+    return Lazy(root, fallback, kPaths);
 }
 
-PciIds PciIds::LoadUsb(const SystemRoot& root) {
+PciIds PciIds::LoadUsb(const SystemRoot& root, const std::optional<SystemRoot>& fallback) {
     static constexpr const char* kPaths[] = {"/usr/share/misc/usb.ids", "/usr/share/hwdata/usb.ids", nullptr};
-    return Lazy(root, kPaths);
+    return Lazy(root, fallback, kPaths);
 }
 
 PciIds PciIds::FromText(std::string text) {
@@ -735,8 +747,9 @@ const PciIds::Source* PciIds::Indexed() const {
     Source& source = *FSource;
     std::call_once(source.once, [&source] {
         if (source.root) {
-            for (const char* const* path = source.paths; *path && !source.file.IsOpen(); ++path)
-                source.file = source.root->OpenFile(*path);
+            for (const SystemRoot* root : {&*source.root, source.fallback ? &*source.fallback : nullptr})
+                for (const char* const* path = source.paths; root && *path && !source.file.IsOpen(); ++path)
+                    source.file = root->OpenFile(*path);
             if (!source.file.IsOpen()) return;
         }
         source.Index();
@@ -832,10 +845,19 @@ std::optional<PnpDevice> DescribeDeviceAt(const SystemRoot& root, const PciIds& 
     Context ctx{root, ids};
     auto target = root.ReadLink(path);
     std::string name = BaseName(target ? *target : path);
-    if (auto bus = LinkName(ctx, path + "/subsystem")) {
+    // The bus is the subsystem link's name, else the bus whose device list
+    // the path is in (a captured tree may lack the link).
+    std::optional<std::string> bus = LinkName(ctx, path + "/subsystem");
+    if (!bus && path.starts_with("/sys/bus/")) {
+        const std::string_view rest = std::string_view(path).substr(9);
+        const size_t slash = rest.find('/');
+        if (slash != std::string_view::npos && rest.substr(slash, 9) == "/devices/" &&
+            rest.find('/', slash + 9) == std::string_view::npos)
+            bus = std::string(rest.substr(0, slash));
+    }
+    if (bus)
         for (const char* known : kHardwareBuses)
             if (*bus == known) return Describe(ctx, *bus, path, name);
-    }
     // Root bridges sit outside any bus; their firmware node names them.
     if (HasHardwareId(ctx, path)) {
         auto node = root.ReadLink(path + "/firmware_node");

@@ -23,9 +23,11 @@ public:
     // the vendor and class names and where each vendor's devices are; their
     // lines are read again when a device's name is asked for. Copies share
     // what was read.
-    static PciIds Load(const SystemRoot& root);
+    // A root without a copy of its own (a captured tree) reads the
+    // fallback's, this computer's as a rule.
+    static PciIds Load(const SystemRoot& root, const std::optional<SystemRoot>& fallback = std::nullopt);
     // The USB ID database (usb.ids), which has the same layout.
-    static PciIds LoadUsb(const SystemRoot& root);
+    static PciIds LoadUsb(const SystemRoot& root, const std::optional<SystemRoot>& fallback = std::nullopt);
     static PciIds FromText(std::string text);
 
     std::optional<std::string> Vendor(uint32_t vendor) const;
@@ -35,7 +37,7 @@ public:
 
 private:
     struct Source;
-    static PciIds Lazy(const SystemRoot& root, const char* const* paths);
+    static PciIds Lazy(const SystemRoot& root, const std::optional<SystemRoot>& fallback, const char* const* paths);
     const Source* Indexed() const;
 
     std::shared_ptr<Source> FSource;

@@ -206,11 +206,10 @@ std::vector<InputDevice> ReadDevices(const SystemRoot& root) {
     return text ? ParseDevices(*text) : std::vector<InputDevice>{};
 }
 
-std::vector<InputIdentity> Identify(const SystemRoot& root, const devtree::PciIds& ids,
+std::vector<InputIdentity> Identify(const SystemRoot& root, const devtree::PciIds& ids, const devtree::PciIds& usbIds,
                                     const std::vector<const InputDevice*>& devices) {
     std::vector<InputIdentity> out;
     std::set<std::string> taken;
-    std::optional<devtree::PciIds> usbIds;
     for (const InputDevice* device : devices) {
         InputIdentity identity;
         const size_t slash = device->sysfs.rfind('/');
@@ -229,8 +228,7 @@ std::vector<InputIdentity> Identify(const SystemRoot& root, const devtree::PciId
         }
         // A USB device's input node carries its USB vendor ID.
         if (!identity.manufacturer && device->bus == kBusUsb) {
-            if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root);
-            identity.manufacturer = usbIds->Vendor(device->vendor);
+            identity.manufacturer = usbIds.Vendor(device->vendor);
         }
         std::string id = identity.pnpId ? *identity.pnpId : "INPUT\\" + node;
         if (!taken.insert(id).second) {

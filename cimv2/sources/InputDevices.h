@@ -73,7 +73,8 @@ struct InputIdentity {
 };
 // One per device, in the order given; a second device on the same parent
 // gets its input node's name after the parent's id to stay apart.
-std::vector<InputIdentity> Identify(const SystemRoot& root, const devtree::PciIds& ids,
+// usbIds names the vendor of a USB device that its input node alone shows.
+std::vector<InputIdentity> Identify(const SystemRoot& root, const devtree::PciIds& ids, const devtree::PciIds& usbIds,
                                     const std::vector<const InputDevice*>& devices);
 
 }  // namespace cimv2::input

@@ -605,6 +605,66 @@ SmbiosData ReadSmbios(const SystemRoot& root) {
     return ReadDmiId(root);
 }
 
+namespace {
+
+// Processor family codes whose ID holds an x86 signature, by maker (the
+// SMBIOS family table, as dmidecode groups it).
+struct FamilyRange {
+    uint16_t first, last;
+    bool intel;
+};
+constexpr FamilyRange kX86Families[] = {
+    {0x0B, 0x15, true},  {0x28, 0x2F, true},  {0xA1, 0xB3, true},  {0xB5, 0xB5, true},
+    {0xB9, 0xC7, true},  {0xCD, 0xCF, true},  {0xD2, 0xDB, true},  {0xDD, 0xE0, true},
+    {0x18, 0x1D, false}, {0x1F, 0x1F, false}, {0x38, 0x3F, false}, {0x46, 0x4F, false},
+    {0x66, 0x6B, false}, {0x83, 0x8F, false}, {0xB6, 0xB7, false}, {0xE4, 0xEF, false},
+};
+// Version strings of processors that firmware files under family "Other"
+// or "Unknown" although they answer CPUID.
+struct KnownVersion {
+    const char* prefix;
+    bool intel;
+    bool whole;  // the string must be exactly this
+};
+constexpr KnownVersion kX86Versions[] = {
+    {"Pentium III MMX", true, false},
+    {"Intel(R) Core(TM)2", true, false},
+    {"Intel(R) Pentium(R)", true, false},
+    {"Genuine Intel(R) CPU U1400", true, true},
+    {"AMD Athlon(TM)", false, false},
+    {"AMD Opteron(tm)", false, false},
+    {"Dual-Core AMD Opteron(tm)", false, false},
+};
+
+std::optional<bool> X86Maker(const ProcessorInfo& p) {
+    if (!p.family) return std::nullopt;
+    for (const auto& range : kX86Families)
+        if (*p.family >= range.first && *p.family <= range.last) return range.intel;
+    if ((*p.family == 0x01 || *p.family == 0x02) && p.version)
+        for (const auto& known : kX86Versions)
+            if (known.whole ? *p.version == known.prefix : p.version->starts_with(known.prefix)) return known.intel;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<X86Signature> DecodeX86Signature(const ProcessorInfo& processor) {
+    const auto intel = X86Maker(processor);
+    if (!intel || !processor.processorId) return std::nullopt;
+    const auto eax = static_cast<uint32_t>(*processor.processorId);
+    if (eax == 0) return std::nullopt;
+    const uint32_t baseFamily = (eax >> 8) & 0xF, baseModel = (eax >> 4) & 0xF;
+    const uint32_t extFamily = (eax >> 20) & 0xFF, extModel = (eax >> 16) & 0xF;
+    X86Signature s;
+    s.intel = *intel;
+    s.stepping = eax & 0xF;
+    // Intel adds the extended fields as they stand; AMD only past family 0Fh.
+    const bool extended = *intel || baseFamily == 0xF;
+    s.family = baseFamily + (extended ? extFamily : 0);
+    s.model = baseModel | (extended ? extModel << 4 : 0);
+    return s;
+}
+
 std::optional<std::string> BiosDateToCim(const std::string& date) {
     unsigned month = 0, day = 0, year = 0;
     int consumed = 0;

@@ -194,6 +194,16 @@ std::optional<SmbiosData> ParseSmbios(Bytes entryPoint, Bytes table);
 // The machine's SMBIOS: tables when readable, else /sys/class/dmi/id.
 SmbiosData ReadSmbios(const SystemRoot& root);
 
+// The x86 CPUID signature (leaf 1 EAX) in a processor structure's ID, as
+// dmidecode reads it: only for a family code of Intel's or AMD's (or family
+// "Other"/"Unknown" with a version string known to be such a processor);
+// nothing for other processors, whose ID means something else.
+struct X86Signature {
+    bool intel = false;  // false: AMD's reading of the extended fields
+    uint32_t family = 0, model = 0, stepping = 0;
+};
+std::optional<X86Signature> DecodeX86Signature(const ProcessorInfo& processor);
+
 // "MM/DD/YYYY" (or "MM/DD/YY", meaning 19YY) to CIM date-time text.
 std::optional<std::string> BiosDateToCim(const std::string& date);
 

@@ -17,6 +17,13 @@ Instance ComputerSystem(const std::string& root) {
 
 const char* kX86NoFlag = "processor\t: 0\nflags\t\t: fpu vme de pse tsc msr\n\n";
 const char* kX86Flag = "processor\t: 0\nflags\t\t: fpu vme hypervisor tsc\n\n";
+// /proc/bus/pci/devices: bus and function, vendor and device, IRQ, the
+// regions' addresses (shortened here), the driver.
+const char* kProcPciVirtualBox =
+    "0000\t80861237\t0\t0\t0\n"
+    "0010\t80eebeef\t0\te0000008\t0\n"
+    "0020\t80eecafe\t14\td010\tf0400000\tvboxguest\n";
+const char* kProcPciIntel = "0000\t80863e0f\t0\t0\t0\n00f8\t8086a3c8\t0\t0\t0\tlpc_ich\n";
 const char* kArm = "processor\t: 0\nFeatures\t: fp asimd evtstrm\nCPU implementer\t: 0x41\n\n";
 
 }  // namespace
@@ -29,18 +36,23 @@ TEST(ComputerSystemValues, HypervisorPresentFromEverySource) {
         const char* product;  // /sys/class/dmi/id/product_name, or none
         const char* xen;      // /sys/hypervisor/type, or none
         const char* pciVendor;
+        const char* procPci;  // /proc/bus/pci/devices, or none
         std::optional<bool> expected;
     };
     const Case cases[] = {
-        {"cpu flag", kX86Flag, "Dell Inc.", "OptiPlex 7070", nullptr, nullptr, true},
-        {"VirtualBox without the flag", kX86NoFlag, "innotek GmbH", "VirtualBox", nullptr, nullptr, true},
-        {"KVM product", kX86NoFlag, "Red Hat", "KVM", nullptr, nullptr, true},
-        {"/sys/hypervisor", kX86NoFlag, "Dell Inc.", "PowerEdge", "xen", nullptr, true},
-        {"virtio device", kX86NoFlag, "Dell Inc.", "PowerEdge", nullptr, "0x1af4", true},
-        {"bare metal", kX86NoFlag, "Dell Inc.", "OptiPlex 7070", nullptr, "0x8086", false},
-        {"no flags to go by", kArm, "Raspberry Pi Foundation", "Raspberry Pi 4", nullptr, nullptr, std::nullopt},
-        {"no firmware strings", kX86NoFlag, nullptr, nullptr, nullptr, nullptr, std::nullopt},
-        {"nothing at all", nullptr, nullptr, nullptr, nullptr, nullptr, std::nullopt},
+        {"cpu flag", kX86Flag, "Dell Inc.", "OptiPlex 7070", nullptr, nullptr, nullptr, true},
+        {"VirtualBox without the flag", kX86NoFlag, "innotek GmbH", "VirtualBox", nullptr, nullptr, nullptr, true},
+        {"KVM product", kX86NoFlag, "Red Hat", "KVM", nullptr, nullptr, nullptr, true},
+        {"/sys/hypervisor", kX86NoFlag, "Dell Inc.", "PowerEdge", "xen", nullptr, nullptr, true},
+        {"virtio device", kX86NoFlag, "Dell Inc.", "PowerEdge", nullptr, "0x1af4", nullptr, true},
+        {"bare metal", kX86NoFlag, "Dell Inc.", "OptiPlex 7070", nullptr, "0x8086", nullptr, false},
+        {"no flags to go by", kArm, "Raspberry Pi Foundation", "Raspberry Pi 4", nullptr, nullptr, nullptr,
+         std::nullopt},
+        {"no firmware strings", kX86NoFlag, nullptr, nullptr, nullptr, nullptr, nullptr, std::nullopt},
+        {"nothing at all", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, std::nullopt},
+        // A VirtualBox capture whose PCI functions only /proc lists.
+        {"VirtualBox devices in /proc", kX86NoFlag, nullptr, nullptr, nullptr, nullptr, kProcPciVirtualBox, true},
+        {"bare metal in /proc", kX86NoFlag, "Dell Inc.", "OptiPlex 7070", nullptr, nullptr, kProcPciIntel, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -54,6 +66,7 @@ TEST(ComputerSystemValues, HypervisorPresentFromEverySource) {
             tree.File("/sys/devices/pci0000:00/0000:00:03.0/vendor", std::string(c.pciVendor) + "\n");
             tree.Link("/sys/bus/pci/devices/0000:00:03.0", "../../../devices/pci0000:00/0000:00:03.0");
         }
+        if (c.procPci) tree.File("/proc/bus/pci/devices", c.procPci);
         const Value value = ComputerSystem(tree.Dir()).Get("HypervisorPresent");
         if (c.expected)
             EXPECT_EQ(value, Value::Bool(*c.expected));

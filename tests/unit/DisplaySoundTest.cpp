@@ -356,6 +356,111 @@ TEST(DisplayClasses, ADamagedEdidAndNoPnpIds) {
     EXPECT_TRUE(displays[0].Get("Caption").IsNull()) << "the card has no device";
 }
 
+// A capture keeps a display adapter's uevent but may lose its driver and
+// subsystem links: the uevent's DRIVER= still says it works, and the class
+// file and the bus's device list still make it a PCI display adapter.
+TEST(DeviceClasses, DisplayAdapterWithoutItsLinks) {
+    struct Case {
+        const char* name;
+        bool driverLink, subsystemLink;
+        const char* uevent;  // or none
+        const char* driver;  // expected, or none: not working
+    };
+    const Case cases[] = {
+        {"both links", true, true, nullptr, "i915"},
+        {"uevent, no links", false, false, "DRIVER=i915\nPCI_CLASS=30000\n", "i915"},
+        {"uevent, subsystem link", false, true, "PCI_CLASS=30000\nDRIVER=i915\n", "i915"},
+        {"uevent without a driver", false, false, "PCI_CLASS=30000\nDRIVER=\n", nullptr},
+        {"nothing", false, false, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempTree tree;
+        const std::string dir = "/sys/devices/pci0000:00/0000:00:02.0";
+        tree.File(dir + "/vendor", "0x8086\n")
+            .File(dir + "/device", "0x9a49\n")
+            .File(dir + "/class", "0x030000\n")
+            .Link("/sys/bus/pci/devices/0000:00:02.0", "../../../devices/pci0000:00/0000:00:02.0");
+        if (c.driverLink) tree.Link(dir + "/driver", "../../../bus/pci/drivers/i915");
+        if (c.subsystemLink) tree.Link(dir + "/subsystem", "../../../bus/pci");
+        if (c.uevent) tree.File(dir + "/uevent", c.uevent);
+        const ProviderContext context{SystemRoot(tree.Dir())};
+        const auto adapters = EnumerateWin32_VideoController(context);
+        ASSERT_EQ(adapters.size(), 1u);
+        EXPECT_EQ(Text(adapters[0], "PNPDeviceID"), "PCI\\VEN_8086&DEV_9A49\\0000:00:02.0");
+        EXPECT_EQ(Text(adapters[0], "Status"), c.driver ? "OK" : "Error");
+        EXPECT_EQ(Text(adapters[0], "ConfigManagerErrorCode"), c.driver ? "0" : "28");
+        EXPECT_EQ(Text(adapters[0], "InstalledDisplayDrivers"), c.driver ? c.driver : "");
+        const auto entities = EnumerateWin32_PnPEntity(context);
+        ASSERT_EQ(entities.size(), 1u);
+        EXPECT_EQ(Text(entities[0], "ConfigManagerErrorCode"), c.driver ? "0" : "28");
+    }
+}
+
+// A captured tree without pci.ids, usb.ids and pnp.ids names its devices by
+// the ID databases of the computer reading it (here a tree of their own);
+// a tree with its own copy keeps it.
+TEST(DeviceClasses, ATreeWithoutIdDatabasesUsesThisComputers) {
+    TempTree machine;
+    const std::string gpu = "/sys/devices/pci0000:00/0000:00:02.0";
+    machine.File(gpu + "/vendor", "0x8086\n")
+        .File(gpu + "/device", "0x9a49\n")
+        .File(gpu + "/class", "0x030000\n")
+        .Link(gpu + "/subsystem", "../../../bus/pci")
+        .Link("/sys/bus/pci/devices/0000:00:02.0", "../../../devices/pci0000:00/0000:00:02.0");
+    const std::string hub = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1";
+    machine.File(hub + "/idVendor", "05e3\n")
+        .File(hub + "/idProduct", "0610\n")
+        .File(hub + "/bDeviceClass", "09\n")
+        .Link(hub + "/subsystem", "../../../../../bus/usb")
+        .Link("/sys/bus/usb/devices/1-1", "../../../devices/pci0000:00/0000:00:14.0/usb1/1-1");
+    const auto monitor = Monitor();
+    machine.File("/sys/devices/card0/card0-DP-1/status", "connected\n")
+        .File("/sys/devices/card0/card0-DP-1/enabled", "enabled\n")
+        .File("/sys/devices/card0/card0-DP-1/edid", std::string(monitor.begin(), monitor.end()))
+        .Link("/sys/class/drm/card0", "../../devices/card0")
+        .Link("/sys/class/drm/card0-DP-1", "../../devices/card0/card0-DP-1");
+    TempTree local;
+    local.File("/usr/share/hwdata/pci.ids", "8086  Intel Corporation\n\t9a49  TigerLake-LP GT2 [Iris Xe Graphics]\n")
+        .File("/usr/share/hwdata/usb.ids", "05e3  Genesys Logic, Inc.\n\t0610  Hub\n")
+        .File("/usr/share/hwdata/pnp.ids", "DEL\tDell Inc.\n");
+
+    struct Names {
+        std::string adapter, vendor, hub, maker;
+    };
+    auto namesWith = [&](std::optional<SystemRoot> fallback) {
+        ProviderContext context{SystemRoot(machine.Dir())};
+        context.idFallback = std::move(fallback);
+        const auto adapters = EnumerateWin32_VideoController(context);
+        const auto hubs = EnumerateWin32_USBHub(context);
+        const auto monitors = EnumerateWin32_DesktopMonitor(context);
+        EXPECT_EQ(adapters.size(), 1u);
+        EXPECT_EQ(hubs.size(), 1u);
+        EXPECT_EQ(monitors.size(), 1u);
+        if (adapters.empty() || hubs.empty() || monitors.empty()) return Names{};
+        return Names{Text(adapters[0], "Name"), Text(adapters[0], "AdapterCompatibility"), Text(hubs[0], "Name"),
+                     Text(monitors[0], "MonitorManufacturer")};
+    };
+    const Names fromLocal = namesWith(SystemRoot(local.Dir()));
+    EXPECT_EQ(fromLocal.adapter, "TigerLake-LP GT2 [Iris Xe Graphics]");
+    EXPECT_EQ(fromLocal.vendor, "Intel Corporation");
+    EXPECT_EQ(fromLocal.hub, "Hub");
+    EXPECT_EQ(fromLocal.maker, "Dell Inc.");
+
+    const Names alone = namesWith(std::nullopt);
+    EXPECT_EQ(alone.adapter, "Display controller") << "the class name the provider knows";
+    EXPECT_EQ(alone.vendor, "");
+    EXPECT_EQ(alone.maker, "");
+
+    machine.File("/usr/share/misc/pci.ids", "8086  Intel Corp. (the tree's)\n\t9a49  Iris Xe\n")
+        .File("/usr/share/hwdata/pnp.ids", "DEL\tDell (the tree's)\n");
+    const Names own = namesWith(SystemRoot(local.Dir()));
+    EXPECT_EQ(own.adapter, "Iris Xe");
+    EXPECT_EQ(own.vendor, "Intel Corp. (the tree's)");
+    EXPECT_EQ(own.hub, "Hub") << "the tree has no usb.ids";
+    EXPECT_EQ(own.maker, "Dell (the tree's)");
+}
+
 // A USB audio interface is named by usb.ids through its device; a card
 // without a device keeps ALSA's own names.
 TEST(DeviceClasses, UsbAndDevicelessSoundCards) {

@@ -3,6 +3,8 @@
 // readers of the kernel's processor and memory files; the load sampler.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "cimv2/core/Provider.h"
@@ -63,6 +65,49 @@ TEST(ProcessorClass, CountsEachMachineShape) {
     EXPECT_EQ(laptop.Get("VirtualizationFirmwareEnabled"), Value::Bool(true));
     EXPECT_EQ(laptop.Get("SecondLevelAddressTranslationExtensions"), Value::Bool(true));
     EXPECT_EQ(laptop.Get("CurrentClockSpeed"), Value::UInt(1242)) << "the fastest core's current clock";
+}
+
+// SMBIOS alone: the processor structure's cache handles and the CPUID
+// signature in its ID, as dmidecode reads them from the same tables.
+TEST(ProcessorClass, FirmwareAloneGivesCachesSignatureAndWidth) {
+    const auto cpus = Processors(Fixture("smbios-only"));
+    ASSERT_EQ(cpus.size(), 1u);
+    const Instance& cpu = cpus[0];
+    EXPECT_EQ(U(cpu, "L2CacheSize"), 4096u);
+    EXPECT_EQ(U(cpu, "L3CacheSize"), 32768u);
+    EXPECT_EQ(cpu.Get("Caption"), Value::Text("AMD64 Family 25 Model 33 Stepping 2"));
+    EXPECT_EQ(cpu.Get("Description"), Value::Text("AMD64 Family 25 Model 33 Stepping 2"));
+    EXPECT_EQ(U(cpu, "Level"), 25u);
+    EXPECT_EQ(U(cpu, "Revision"), 0x2102u);
+    EXPECT_EQ(cpu.Get("Stepping"), Value::Text("2"));
+    EXPECT_EQ(U(cpu, "Family"), 107u) << "the firmware's family code (Zen)";
+    EXPECT_EQ(U(cpu, "Architecture"), 9u);
+    EXPECT_EQ(U(cpu, "DataWidth"), 64u);
+}
+
+// The same tables under a kernel whose cpuinfo says otherwise: cpuinfo wins,
+// the firmware fills only what the kernel leaves out (here the caches).
+TEST(ProcessorClass, CpuinfoWinsOverTheFirmware) {
+    TempTree tree;
+    for (const char* file : {"DMI", "smbios_entry_point"}) {
+        std::ifstream in(Fixture("smbios-only") + "/sys/firmware/dmi/tables/" + file, std::ios::binary);
+        tree.File(std::string("/sys/firmware/dmi/tables/") + file, std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    tree.File("/sys/devices/system/cpu/online", "0\n");
+    tree.File("/proc/cpuinfo",
+              "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 158\n"
+              "model name\t: Intel(R) Core(TM) i7-8700\nstepping\t: 10\nflags\t\t: fpu tsc\n\n");
+    const auto cpus = Processors(tree.Dir());
+    ASSERT_EQ(cpus.size(), 1u);
+    const Instance& cpu = cpus[0];
+    EXPECT_EQ(cpu.Get("Caption"), Value::Text("x86 Family 6 Model 158 Stepping 10"));
+    EXPECT_EQ(U(cpu, "Level"), 6u);
+    EXPECT_EQ(U(cpu, "Revision"), 0x9E0Au);
+    EXPECT_EQ(cpu.Get("Stepping"), Value::Text("10"));
+    EXPECT_EQ(U(cpu, "Architecture"), 0u) << "the flags lack lm";
+    EXPECT_EQ(U(cpu, "DataWidth"), 32u);
+    EXPECT_EQ(U(cpu, "L2CacheSize"), 4096u);
+    EXPECT_EQ(U(cpu, "L3CacheSize"), 32768u);
 }
 
 // A tree of CPUs: (cpu, package, core) online or not, with a cpuinfo block each.
@@ -143,6 +188,48 @@ TEST(ProcessorClass, LoadIsTheBusyShareOfTheLastInterval) {
     cpus = Processors(tree.Dir());
     EXPECT_EQ(U(cpus[0], "LoadPercentage"), 100u);
     EXPECT_EQ(U(cpus[1], "LoadPercentage"), 0u);
+}
+
+// A live machine without an earlier reading is read again after a short
+// pause: the share is the one of now, not since boot. The pause is a seam,
+// so the counters move here without any waiting.
+TEST(CpuLoad, FirstLookAtALiveMachineMeasuresAShortIntervalNow) {
+    const CpuLoadSampler::Reading sinceBoot = {{0, {900, 1000}}, {1, {100, 1000}}};
+    const CpuLoadSampler::Reading later = {{0, {905, 1025}}, {1, {125, 1025}}};
+    std::vector<std::chrono::milliseconds> pauses;
+    CpuLoadSampler sampler([&pauses](std::chrono::milliseconds time) { pauses.push_back(time); });
+    int rereads = 0;
+    const CpuLoadSampler::Reread reread = [&]() -> std::optional<CpuLoadSampler::Reading> {
+        ++rereads;
+        return pauses.empty() ? sinceBoot : later;
+    };
+
+    auto interval = sampler.Interval("/", sinceBoot, reread);
+    EXPECT_EQ(rereads, 1);
+    EXPECT_EQ(pauses, std::vector<std::chrono::milliseconds>{CpuLoadSampler::kShortInterval});
+    EXPECT_EQ(BusyPercent(interval, {0}), 20u) << "not 90 since boot";
+    EXPECT_EQ(BusyPercent(interval, {1}), 100u) << "not 10 since boot";
+    EXPECT_EQ(BusyPercent(interval, {0, 1}), 60u);
+
+    // A later look finds that reading and does not wait.
+    const CpuLoadSampler::Reading third = {{0, {930, 1050}}, {1, {125, 1050}}};
+    interval = sampler.Interval("/", third, reread);
+    EXPECT_EQ(rereads, 1);
+    EXPECT_EQ(BusyPercent(interval, {0}), 100u);
+    EXPECT_EQ(BusyPercent(interval, {1}), 0u);
+
+    // Counters that do not move in the pause, or cannot be read again: since boot.
+    CpuLoadSampler still([](std::chrono::milliseconds) {});
+    EXPECT_EQ(BusyPercent(still.Interval("/", sinceBoot, [&] { return std::optional(sinceBoot); }), {0}), 90u);
+    CpuLoadSampler unreadable([](std::chrono::milliseconds) {});
+    EXPECT_EQ(
+        BusyPercent(unreadable.Interval("/", sinceBoot, [] { return std::optional<CpuLoadSampler::Reading>(); }), {1}),
+        10u);
+    // A captured tree gives no way to read again: since boot, without a pause.
+    int treePauses = 0;
+    CpuLoadSampler tree([&treePauses](std::chrono::milliseconds) { ++treePauses; });
+    EXPECT_EQ(BusyPercent(tree.Interval("/tree", sinceBoot), {0}), 90u);
+    EXPECT_EQ(treePauses, 0);
 }
 
 TEST(ProcFiles, ReadersRefuseWhatTheyCannotRead) {

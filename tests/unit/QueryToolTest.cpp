@@ -8,6 +8,7 @@
 #include "app/cli/QueryTool.h"
 #include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/WbemError.h"
+#include "cimv2/sources/DeviceTree.h"
 #include "tests/unit/TempTree.h"
 #include "wmi/WbemScripting.h"
 
@@ -215,4 +216,23 @@ TEST(QueryTool, ClassesNamesEveryClassOnceInOrder) {
     EXPECT_EQ(names.size(), AllClasses().size());
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
     EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+}
+
+// A tree captured without pci.ids is named by this computer's copy when
+// the tool reads it (or by the class name where this computer has none).
+TEST(QueryTool, ATreeWithoutPciIdsIsNamedByThisComputers) {
+    const ProviderContext saved = wmi::LocalContext();
+    TempTree tree;
+    const std::string dir = "/sys/devices/pci0000:00/0000:00:00.0";
+    tree.File(dir + "/vendor", "0x8086\n")
+        .File(dir + "/device", "0x1237\n")
+        .File(dir + "/class", "0x060000\n")
+        .Link(dir + "/subsystem", "../../../bus/pci")
+        .Link("/sys/bus/pci/devices/0000:00:00.0", "../../../devices/pci0000:00/0000:00:00.0");
+    const auto local = devtree::PciIds::Load(SystemRoot("/"));
+    const std::string expected = local.Device(0x8086, 0x1237).value_or("Bridge");
+    const ToolRun run = Tool({"--root", tree.Dir(), "--format", "csv", "SELECT Name FROM Win32_PnPEntity"});
+    wmi::SetLocalContext(saved);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Name\n" + expected + "\n");
 }

@@ -126,6 +126,60 @@ cimv2::ProviderContext ContextOn(const TempTree& tree, const cimv2::ServiceSourc
     return context;
 }
 
+// A remote login service's state is the service manager's, as Win32_Service
+// shows the unit; an sshd whose parent is pid 1 does not make it run.
+TEST(TerminalServiceClass, StateAgreesWithWin32Service) {
+    TempTree tree;
+    tree.File("/proc/sys/kernel/hostname", "box\n")
+        .File("/lib/systemd/system/ssh.service",
+              "[Unit]\nDescription=OpenBSD Secure Shell server\n[Service]\nExecStart=/usr/sbin/sshd -D\n")
+        .File("/proc/1/stat", "1 (init) S 0 1 1 0\n")
+        .File("/proc/1/comm", "init\n")
+        .File("/proc/700/stat", "700 (sshd) S 1 700 700 0\n")
+        .File("/proc/700/comm", "sshd\n");
+    auto unit = [](const char* activeState, std::optional<uint32_t> mainPid) {
+        ServiceUnit u;
+        u.name = "ssh.service";
+        u.description = "OpenBSD Secure Shell server";
+        u.loadState = "loaded";
+        u.activeState = activeState;
+        u.unitFileState = "enabled";
+        u.fragmentPath = "/lib/systemd/system/ssh.service";
+        u.mainPid = mainPid;
+        if (mainPid) u.canStop = true;
+        if (mainPid) u.canFreeze = false;
+        return u;
+    };
+    FakeServices running, stopped, unreachable;
+    running.units = std::vector<ServiceUnit>{unit("active", 812)};
+    stopped.units = std::vector<ServiceUnit>{unit("inactive", std::nullopt)};
+    struct Case {
+        const char* name;
+        const cimv2::ServiceSource* services;
+        const char *state, *started, *processId;
+    };
+    const Case cases[] = {
+        {"no manager", nullptr, "<null>", "<null>", "<null>"},
+        {"manager unreachable", &unreachable, "<null>", "<null>", "<null>"},
+        {"running", &running, "Running", "True", "812"},
+        {"stopped, though an sshd runs", &stopped, "Stopped", "False", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        cimv2::Provider provider(ContextOn(tree, c.services));
+        const auto terminal = provider.ExecQuery("SELECT * FROM Win32_TerminalService").instances;
+        const auto service = provider.ExecQuery("SELECT * FROM Win32_Service WHERE Name = 'ssh.service'").instances;
+        ASSERT_EQ(terminal.size(), 1u);
+        ASSERT_EQ(service.size(), 1u);
+        EXPECT_EQ(Text(terminal[0], "State"), c.state);
+        EXPECT_EQ(Text(terminal[0], "Started"), c.started);
+        EXPECT_EQ(Text(terminal[0], "ProcessId"), c.processId);
+        for (const char* property :
+             {"State", "Started", "Status", "ProcessId", "ExitCode", "AcceptStop", "AcceptPause"})
+            EXPECT_EQ(Text(terminal[0], property), Text(service[0], property)) << property;
+    }
+}
+
 TEST(ServiceClass, ManagerStateMapsToWmiProperties) {
     TempTree tree;
     tree.File("/proc/sys/kernel/hostname", "box\n")

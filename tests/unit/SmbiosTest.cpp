@@ -428,3 +428,46 @@ TEST(Smbios, PhysicalFixtureHoldsProcessorCachesAndMemory) {
     }
     EXPECT_EQ(installed, 32ull << 30);
 }
+
+TEST(Smbios, ReadsTheX86SignatureOfTheProcessorId) {
+    struct Case {
+        uint16_t family;
+        const char* version;
+        uint64_t id;
+        std::optional<X86Signature> expected;
+    };
+    // The ID is EDX:EAX; EAX is the signature.
+    const Case cases[] = {
+        {0xC6, "Intel(R) Core(TM) i7-4770", 0xBFEBFBFF000306C3, X86Signature{true, 6, 60, 3}},
+        {0xB2, "Intel(R) Pentium(R) 4", 0xBFEBFBFF00000F29, X86Signature{true, 15, 2, 9}},
+        {0x6B, "AMD Ryzen 7 5800X", 0x178BFBFF00A20F12, X86Signature{false, 25, 33, 2}},
+        {0x83, "AMD Athlon(tm) 64", 0x078BFBFF00020F32, X86Signature{false, 15, 35, 2}},
+        // Below family 0Fh AMD leaves the extended fields out; Intel adds them.
+        {0x1D, "AMD Athlon(tm)", 0x0383FBFF00010662, X86Signature{false, 6, 6, 2}},
+        {0x0B, "Pentium Pro", 0x0383FBFF00010662, X86Signature{true, 6, 22, 2}},
+        // Family "Unknown" or "Other": only versions known to answer CPUID.
+        {0x02, "AMD Opteron(tm) Processor 246", 0x078BFBFF00000F51, X86Signature{false, 15, 5, 1}},
+        {0x01, "Genuine Intel(R) CPU U1400", 0xBFE9FBFF000006EC, X86Signature{true, 6, 14, 12}},
+        {0x01, "Genuine Intel(R) CPU U1400 x", 0xBFE9FBFF000006EC, std::nullopt},
+        {0x02, "Some processor", 0x078BFBFF00000F51, std::nullopt},
+        // ARMv8's ID is its MIDR, no x86 signature.
+        {0x101, "Neoverse-N1", 0x000000000413D0C1, std::nullopt},
+        {0x6B, "AMD Ryzen 7 5800X", 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        ProcessorInfo p;
+        p.family = c.family;
+        p.version = c.version;
+        p.processorId = c.id;
+        const auto got = DecodeX86Signature(p);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.version;
+        if (!got) continue;
+        EXPECT_EQ(got->intel, c.expected->intel) << c.version;
+        EXPECT_EQ(got->family, c.expected->family) << c.version;
+        EXPECT_EQ(got->model, c.expected->model) << c.version;
+        EXPECT_EQ(got->stepping, c.expected->stepping) << c.version;
+    }
+    ProcessorInfo noFamily;
+    noFamily.processorId = 0x178BFBFF00A20F12;
+    EXPECT_FALSE(DecodeX86Signature(noFamily));
+}
