@@ -69,10 +69,13 @@ void SendError(Channel& channel, uint32_t code, std::string_view message) {
     channel.Send(FrameType::Error, ErrorPayload(code, cimv2::EscapeControls(message)));
 }
 
-void AnswerQuery(Channel& channel, const AgentService& service, const Frame& frame) {
+void AnswerQuery(Channel& channel, const AgentService& service, const Frame& frame, uint16_t clientVersion) {
     cimv2::QueryResult result = service.query(DecodeQuery(frame));
     channel.Send(FrameType::Header, HeaderPayload(*result.schema));
     for (const auto& inst : result.instances) channel.Send(FrameType::Record, RecordPayload(inst));
+    // A client of version 1 would take a note for a broken answer.
+    if (clientVersion >= 2)
+        for (const auto& note : result.notes) channel.Send(FrameType::Note, NotePayload(note));
     channel.Send(FrameType::End, EndPayload(static_cast<uint32_t>(result.instances.size())));
 }
 
@@ -123,14 +126,14 @@ int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& l
             channel.Flush();
             return 1;
         }
-        if (hello.version != kProtocolVersion) {
+        if (!SpeaksProtocol(hello.version)) {
             SendError(channel, kTransportFailure,
                       "This sysquill-agent speaks protocol version " + std::to_string(kProtocolVersion) +
                           ", the client " + std::to_string(hello.version) + "; install matching versions");
             channel.Flush();
             return 1;
         }
-        channel.Send(FrameType::Hello, HelloPayload(kSoftware));
+        channel.Send(FrameType::Hello, HelloPayload(kSoftware, hello.version));
         if (!channel.Flush()) return 1;
         while (auto frame = channel.Read()) {
             if (frame->type != FrameType::Query && frame->type != FrameType::Method) {
@@ -140,7 +143,7 @@ int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& l
             }
             try {
                 if (frame->type == FrameType::Query)
-                    AnswerQuery(channel, service, *frame);
+                    AnswerQuery(channel, service, *frame, hello.version);
                 else
                     AnswerMethod(channel, service, *frame);
             } catch (const cimv2::WbemError& e) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
 
 namespace remote {
@@ -36,6 +37,8 @@ const char* FrameName(FrameType type) {
             return "error";
         case FrameType::OutParams:
             return "out parameters";
+        case FrameType::Note:
+            return "note";
     }
     return "unknown";
 }
@@ -192,10 +195,10 @@ void AppendFrame(std::string& out, FrameType type, std::string_view payload) {
     out.append(payload);
 }
 
-std::string HelloPayload(std::string_view software) {
+std::string HelloPayload(std::string_view software, uint16_t version) {
     ByteWriter w;
     w.U32(kMagic);
-    w.U16(kProtocolVersion);
+    w.U16(version);
     w.String(software);
     return std::move(w.Bytes());
 }
@@ -263,9 +266,18 @@ std::string OutParamsPayload(const cimv2::ParamList& out) {
     return std::move(w.Bytes());
 }
 
-void AppendAnswer(std::string& out, const cimv2::QueryResult& result) {
+std::string NotePayload(const cimv2::SourceNote& note) {
+    ByteWriter w;
+    w.U8(static_cast<uint8_t>(note.cause));
+    w.String(note.sources);
+    return std::move(w.Bytes());
+}
+
+void AppendAnswer(std::string& out, const cimv2::QueryResult& result, uint16_t peerVersion) {
     AppendFrame(out, FrameType::Header, HeaderPayload(*result.schema));
     for (const auto& inst : result.instances) AppendFrame(out, FrameType::Record, RecordPayload(inst));
+    if (peerVersion >= 2)
+        for (const auto& note : result.notes) AppendFrame(out, FrameType::Note, NotePayload(note));
     AppendFrame(out, FrameType::End, EndPayload(static_cast<uint32_t>(result.instances.size())));
 }
 
@@ -414,17 +426,21 @@ void ThrowErrorFrame(const Frame& frame) {
 }
 
 std::vector<cimv2::Instance> ReadQueryAnswer(FrameSource& source, const cimv2::ClassSchema& expected,
-                                             const Limits& limits) {
-    return ReadAnswerBody(source, source.NextFrame(), expected, limits);
+                                             const Limits& limits, std::vector<cimv2::SourceNote>* notes) {
+    return ReadAnswerBody(source, source.NextFrame(), expected, limits, notes);
 }
 
 std::vector<cimv2::Instance> ReadAnswerBody(FrameSource& source, const Frame& header,
-                                            const cimv2::ClassSchema& expected, const Limits& limits) {
+                                            const cimv2::ClassSchema& expected, const Limits& limits,
+                                            std::vector<cimv2::SourceNote>* notes) {
     Expect(header, FrameType::Header);
     std::vector<int> columns = ReadHeader(header, expected);
     const size_t instanceCost = (expected.Properties().size() + 1) * sizeof(cimv2::Value) + sizeof(cimv2::Instance);
     size_t total = header.payload.size();
     std::vector<cimv2::Instance> instances;
+    // The notes name the class queried, whatever the far side would say.
+    cimv2::SourceNotes said(expected.Name());
+    size_t noteCount = 0;
     for (;;) {
         Frame frame = source.NextFrame();
         if (frame.type == FrameType::End) {
@@ -434,7 +450,25 @@ std::vector<cimv2::Instance> ReadAnswerBody(FrameSource& source, const Frame& he
             if (count != instances.size())
                 Malformed("end marker counts " + std::to_string(count) + " records, " +
                           std::to_string(instances.size()) + " arrived");
+            if (notes) *notes = said.Take();
             return instances;
+        }
+        if (frame.type == FrameType::Note) {
+            ByteReader r(frame.payload);
+            const uint8_t cause = r.U8();
+            std::string sources = r.String();
+            r.Finish("note");
+            if (cause != static_cast<uint8_t>(cimv2::NoteCause::NeedsPrivilege) &&
+                cause != static_cast<uint8_t>(cimv2::NoteCause::NoSource))
+                Malformed("note of unknown cause " + std::to_string(cause));
+            if (sources.empty()) Malformed("a note that names no source");
+            if (++noteCount > kMaxNotesPerAnswer)
+                Malformed("more than " + std::to_string(kMaxNotesPerAnswer) + " notes in an answer");
+            total += frame.payload.size() + 5;
+            // Cut before escaping: a sequence cut short is escaped like any stray byte.
+            said.Add(static_cast<cimv2::NoteCause>(cause),
+                     cimv2::EscapeControls(std::string_view(sources).substr(0, kMaxNoteSourcesBytes)));
+            continue;
         }
         Expect(frame, FrameType::Record);
         size_t values = 0;

@@ -7,10 +7,12 @@
 //   value   = u8 tag, then: text string | i64 | u64 | f64 bits | u8 bool |
 //             u32 count and that many scalar values (an array)
 //
-// A query answer is Header (class and its columns), Record*, End (count).
-// A record names each non-null property by column index with a typed value
-// and is checked against the receiving side's class schema. An Error frame
-// (code, message) may replace any answer or cut one short.
+// A query answer is Header (class and its columns), Record*, Note*, End
+// (count). A record names each non-null property by column index with a
+// typed value and is checked against the receiving side's class schema. A
+// note (since version 2: u8 cause, string sources) says why values of the
+// queried class are null. An Error frame (code, message) may replace any
+// answer or cut one short.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -26,7 +28,15 @@
 namespace remote {
 
 constexpr uint32_t kMagic = 0x53514147;  // "SQAG"
-constexpr uint16_t kProtocolVersion = 1;
+constexpr uint16_t kProtocolVersion = 2;
+// Version 1 lacks notes; either end still speaks it with the other.
+constexpr uint16_t kOldestProtocolVersion = 1;
+inline bool SpeaksProtocol(uint16_t version) {
+    return version >= kOldestProtocolVersion && version <= kProtocolVersion;
+}
+// What a note from the far side may hold: it is text from another machine.
+constexpr size_t kMaxNotesPerAnswer = 8;
+constexpr size_t kMaxNoteSourcesBytes = 512;
 
 // A malformed, oversized or cut-off answer: the stream can no longer be trusted.
 constexpr uint32_t kTransportFailure = 0x80041015;
@@ -40,6 +50,7 @@ enum class FrameType : uint8_t {
     End = 6,
     Error = 7,
     OutParams = 8,
+    Note = 9,
 };
 
 struct Limits {
@@ -75,7 +86,9 @@ private:
 // Appends one whole frame (length, type, payload) to out.
 void AppendFrame(std::string& out, FrameType type, std::string_view payload);
 
-std::string HelloPayload(std::string_view software);
+// The version is the one this end will speak: an agent answers a client
+// of an older version in that version.
+std::string HelloPayload(std::string_view software, uint16_t version = kProtocolVersion);
 std::string QueryPayload(std::string_view wql);
 std::string MethodPayload(const cimv2::Instance& keys, std::string_view method, const cimv2::ParamList& in);
 std::string HeaderPayload(const cimv2::ClassSchema& schema);
@@ -83,9 +96,11 @@ std::string RecordPayload(const cimv2::Instance& instance);
 std::string EndPayload(uint32_t count);
 std::string ErrorPayload(uint32_t code, std::string_view message);
 std::string OutParamsPayload(const cimv2::ParamList& out);
+std::string NotePayload(const cimv2::SourceNote& note);
 
-// Header, every record and End for a query result.
-void AppendAnswer(std::string& out, const cimv2::QueryResult& result);
+// Header, every record, the notes (for a peer of version 2 on) and End for
+// a query result.
+void AppendAnswer(std::string& out, const cimv2::QueryResult& result, uint16_t peerVersion = kProtocolVersion);
 
 // ---- reading
 
@@ -156,13 +171,16 @@ Hello DecodeHello(const Frame& frame);
 // Throws WbemError with the peer's code and message.
 [[noreturn]] void ThrowErrorFrame(const Frame& frame);
 
-// Reads one query answer (header, records, end marker) for the expected
-// class. Records are checked against its schema; the total is capped.
+// Reads one query answer (header, records, notes, end marker) for the
+// expected class. Records are checked against its schema; the total is
+// capped. The notes, of the expected class, go to notes when given, their
+// text escaped and cut to size.
 std::vector<cimv2::Instance> ReadQueryAnswer(FrameSource& source, const cimv2::ClassSchema& expected,
-                                             const Limits& limits);
+                                             const Limits& limits, std::vector<cimv2::SourceNote>* notes = nullptr);
 // The same, once the header frame is in hand.
 std::vector<cimv2::Instance> ReadAnswerBody(FrameSource& source, const Frame& header,
-                                            const cimv2::ClassSchema& expected, const Limits& limits);
+                                            const cimv2::ClassSchema& expected, const Limits& limits,
+                                            std::vector<cimv2::SourceNote>* notes = nullptr);
 // Reads the out parameters of a method call, checked against the method.
 cimv2::ParamList ReadMethodAnswer(FrameSource& source, const cimv2::MethodDef& method);
 

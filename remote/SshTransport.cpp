@@ -118,7 +118,7 @@ public:
             throw WbemError(kTransportFailure,
                             "The far side of " + Quoted(FHost) + " did not answer as sysquill-agent: " + e.what());
         }
-        if (answer.version != kProtocolVersion) {
+        if (!SpeaksProtocol(answer.version)) {
             Break();
             throw WbemError(kTransportFailure, "sysquill-agent on " + Quoted(FHost) + " speaks protocol version " +
                                                    std::to_string(answer.version) + ", this program " +
@@ -133,9 +133,10 @@ public:
     SshSession(const SshSession&) = delete;
     SshSession& operator=(const SshSession&) = delete;
 
-    std::vector<cimv2::Instance> Query(const std::string& wql, const cimv2::ClassSchema& schema) {
+    std::vector<cimv2::Instance> Query(const std::string& wql, const cimv2::ClassSchema& schema,
+                                       std::vector<cimv2::SourceNote>& notes) {
         return Run(FrameType::Query, QueryPayload(wql),
-                   [&](FrameSource& source) { return ReadQueryAnswer(source, schema, FConfig.limits); });
+                   [&](FrameSource& source) { return ReadQueryAnswer(source, schema, FConfig.limits, &notes); });
     }
 
     cimv2::ParamList Method(const cimv2::Instance& keys, const cimv2::MethodDef& method, const cimv2::ParamList& in) {
@@ -444,8 +445,11 @@ public:
         cimv2::WqlQuery shape = parsed;
         shape.where = nullptr;
         cimv2::BoundQuery bound(shape, *schema);
-        auto instances = WithSession([&](SshSession& s) { return s.Query(wql, *schema); });
-        return cimv2::ApplyQuery(bound, std::move(instances));
+        std::vector<cimv2::SourceNote> notes;
+        auto instances = WithSession([&](SshSession& s) { return s.Query(wql, *schema, notes); });
+        cimv2::QueryResult result = cimv2::ApplyQuery(bound, std::move(instances));
+        result.notes = std::move(notes);
+        return result;
     }
 
     cimv2::ParamList ExecMethod(const std::string& className, const cimv2::Instance& keys, const std::string& method,

@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "cimv2/core/SafeText.h"
+#include "cimv2/core/Schema.h"
 #include "ui/Theme.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/ListTools.h"
@@ -96,6 +98,14 @@ TForm1::TForm1(TDialogs* dialogs, QWidget* parent) : QMainWindow(parent), FPages
         else
             FDialogs->ShowError(message);
     });
+    FPreviousSourceNotes = wmi::SetSourceNoteHandler([this](const std::vector<cimv2::SourceNote>& notes) {
+        for (const cimv2::SourceNote& note : notes) {
+            bool known = false;
+            for (const cimv2::SourceNote& had : FFillNotes)
+                known = known || (had.cause == note.cause && cimv2::EqualsNoCase(had.className, note.className));
+            if (!known) FFillNotes.push_back(note);
+        }
+    });
     setWindowTitle(kCaption);
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
@@ -110,10 +120,18 @@ TForm1::TForm1(TDialogs* dialogs, QWidget* parent) : QMainWindow(parent), FPages
     BuildMenu();
     BuildPages();
     statusBar()->setSizeGripEnabled(true);
+    // A widget of the bar, not its passing message: menu hints would wipe that.
+    FSourceNotes = new QLabel(statusBar());
+    FSourceNotes->setObjectName(QStringLiteral("sourceNotes"));
+    FSourceNotes->setTextFormat(Qt::PlainText);  // text from a remote machine is never markup
+    statusBar()->addWidget(FSourceNotes, 1);
     FormCreate();
 }
 
-TForm1::~TForm1() { wmi::SetNoticeHandler(std::move(FPreviousNotice)); }
+TForm1::~TForm1() {
+    wmi::SetSourceNoteHandler(std::move(FPreviousSourceNotes));
+    wmi::SetNoticeHandler(std::move(FPreviousNotice));
+}
 
 void TForm1::BuildToolbar() {
     auto* bar = new QToolBar(this);
@@ -334,14 +352,17 @@ void TForm1::pgc1Change() {
     if (index <= ui::kHomePage || index >= ui::kPageCount) return;
     const size_t n = static_cast<size_t>(index);
     std::optional<std::string> message;
+    FFillNotes.clear();
     try {
         TPageListModel::FillScope scope(*FModels[n]);
         message = ui::RunPageFill(FPages[n], *FLists[n], FCurrentHost);
     } catch (...) {
         // The page still becomes current and the cursor comes back before the error box.
         FCurrentPage = index;
+        ShowSourceNotes();
         throw;
     }
+    ShowSourceNotes();
     if (FLists[n]->TakeFitRequest()) FViews[n]->resizeColumnToContents(0);
     FCurrentPage = index;
     if (message) {
@@ -349,6 +370,14 @@ void TForm1::pgc1Change() {
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         FDialogs->ShowMessage(QString::fromStdString(*message));
     }
+}
+
+void TForm1::ShowSourceNotes() {
+    QStringList lines;
+    for (const cimv2::SourceNote& note : FFillNotes)
+        lines << QString::fromStdString(cimv2::EscapeControls(cimv2::NoteText(note)));
+    FSourceNotes->setText(lines.join(QStringLiteral("; ")));
+    FSourceNotes->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 void TForm1::SetFillRoutine(int index, ui::FillRoutine fill, ui::Guard guard) {

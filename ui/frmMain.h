@@ -12,6 +12,7 @@
 #include "ui/pages/PageCatalogue.h"
 #include "ui/pages/PageList.h"
 #include "wmi/Notice.h"
+#include "wmi/SourceNoteChannel.h"
 
 class QAction;
 class QLabel;
@@ -60,6 +61,8 @@ public:
     QLineEdit* HostBox() { return edt2; }
     QLabel* DescriptionLine() { return FDescription; }
     QLabel* ComputerLineLabel() { return FComputerLine; }
+    // The status bar's line that says why the last fill's values are null.
+    QLabel* SourceNotesLine() { return FSourceNotes; }
     QToolButton* RefreshButton() { return btn1; }
     QToolButton* ExitButton() { return btn2; }
     QToolButton* ExportButton() { return btn3; }
@@ -77,10 +80,14 @@ private:
     QWidget* BuildHomePage();
     bool HomeIsActive() const;
     void UpdateMenus();
+    void ShowSourceNotes();
 
     std::unique_ptr<TDialogs> FOwnDialogs;
     TDialogs* FDialogs;
     wmi::NoticeHandler FPreviousNotice;
+    wmi::SourceNoteHandler FPreviousSourceNotes;
+    // Each class and cause once, as the queries of the running fill met them.
+    std::vector<cimv2::SourceNote> FFillNotes;
 
     QTabWidget* pgc1 = nullptr;
     QLineEdit* edt1 = nullptr;  // search box
@@ -92,6 +99,7 @@ private:
     QToolButton* spd5 = nullptr;
     QLabel* FDescription = nullptr;
     QLabel* FComputerLine = nullptr;
+    QLabel* FSourceNotes = nullptr;
 
     std::array<ui::PageInfo, ui::kPageCount> FPages;
     std::array<std::unique_ptr<ui::PageList>, ui::kPageCount> FLists;

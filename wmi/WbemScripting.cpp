@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "cimv2/core/ObjectText.h"
+#include "wmi/SourceNoteChannel.h"
 
 namespace wmi {
 
@@ -183,6 +184,7 @@ SWbemObjectSetPtr SWbemServices::ExecQuery(const std::string& query, const std::
     if ((flags & ~(wbemFlagReturnImmediately | wbemFlagForwardOnly)) != 0)
         throw EOleException("Invalid query flags", InvalidParameter);
     cimv2::QueryResult result = WithAutomationErrors([&] { return FBackend->ExecQuery(query); });
+    ReportSourceNotes(result.notes);
     std::vector<SWbemObjectPtr> objects;
     objects.reserve(result.instances.size());
     for (auto& inst : result.instances) objects.push_back(std::make_shared<SWbemObject>(std::move(inst), FBackend));

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/cli/InstanceFormat.h"
+#include "app/cli/NoteLines.h"
 #include "app/cli/PageCommands.h"
 #include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/SafeText.h"
+#include "wmi/SourceNoteChannel.h"
 #include "wmi/WbemScripting.h"
 
 namespace cli {
@@ -123,6 +125,13 @@ int RunQueryTool(int argc, char** argv, Output& out, Output& err) {
         context.idFallback = cimv2::SystemRoot();
         wmi::SetLocalContext(context);
     }
+    // Values null for lack of rights or of a source are said on standard
+    // error, whether a query or a page's fill met them; the status stays.
+    NoteLines noteLines(err);
+    struct NoteHandlerScope {
+        wmi::SourceNoteHandler previous;
+        ~NoteHandlerScope() { wmi::SetSourceNoteHandler(std::move(previous)); }
+    } noteScope{wmi::SetSourceNoteHandler([&](const auto& notes) { noteLines.Print(notes); })};
     try {
         if (options.listPages) return ListPages(out, err);
         if (options.listClasses) return ListClasses(out);
@@ -132,6 +141,7 @@ int RunQueryTool(int argc, char** argv, Output& out, Output& err) {
         for (const auto& query : options.queries) {
             cimv2::QueryResult result = wmi::WithAutomationErrors([&] { return backend->ExecQuery(query); });
             WriteResult(out, result, options.format);
+            noteLines.Print(result.notes);
         }
         out.Flush();
         return 0;

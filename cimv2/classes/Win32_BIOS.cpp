@@ -79,7 +79,7 @@ const ClassSchema& Win32_BIOSSchema() {
 // clang-format on
 
 std::vector<Instance> EnumerateWin32_BIOS(const ProviderContext& context) {
-    smbios::SmbiosData data = smbios::ReadSmbios(context.root);
+    smbios::SmbiosData data = smbios::ReadSmbios(context.root, context.notes);
     if (!data.bios && !data.fromTables) return {};
     const smbios::BiosInfo bios = data.bios.value_or(smbios::BiosInfo{});
 

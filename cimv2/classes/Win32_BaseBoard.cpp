@@ -33,7 +33,7 @@ const ClassSchema& Win32_BaseBoardSchema() {
 // clang-format on
 
 std::vector<Instance> EnumerateWin32_BaseBoard(const ProviderContext& context) {
-    smbios::SmbiosData data = smbios::ReadSmbios(context.root);
+    smbios::SmbiosData data = smbios::ReadSmbios(context.root, context.notes);
     // WMI shows the main board only: the first type 2 structure.
     if (data.baseBoards.empty()) return {};
     const smbios::BaseBoardInfo& board = data.baseBoards.front();

@@ -188,7 +188,7 @@ const ClassSchema& Win32_CacheMemorySchema() {
 // clang-format on
 
 std::vector<Instance> EnumerateWin32_CacheMemory(const ProviderContext& context) {
-    smbios::SmbiosData data = smbios::ReadSmbios(context.root);
+    smbios::SmbiosData data = smbios::ReadSmbios(context.root, context.notes);
     if (!data.caches.empty()) return FromSmbios(data, context);
     return FromSysfs(context);
 }

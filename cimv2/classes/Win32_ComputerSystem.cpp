@@ -303,7 +303,7 @@ std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& conte
         inst.SetBool("PartOfDomain", domain.has_value());
     }
 
-    smbios::SmbiosData data = smbios::ReadSmbios(root);
+    smbios::SmbiosData data = smbios::ReadSmbios(root, context.notes);
     if (data.system) {
         SetIf(inst, "Manufacturer", data.system->manufacturer);
         SetIf(inst, "Model", data.system->productName);

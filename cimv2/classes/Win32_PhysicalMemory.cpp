@@ -72,7 +72,7 @@ std::optional<uint16_t> Map(std::span<const CodeMap> table, std::optional<uint8_
 
 std::vector<Instance> EnumerateWin32_PhysicalMemory(const ProviderContext& context) {
     std::vector<Instance> out;
-    const smbios::SmbiosData data = smbios::ReadSmbios(context.root);
+    const smbios::SmbiosData data = smbios::ReadSmbios(context.root, context.notes);
     size_t number = 0;
     for (const smbios::MemoryDeviceInfo& module : data.memoryDevices) {
         if (!module.installed) continue;

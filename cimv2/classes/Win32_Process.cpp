@@ -12,7 +12,7 @@
 //   cmdline: CommandLine (see procfs::JoinCommandLine); exe: ExecutablePath
 //     and Name; fd/: HandleCount (open descriptors: the directory's size
 //     on a live procfs, else its entries, own processes only).
-// What cannot be read (another user's io, exe or fd) is null. A process
+// What cannot be read (another user's io, exe or fd) is null, and noted. A process
 // that ends while it is read drops out whole. Quota and working-set limits
 // have no counterpart and stay null.
 #include <unistd.h>
@@ -102,6 +102,11 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryF
         auto again = dir.ReadFile("stat", 1u << 16);
         auto restat = again ? procfs::ParseStat(*again) : std::nullopt;
         if (!restat || restat->starttime != stat->starttime) return std::nullopt;
+        // Still there: what was refused is said once for the query.
+        const std::pair<bool, const char*> kFiles[] = {
+            {!cmdline, "cmdline"}, {!exe, "exe"}, {!ioText, "io"}, {!handles, "fd"}};
+        for (const auto& [missing, file] : kFiles)
+            if (missing) context.NoteIfDenied(dir.ReadError(file), std::string("/proc/PID/") + file);
     }
 
     Instance inst(Win32_ProcessSchema());

@@ -503,7 +503,7 @@ std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
     const auto cpuinfoText = root.ReadFile("/proc/cpuinfo", 16u << 20);
     const std::vector<procfs::CpuInfoBlock> info =
         cpuinfoText ? procfs::ParseCpuInfo(*cpuinfoText) : std::vector<procfs::CpuInfoBlock>{};
-    const smbios::SmbiosData data = smbios::ReadSmbios(root);
+    const smbios::SmbiosData data = smbios::ReadSmbios(root, context.notes);
     std::vector<const smbios::ProcessorInfo*> sockets;  // populated, in table order
     for (const auto& p : data.processors)
         if (p.status && (*p.status & 0x40)) sockets.push_back(&p);

@@ -61,7 +61,7 @@ const ClassSchema& Win32_SystemSlotSchema() {
 // clang-format on
 
 std::vector<Instance> EnumerateWin32_SystemSlot(const ProviderContext& context) {
-    smbios::SmbiosData data = smbios::ReadSmbios(context.root);
+    smbios::SmbiosData data = smbios::ReadSmbios(context.root, context.notes);
     std::vector<Instance> out;
     for (size_t n = 0; n < data.slots.size(); ++n) {
         const smbios::SlotInfo& slot = data.slots[n];

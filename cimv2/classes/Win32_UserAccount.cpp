@@ -7,7 +7,7 @@
 //   SIDType       1 (a user); AccountType 512 (UF_NORMAL_ACCOUNT: Unix has no other kind)
 //   LocalAccount  true when the account is in the root's /etc/passwd
 // From shadow(5) (/etc/shadow, root-only on a live machine), null where the
-// file cannot be read or has no line for the account:
+// file cannot be read (noted when for lack of rights) or has no line for the account:
 //   Lockout             the password is locked ('!' before it: passwd -l, usermod -L)
 //   Disabled            the account has expired (expiry day at or before today:
 //                       chage -E, usermod -e, "the account is disabled" in shadow(5))
@@ -55,6 +55,8 @@ std::vector<Instance> EnumerateWin32_UserAccount(const ProviderContext& context)
     std::map<std::string, ShadowEntry> shadow;
     if (auto text = context.root.ReadFile("/etc/shadow", 16u << 20))
         for (auto& entry : ParseShadow(*text)) shadow.emplace(entry.name, std::move(entry));
+    else
+        context.NoteIfDenied(context.root.ReadError("/etc/shadow"), "/etc/shadow");
     const int64_t today = context.Now() / kSecondsPerDay;
 
     const auto& domain = context.Facts().computerName;

@@ -41,7 +41,10 @@ QueryResult Provider::ExecQuery(std::string_view wql) const {
     WqlQuery parsed = ParseWql(wql);
     const ClassEntry& entry = RequireClass(parsed.className);
     BoundQuery bound(parsed, entry.schema());
-    return ApplyQuery(bound, entry.enumerate(FContext.ForQuery()));
+    SourceNotes notes(entry.schema().Name());
+    QueryResult result = ApplyQuery(bound, entry.enumerate(FContext.ForQuery(&notes)));
+    result.notes = notes.Take();
+    return result;
 }
 
 ParamList Provider::ExecMethod(std::string_view className, const Instance& keys, std::string_view method,

@@ -14,6 +14,9 @@ struct QueryResult {
     const ClassSchema* schema = nullptr;
     std::vector<int> selected;  // property indexes of the select list
     std::vector<Instance> instances;
+    // Why values are null: sources this user may not read, or that the
+    // machine lacks. Not values: the instances read the same without them.
+    std::vector<SourceNote> notes;
 };
 
 // Throws WbemError(InvalidNamespace) unless the text names root\cimv2.

@@ -26,9 +26,10 @@ const MachineFacts& ProviderContext::Facts() const {
     return *FFacts;
 }
 
-ProviderContext ProviderContext::ForQuery() const {
+ProviderContext ProviderContext::ForQuery(SourceNotes* queryNotes) const {
     ProviderContext copy = *this;
     copy.FFacts.reset();
+    copy.notes = queryNotes;
     return copy;
 }
 

@@ -7,7 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "cimv2/core/SourceNotes.h"
 #include "cimv2/sources/PrintServer.h"
 #include "cimv2/sources/SystemActions.h"
 #include "cimv2/sources/SystemRoot.h"
@@ -52,12 +54,20 @@ public:
     // root holds none: this computer's own copies for a captured tree. None:
     // the root's alone.
     std::optional<SystemRoot> idFallback;
+    // Where the query's classes say why values are null; null: nobody asks.
+    SourceNotes* notes = nullptr;
 
     int64_t Now() const { return clock ? clock() : SystemClock(); }
+    void Note(NoteCause cause, std::string_view source) const {
+        if (notes) notes->Add(cause, source);
+    }
+    void NoteIfDenied(int error, std::string_view source) const {
+        if (notes) notes->AddIfDenied(error, source);
+    }
     // Read from the root on first use and kept for the rest of the query.
     const MachineFacts& Facts() const;
-    // A copy that reads the facts anew: one per query.
-    ProviderContext ForQuery() const;
+    // A copy that reads the facts anew and notes into queryNotes: one per query.
+    ProviderContext ForQuery(SourceNotes* queryNotes = nullptr) const;
 
 private:
     mutable std::shared_ptr<const MachineFacts> FFacts;

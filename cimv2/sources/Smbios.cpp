@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -595,12 +596,19 @@ std::vector<uint8_t> AsBytes(const std::string& text) { return {text.begin(), te
 
 }  // namespace
 
-SmbiosData ReadSmbios(const SystemRoot& root) {
-    auto entry = root.ReadFile("/sys/firmware/dmi/tables/smbios_entry_point", 4096);
-    auto table = root.ReadFile("/sys/firmware/dmi/tables/DMI", 16u << 20);
+SmbiosData ReadSmbios(const SystemRoot& root, SourceNotes* notes) {
+    constexpr const char* kEntryPoint = "/sys/firmware/dmi/tables/smbios_entry_point";
+    constexpr const char* kTable = "/sys/firmware/dmi/tables/DMI";
+    auto entry = root.ReadFile(kEntryPoint, 4096);
+    auto table = root.ReadFile(kTable, 16u << 20);
     if (entry && table) {
         std::vector<uint8_t> e = AsBytes(*entry), t = AsBytes(*table);
         if (auto parsed = ParseSmbios(e, t)) return *parsed;
+    } else if (notes) {
+        const int error = root.ReadError(entry ? kTable : kEntryPoint);
+        if (IsDeniedError(error)) notes->Add(NoteCause::NeedsPrivilege, "/sys/firmware/dmi/tables");
+        // No firmware tables: a virtual machine without them, a board without SMBIOS.
+        if (error == ENOENT) notes->Add(NoteCause::NoSource, "SMBIOS tables (/sys/firmware/dmi/tables)");
     }
     return ReadDmiId(root);
 }

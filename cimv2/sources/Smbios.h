@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cimv2/core/SourceNotes.h"
 #include "cimv2/sources/SystemRoot.h"
 
 namespace cimv2::smbios {
@@ -192,7 +193,8 @@ SmbiosData DecodeStructures(const WalkResult& walk, std::optional<int> major, st
 // entry point is not valid.
 std::optional<SmbiosData> ParseSmbios(Bytes entryPoint, Bytes table);
 // The machine's SMBIOS: tables when readable, else /sys/class/dmi/id.
-SmbiosData ReadSmbios(const SystemRoot& root);
+// Tables that this user may not read, or that the machine lacks, are noted.
+SmbiosData ReadSmbios(const SystemRoot& root, SourceNotes* notes = nullptr);
 
 // The x86 CPUID signature (leaf 1 EAX) in a processor structure's ID, as
 // dmidecode reads it: only for a family code of Intel's or AMD's (or family

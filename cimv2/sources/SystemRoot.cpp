@@ -200,6 +200,22 @@ std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t ma
     return ReadOpened(fd, before, maxBytes);
 }
 
+int SystemRoot::ReadError(std::string_view path) const {
+    const int probe = Open(path, O_PATH | O_CLOEXEC);
+    if (probe < 0) return errno;
+    struct stat st {};
+    const bool looked = ::fstat(probe, &st) == 0;
+    ::close(probe);
+    if (!looked) return EIO;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    // Never opened, as ReadFile never opens it.
+    if (!S_ISREG(st.st_mode)) return EINVAL;
+    const int fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno;
+    ::close(fd);
+    return 0;
+}
+
 SystemRoot::File SystemRoot::OpenFile(std::string_view path) const {
     struct stat before {};
     const int fd = OpenRegular(path, before);
@@ -347,6 +363,25 @@ std::optional<std::string> SystemRoot::Directory::ReadLink(std::string_view name
     ssize_t n = ::readlinkat(FFd, std::string(name).c_str(), buf, sizeof buf);
     if (n < 0 || static_cast<size_t>(n) >= sizeof buf) return std::nullopt;
     return std::string(buf, static_cast<size_t>(n));
+}
+
+int SystemRoot::Directory::ReadError(std::string_view name) const {
+    if (FFd < 0) return EBADF;
+    if (!IsSingleName(name)) return EINVAL;
+    const std::string entry(name);
+    struct stat st {};
+    if (::fstatat(FFd, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    if (S_ISLNK(st.st_mode)) {
+        // procfs checks who may follow a process's links (exe, cwd) here.
+        char target[1];
+        return ::readlinkat(FFd, entry.c_str(), target, sizeof target) < 0 ? errno : 0;
+    }
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return EINVAL;
+    const int flags = S_ISDIR(st.st_mode) ? O_RDONLY | O_DIRECTORY : O_RDONLY | O_NONBLOCK | O_NOCTTY;
+    const int fd = ::openat(FFd, entry.c_str(), flags | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return errno;
+    ::close(fd);
+    return 0;
 }
 
 std::vector<SystemRoot::Directory::Entry> SystemRoot::Directory::Entries() const {

@@ -32,6 +32,10 @@ public:
     // file (a device, FIFO or socket is never opened for reading, so it
     // cannot block or have effects). Reads stop at maxBytes.
     std::optional<std::string> ReadFile(std::string_view path, size_t maxBytes = 64u << 20) const;
+    // Why ReadFile of the path gave nothing, to tell the user: an errno
+    // value (ENOENT: there is no such file, EACCES: this user may not read
+    // it), 0 when it reads now. It looks again, so only a failed read pays.
+    int ReadError(std::string_view path) const;
     // A sysfs-style attribute: the file's text without trailing blanks and
     // line ends; nothing when unreadable or empty.
     std::optional<std::string> ReadAttribute(std::string_view path) const;
@@ -62,6 +66,9 @@ public:
         // As SystemRoot::ReadFile: regular files only, at most maxBytes.
         std::optional<std::string> ReadFile(std::string_view name, size_t maxBytes = 64u << 20) const;
         std::optional<std::string> ReadLink(std::string_view name) const;
+        // Why an entry could not be read (a file's text, a link's target, a
+        // directory's entries), as SystemRoot::ReadError says it.
+        int ReadError(std::string_view name) const;
         enum class Kind { File, Link, Directory, Other };
         struct Entry {
             std::string name;

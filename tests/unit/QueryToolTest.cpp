@@ -236,3 +236,32 @@ TEST(QueryTool, ATreeWithoutPciIdsIsNamedByThisComputers) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Name\n" + expected + "\n");
 }
+
+TEST(QueryTool, SourceNotesGoToStandardErrorOncePerClassAndCause) {
+    const ProviderContext saved = wmi::LocalContext();
+    const std::string thisVm = std::string(SYSQUILL_FIXTURES) + "/this-vm/tree";
+    const std::string desktop = std::string(SYSQUILL_FIXTURES) + "/physical-desktop/tree";
+    const std::string bios =
+        "sysquill-query: Win32_BIOS: some values are null: this machine has no SMBIOS tables "
+        "(/sys/firmware/dmi/tables)\n";
+    const std::string board =
+        "sysquill-query: Win32_BaseBoard: some values are null: this machine has no SMBIOS tables "
+        "(/sys/firmware/dmi/tables)\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"--root", thisVm, "SELECT Name FROM Win32_BIOS", "SELECT * FROM Win32_BIOS", "SELECT * FROM Win32_BaseBoard"},
+         bios + board},
+        {{"--root", thisVm, "--format", "json", "SELECT * FROM Win32_OperatingSystem"}, ""},
+        {{"--root", desktop, "SELECT * FROM Win32_BIOS"}, ""},
+        // A page's fill reaches the provider through the scripting interface.
+        {{"--root", thisVm, "--page", "BIOS"}, bios},
+    };
+    for (const Case& c : cases) {
+        ToolRun run = Tool(c.args);
+        EXPECT_EQ(run.status, 0) << c.args.back();
+        EXPECT_EQ(run.err, c.err) << c.args.back();
+        wmi::SetLocalContext(saved);
+    }
+}

@@ -384,7 +384,7 @@ TEST(RemoteAgent, BadRequestsAreAnsweredWithAnError) {
     // but malformed request is refused and the agent reads on.
     const std::tuple<std::string, const char*, int> cases[] = {
         {"GET / HTTP/1.0\r\n\r\n", "over the limit", 1},
-        {HelloFrame(7), "protocol version 1, the client 7", 1},
+        {HelloFrame(7), "protocol version 2, the client 7", 1},
         {FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")), "did not start with the sysquill hello",
          1},
         {HelloFrame() + FrameBytes(FrameType::Record, "x"), "Unexpected request frame", 1},

@@ -97,6 +97,8 @@ size_t ExpectSameAsLocal(const cimv2::Provider& local, wmi::WbemBackend& backend
     auto after = local.ExecQuery(query);
     EXPECT_EQ(remote.schema, before.schema) << what;
     EXPECT_EQ(remote.selected, before.selected) << what;
+    // Why values are null travels too.
+    EXPECT_EQ(remote.notes, before.notes) << what;
     if (before.instances.size() != after.instances.size()) return 0;
     EXPECT_EQ(remote.instances.size(), before.instances.size()) << what;
     if (remote.instances.size() != before.instances.size()) return 0;
