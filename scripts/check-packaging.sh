@@ -4,7 +4,8 @@
 # prefix and its programs run from there; the Debian packages build once
 # (from a copy of the sources, tests off: the suite has run them) and pass
 # lintian; the agent's package pulls in no Qt; the packages' programs run
-# from a scratch root they are unpacked into.
+# from a scratch root they are unpacked into and name the libraries they
+# load on first use in dlopen notes.
 #   scripts/check-packaging.sh [BUILDDIR]   (default build/plain)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -114,6 +115,16 @@ dpkg-deb -x "$window_deb" "$root"
 "$root/usr/bin/sysquill-query" --pages | grep -q "^48  Base Board " || fail "sysquill-query --pages"
 for program in sysquill sysquill-query sysquill-agent; do
   "$root/usr/bin/$program" --version | grep -qx "$program $version.*" || fail "$program --version"
+done
+# The libraries loaded on first use are named in FDO dlopen notes, one each
+# (readelf lists them, and fails for a note type it cannot decode).
+for program in sysquill sysquill-query sysquill-agent; do
+  notes=$({ readelf --notes "$root/usr/bin/$program" || true; } | sed -n "/found in: .note.dlopen\$/,/^\$/p")
+  [ "$(grep -c '^ *FDO ' <<<"$notes")" -eq 5 ] || fail "$program: not five dlopen notes: $notes"
+  json=$(readelf --string-dump=.note.dlopen --wide "$root/usr/bin/$program")
+  for soname in libsystemd.so.0 libcups.so.2 libkmod.so.2 libblkid.so.1 libdrm.so.2; do
+    grep -qF "\"soname\":[\"$soname\"]" <<<"$json" || fail "$program has no dlopen note for $soname"
+  done
 done
 # The agent's handshake and one query, as ssh carries them: a Hello frame
 # (magic "SQAG", protocol 1, software name), then a Query frame.

@@ -9,7 +9,6 @@
 #include <optional>
 #include <vector>
 
-#include "cimv2/core/Rounding.h"
 #include "cimv2/core/Schema.h"
 
 namespace wmi {
@@ -220,8 +219,8 @@ int64_t WMIVarToInt64(const OleVariant& value, bool isNull) {
     if (TryReadInt64(trimmed, integer)) return integer;
     double number = 0;
     if (TryReadLocaleNumber(trimmed, number)) {
-        // A half goes to the even neighbour.
-        const double rounded = cimv2::RoundHalfEven(number);
+        // nearbyint follows the default rounding mode: a half goes to the even neighbour.
+        const double rounded = std::nearbyint(number);
         if (rounded >= -9223372036854775808.0 && rounded < 9223372036854775808.0) return static_cast<int64_t>(rounded);
         return kFailedNumber;
     }
@@ -301,7 +300,7 @@ void DecodeDate(double dateTime, int& year, int& month, int& day) {
         return;
     }
     // civil_from_days, the inverse of DaysFromCivil.
-    const int64_t z = static_cast<int64_t>(cimv2::RoundDown(dateTime)) + kDateZero + 719468;
+    const int64_t z = static_cast<int64_t>(std::floor(dateTime)) + kDateZero + 719468;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const unsigned doe = static_cast<unsigned>(z - era * 146097);
     const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;

@@ -26,7 +26,6 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
 #include "cimv2/core/Identity.h"
-#include "cimv2/core/Rounding.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/WbemError.h"
 #include "cimv2/sources/PrintStates.h"
@@ -195,7 +194,7 @@ Instance PrinterInstance(const ProviderContext& context, const IppAttributes& pr
         inst.Set("JobCountSinceLastReset", Value::UInt(static_cast<uint64_t>(*count)));
     if (const IppValue* res = printer.First("printer-resolution-default", IppValue::Kind::Resolution)) {
         auto dpi = [&](int64_t v) {
-            return static_cast<uint64_t>(res->dotsPerCm ? RoundHalfAway(static_cast<double>(v) * 2.54) : v);
+            return static_cast<uint64_t>(res->dotsPerCm ? std::round(static_cast<double>(v) * 2.54) : v);
         };
         if (res->number > 0) inst.Set("HorizontalResolution", Value::UInt(dpi(res->number)));
         if (res->upper > 0) inst.Set("VerticalResolution", Value::UInt(dpi(res->upper)));

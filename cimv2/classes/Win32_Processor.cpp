@@ -23,7 +23,6 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/Classes.h"
 #include "cimv2/core/Identity.h"
-#include "cimv2/core/Rounding.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/sources/CpuLoad.h"
@@ -240,7 +239,7 @@ std::optional<uint32_t> CpuInfoMHz(const Package& package) {
         if (cpu.info)
             if (auto mhz = Real(procfs::Field(*cpu.info, "cpu MHz"))) best = std::max(best.value_or(0), *mhz);
     if (!best || *best < 0.5) return std::nullopt;
-    return static_cast<uint32_t>(RoundHalfAway(*best));
+    return static_cast<uint32_t>(std::round(*best));
 }
 
 std::optional<uint16_t> SmbiosMHz(std::optional<uint16_t> mhz) {

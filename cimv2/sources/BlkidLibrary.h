@@ -36,5 +36,5 @@
 // clang-format on
 
 namespace cimv2 {
-SYSQUILL_SHARED_LIBRARY(BlkidApi, Blkid, "libblkid.so.1", SYSQUILL_BLKID_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY(BlkidApi, Blkid, SYSQUILL_BLKID_FUNCTIONS)
 }  // namespace cimv2

@@ -39,5 +39,5 @@
 // clang-format on
 
 namespace cimv2 {
-SYSQUILL_SHARED_LIBRARY(CupsApi, Cups, "libcups.so.2", SYSQUILL_CUPS_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY(CupsApi, Cups, SYSQUILL_CUPS_FUNCTIONS)
 }  // namespace cimv2

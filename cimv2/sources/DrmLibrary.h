@@ -22,5 +22,5 @@
 // clang-format on
 
 namespace cimv2 {
-SYSQUILL_SHARED_LIBRARY(DrmApi, Drm, "libdrm.so.2", SYSQUILL_DRM_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY(DrmApi, Drm, SYSQUILL_DRM_FUNCTIONS)
 }  // namespace cimv2

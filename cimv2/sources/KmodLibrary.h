@@ -22,5 +22,5 @@
 // clang-format on
 
 namespace cimv2 {
-SYSQUILL_SHARED_LIBRARY(KmodApi, Kmod, "libkmod.so.2", SYSQUILL_KMOD_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY(KmodApi, Kmod, SYSQUILL_KMOD_FUNCTIONS)
 }  // namespace cimv2

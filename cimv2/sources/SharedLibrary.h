@@ -1,10 +1,11 @@
 #pragma once
 // A system library loaded the first time a source needs it, not when the
-// program starts. Linked directly, libcups (with its TLS, Kerberos and
-// Avahi dependencies), libsystemd, libkmod, libblkid and libdrm made every
-// start of the query tool cost several milliseconds, whether or not the
-// query printed anything or asked systemd. A loaded library stays loaded
-// for the life of the process.
+// program starts: linked directly, libcups (with its TLS, Kerberos and
+// Avahi dependencies), libsystemd, libkmod, libblkid and libdrm were loaded
+// at every start of the query tool, whether or not the query printed
+// anything or asked systemd. A loaded library stays loaded for the life of
+// the process. Each library's loader carries an ELF note naming it
+// (DlopenNote.h), so packaging still sees the dependency.
 
 #include <dlfcn.h>
 
@@ -23,6 +24,7 @@ public:
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 
+    const std::string& Name() const { return FName; }
     bool Loaded() const { return FHandle != nullptr; }
     // Why the library or one of its functions is unusable; empty when all is well.
     const std::string& Error() const { return FError; }
@@ -51,15 +53,20 @@ private:
 // header; `Api##Library()`, the library itself (for its error); and
 // `Accessor()`, which loads it once and gives the table, or null when the
 // library or any of the functions is missing.
-#define SYSQUILL_SHARED_LIBRARY(Api, Accessor, soname, FUNCTIONS)                          \
-    struct Api {                                                                           \
-        FUNCTIONS(SYSQUILL_FUNCTION_POINTER)                                               \
-    };                                                                                     \
-    inline ::cimv2::SharedLibrary& Api##Library() {                                        \
+#define SYSQUILL_SHARED_LIBRARY(Api, Accessor, FUNCTIONS) \
+    struct Api {                                          \
+        FUNCTIONS(SYSQUILL_FUNCTION_POINTER)              \
+    };                                                    \
+    ::cimv2::SharedLibrary& Api##Library();               \
+    const Api* Accessor();
+
+// Defines what SYSQUILL_SHARED_LIBRARY declares, loading `soname`.
+#define SYSQUILL_SHARED_LIBRARY_LOADER(Api, Accessor, soname, FUNCTIONS)                   \
+    ::cimv2::SharedLibrary& Api##Library() {                                               \
         static ::cimv2::SharedLibrary library(soname);                                     \
         return library;                                                                    \
     }                                                                                      \
-    inline const Api* Accessor() {                                                         \
+    const Api* Accessor() {                                                                \
         static const Api* const loaded = []() -> const Api* {                              \
             static Api api;                                                                \
             ::cimv2::SharedLibrary& library = Api##Library();                              \

@@ -73,16 +73,21 @@ std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t 
 }
 
 // Calls visit(name, d_type) for each entry of an opened directory but "."
-// and "..", and closes it. The entries are read with getdents64 into the
-// stack: fdopendir would look at the descriptor again and allocate 32 KiB
-// for every listing.
+// and "..", and closes it; false when a read of the directory failed, so
+// the entries visited are not all of them. The entries are read with
+// getdents64 into the stack: fdopendir would look at the descriptor again
+// and allocate 32 KiB for every listing.
 template <typename Visit>
-void ForEachEntry(int fd, Visit visit) {
+bool ForEachEntry(int fd, Visit visit) {
     alignas(8) char buffer[8192];
     for (;;) {
         const ssize_t n = ::getdents64(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
         for (size_t offset = 0; offset < static_cast<size_t>(n);) {
             const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
             offset += entry->d_reclen;
@@ -91,6 +96,7 @@ void ForEachEntry(int fd, Visit visit) {
         }
     }
     ::close(fd);
+    return true;
 }
 
 // The running machine's /proc or /sys, held open once they proved to be
@@ -268,7 +274,7 @@ std::vector<std::string> SystemRoot::List(std::string_view path) const {
     std::vector<std::string> names;
     int fd = Open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return names;
-    ForEachEntry(fd, [&](std::string_view name, unsigned char) { names.emplace_back(name); });
+    if (!ForEachEntry(fd, [&](std::string_view name, unsigned char) { names.emplace_back(name); })) return {};
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -390,7 +396,7 @@ std::vector<SystemRoot::Directory::Entry> SystemRoot::Directory::Entries() const
     // A descriptor of its own: reading moves the offset it shares with nobody.
     int fd = ::openat(FFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return entries;
-    ForEachEntry(fd, [&](std::string_view name, unsigned char type) {
+    const bool whole = ForEachEntry(fd, [&](std::string_view name, unsigned char type) {
         if (type == DT_UNKNOWN) {
             // Some file systems leave the type to a look of its own.
             struct stat st {};
@@ -406,6 +412,7 @@ std::vector<SystemRoot::Directory::Entry> SystemRoot::Directory::Entries() const
                                            : Kind::Other;
         entries.push_back({std::string(name), kind});
     });
+    if (!whole) return {};
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
     return entries;
 }
@@ -421,7 +428,7 @@ std::optional<size_t> SystemRoot::Directory::CountEntries(std::string_view name)
     int fd = ::openat(FFd, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return std::nullopt;
     size_t count = 0;
-    ForEachEntry(fd, [&](std::string_view, unsigned char) { ++count; });
+    if (!ForEachEntry(fd, [&](std::string_view, unsigned char) { ++count; })) return std::nullopt;
     return count;
 }
 

@@ -39,7 +39,8 @@ public:
     // A sysfs-style attribute: the file's text without trailing blanks and
     // line ends; nothing when unreadable or empty.
     std::optional<std::string> ReadAttribute(std::string_view path) const;
-    // Entry names of a directory, sorted; empty when unreadable.
+    // Entry names of a directory, sorted; empty when unreadable, also when a
+    // read fails partway (never a part of the list).
     std::vector<std::string> List(std::string_view path) const;
     // Target text of a symbolic link.
     std::optional<std::string> ReadLink(std::string_view path) const;

@@ -41,5 +41,5 @@
 // clang-format on
 
 namespace cimv2 {
-SYSQUILL_SHARED_LIBRARY(SystemdApi, Systemd, "libsystemd.so.0", SYSQUILL_SYSTEMD_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY(SystemdApi, Systemd, SYSQUILL_SYSTEMD_FUNCTIONS)
 }  // namespace cimv2

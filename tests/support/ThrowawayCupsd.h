@@ -101,7 +101,9 @@ public:
     std::string Socket() const { return (FDir / "cups.sock").string(); }
     fs::path Ppd() const { return FDir / "test.ppd"; }
 
-    Cupsd() {
+    // `limits` go into the server's policy before its catch-all, to make
+    // some operations ask for authentication ("<Limit Get-Jobs> ...").
+    explicit Cupsd(const std::string& limits = "") {
         for (const char* tool : {"/usr/sbin/cupsd", "/usr/sbin/lpadmin", "/usr/sbin/cupsdisable", "/usr/bin/lp",
                                  "/usr/bin/lpstat", "/usr/bin/cancel"})
             if (access(tool, X_OK) != 0) {
@@ -146,7 +148,9 @@ public:
                       "WebInterface No\nLogLevel warn\nAccessLogLevel all\nMaxJobs 0\nPreserveJobHistory Yes\n"
                       "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                       "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
-                      "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
+                      "<Policy default>\n" +
+                      limits +
+                      "  <Limit All>\n    Order deny,allow\n  </Limit>\n"
                       "</Policy>\n");
         const std::string d = FDir.string();
         WriteText(FDir / "conf/cups-files.conf",

@@ -114,6 +114,10 @@ TEST(PageValueRules, RulesTurnValuesIntoText) {
         {OleVariant(), ValueRule::StrictInteger, "0"},
         {OleVariant::Text("31"), ValueRule::StrictInteger, "31"},
         {OleVariant::Text("2.6"), ValueRule::StrictInteger, "3"},
+        {OleVariant::Text("2.5"), ValueRule::StrictInteger, "2"},  // a half goes to the even neighbour
+        {OleVariant::Text("-3.5"), ValueRule::StrictInteger, "-4"},
+        {OleVariant::Real(0.5), ValueRule::StrictInteger, "0"},
+        {OleVariant::Real(1.5), ValueRule::StrictInteger, "2"},
         {OleVariant::Text("none"), ValueRule::StrictInteger, nullptr},
         {OleVariant::Null(), ValueRule::StrictInteger, nullptr},
         {OleVariant::UInt(uint64_t{1} << 63), ValueRule::StrictInteger, nullptr},

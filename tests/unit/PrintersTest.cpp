@@ -774,6 +774,54 @@ TEST_F(RealCups, PagesShowEveryQueueAndJob) {
     EXPECT_EQ(Values(jobs, "Print Job Caption").size(), jobCount);
 }
 
+// An answer other than a plain "200 OK" (here: authentication asked for)
+// is left to libcups, which authenticates, asks again and gives the answer
+// it got: it is read as fully as one read from the connection.
+TEST(RealCupsAuthentication, AnAnswerLibcupsFetchedIsReadWhole) {
+    cupstest::Cupsd server(
+        "  <Limit CUPS-Get-Printers Get-Jobs>\n    AuthType Default\n    Require user @SYSTEM\n"
+        "    Order deny,allow\n  </Limit>\n");
+    if (!server.SkipReason().empty()) {
+        SYSQUILL_SKIP_WITHOUT_SERVICE(server.SkipReason());
+    }
+    const std::string doc = (server.Dir() / "doc.txt").string();
+    cupstest::WriteText(doc, "Sysquill test page\n");
+    std::string out;
+    ASSERT_EQ(server.Tool({"lpadmin", "-p", "office", "-E", "-v", "file:/dev/null", "-D", "Office laser"}, &out), 0)
+        << out;
+    ASSERT_EQ(server.Tool({"lp", "-d", "office", "-H", "hold", "-t", "Held doc", "-o", "raw", doc}, &out), 0) << out;
+
+    cimv2::CupsPrintServer printing(server.Socket(), false);
+    const auto printers = Query(printing, "Win32_Printer");
+    ASSERT_EQ(printers.size(), 1u);
+    EXPECT_EQ(printers[0].Get("Name").text, "office");
+    EXPECT_EQ(printers[0].Get("Comment").text, "Office laser");
+    const auto jobs = Query(printing, "Win32_PrintJob");
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].Get("Document").text, "Held doc");
+    EXPECT_EQ(jobs[0].Get("JobStatus").text, "Paused");
+
+    // Each list was refused (to this reader, then to libcups until it
+    // authenticated), then answered once, to the user libcups named. The
+    // scheduler answers one request at a time and logs it once answered:
+    // once lpstat has its answer, those before are logged.
+    ASSERT_EQ(server.Tool({"lpstat", "-d"}, &out), 0) << out;
+    const std::string accessLog = cupstest::ReadText(server.Dir() / "log/access_log");
+    std::istringstream log(accessLog);
+    std::map<std::string, int> refused, answered;
+    for (std::string line; std::getline(log, line);)
+        for (const char* operation : {"CUPS-Get-Printers", "Get-Jobs"}) {
+            if (line.find(std::string(" ") + operation + " ") == std::string::npos) continue;
+            if (line.find("\" 401 ") != std::string::npos) ++refused[operation];
+            if (line.find(" root [") != std::string::npos && line.find("\" 200 ") != std::string::npos)
+                ++answered[operation];
+        }
+    for (const char* operation : {"CUPS-Get-Printers", "Get-Jobs"}) {
+        EXPECT_GE(refused[operation], 1) << operation << " in\n" << accessLog;
+        EXPECT_EQ(answered[operation], 1) << operation << " in\n" << accessLog;
+    }
+}
+
 // Asked for what it reads from each job's file, cupsd gives at most 500
 // jobs of its history in one answer: every job is still listed.
 TEST(RealCupsHistory, MoreJobsThanOneAnswerHolds) {

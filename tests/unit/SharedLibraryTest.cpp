@@ -13,9 +13,12 @@ namespace {
 #define LIBC_WITH_A_MISSING_FUNCTION(X) X(strlen) X(sysquill_no_such_function)
 #define ABSENT_LIBRARY_FUNCTIONS(X) X(strlen)
 
-SYSQUILL_SHARED_LIBRARY(LibcApi, Libc, "libc.so.6", LIBC_FUNCTIONS)
-SYSQUILL_SHARED_LIBRARY(IncompleteApi, Incomplete, "libc.so.6", LIBC_WITH_A_MISSING_FUNCTION)
-SYSQUILL_SHARED_LIBRARY(AbsentApi, Absent, "libsysquill-absent.so.7", ABSENT_LIBRARY_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY(LibcApi, Libc, LIBC_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY_LOADER(LibcApi, Libc, "libc.so.6", LIBC_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY(IncompleteApi, Incomplete, LIBC_WITH_A_MISSING_FUNCTION)
+SYSQUILL_SHARED_LIBRARY_LOADER(IncompleteApi, Incomplete, "libc.so.6", LIBC_WITH_A_MISSING_FUNCTION)
+SYSQUILL_SHARED_LIBRARY(AbsentApi, Absent, ABSENT_LIBRARY_FUNCTIONS)
+SYSQUILL_SHARED_LIBRARY_LOADER(AbsentApi, Absent, "libsysquill-absent.so.7", ABSENT_LIBRARY_FUNCTIONS)
 
 TEST(SharedLibrary, ALoadedLibrarysFunctionsAreCalledThroughTheTable) {
     const LibcApi* libc = Libc();

@@ -14,10 +14,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "cimv2/sources/SystemRoot.h"
+#include "tests/support/FailingSystemCall.h"
+#include "tests/support/RequiredService.h"
 #include "tests/unit/TempTree.h"
 
 using cimv2::SystemRoot;
@@ -140,6 +143,39 @@ TEST(SystemRoot, ListsDirectoriesLongerThanOneRead) {
         EXPECT_EQ(entries[n].name, names[n]);
         EXPECT_EQ(entries[n].kind,
                   names[n] == "link" ? SystemRoot::Directory::Kind::Link : SystemRoot::Directory::Kind::File);
+    }
+}
+
+// A read of a directory that fails after the first (an I/O error, a
+// process that ended while its /proc directory was listed) leaves the
+// listing unreadable, not cut short.
+TEST(SystemRoot, AReadFailingPartwayThroughAListingIsAnError) {
+    TempTree tree;
+    for (int n = 0; n < 500; ++n)
+        tree.File("/dir/an-entry-with-a-long-name-to-fill-the-buffer-" + std::to_string(n), "x");
+    SystemRoot root(tree.Dir());
+    const auto top = root.OpenDirectory("/");
+    const auto dir = root.OpenDirectory("/dir");
+    struct Listing {
+        const char* name;
+        std::function<bool()> readsAsUnreadable;
+    };
+    const Listing listings[] = {
+        {"List", [&] { return root.List("/dir").empty(); }},
+        {"Entries", [&] { return dir.Entries().empty(); }},
+        {"CountEntries", [&] { return !top.CountEntries("dir").has_value(); }},
+    };
+    for (const Listing& listing : listings) {
+        SCOPED_TRACE(listing.name);
+        bool unreadable = false;
+        std::string why;
+        const int calls = testsupport::RunWithFailingCall(
+            SYS_getdents64, 2, EIO, [&] { unreadable = listing.readsAsUnreadable(); }, why);
+        if (calls < 0) {
+            SYSQUILL_SKIP_WITHOUT_SERVICE(why);
+        }
+        EXPECT_EQ(calls, 2);  // the first read gave entries, the second failed
+        EXPECT_TRUE(unreadable);
     }
 }
 

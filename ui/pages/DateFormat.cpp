@@ -6,7 +6,6 @@
 #include <ctime>
 #include <optional>
 
-#include "cimv2/core/Rounding.h"
 #include "wmi/UProcedures.h"
 
 namespace ui {
@@ -18,8 +17,8 @@ std::optional<std::tm> CalendarOf(double dateTime) {
     int year = 0, month = 0, day = 0;
     wmi::DecodeDate(dateTime, year, month, day);
     if (year == 0) return std::nullopt;
-    const double days = cimv2::RoundDown(dateTime);
-    int seconds = static_cast<int>(cimv2::RoundHalfAway((dateTime - days) * 86400.0));
+    const double days = std::floor(dateTime);
+    int seconds = static_cast<int>(std::round((dateTime - days) * 86400.0));
     if (seconds >= 86400) seconds = 86399;
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;

@@ -6,7 +6,6 @@
 #include <limits>
 #include <string_view>
 
-#include "cimv2/core/Rounding.h"
 #include "cimv2/core/Schema.h"
 #include "cimv2/core/Value.h"
 #include "cimv2/core/WbemError.h"
@@ -77,7 +76,7 @@ int64_t StrictInteger(const wmi::OleVariant& value) {
             if (value.AsUInt() > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) break;
             return static_cast<int64_t>(value.AsUInt());
         case T::Real: {
-            double r = cimv2::RoundHalfEven(value.AsReal());
+            double r = std::nearbyint(value.AsReal());
             if (!(r >= -9.2233720368547758e18 && r < 9.2233720368547758e18)) break;
             return static_cast<int64_t>(r);
         }
@@ -88,7 +87,7 @@ int64_t StrictInteger(const wmi::OleVariant& value) {
             // Read in the C form: the machine's answer does not follow the user's locale.
             double r = 0;
             if (!cimv2::ParseReal(text, r) || !std::isfinite(r)) break;
-            r = cimv2::RoundHalfEven(r);
+            r = std::nearbyint(r);
             if (!(r >= -9.2233720368547758e18 && r < 9.2233720368547758e18)) break;
             return static_cast<int64_t>(r);
         }
