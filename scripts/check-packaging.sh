@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/plain}
 app_id=org.sysquill.Sysquill
 
-scripts/deps.sh
+scripts/deps.sh test
 tools=(desktop-file-utils appstream lintian debhelper dpkg-dev)
 missing=()
 for p in "${tools[@]}"; do

@@ -4,7 +4,7 @@
 # packaging checks after the plain run, then runs each fuzz target briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 # Tests that start a real service fail here rather than skip when it cannot start.
