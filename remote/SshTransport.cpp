@@ -229,6 +229,10 @@ private:
         ++gSpawned;
     }
 
+    // How long the far side may stay silent: the short idle timeout counts
+    // only once the agent has said hello.
+    std::chrono::milliseconds Patience() const { return FHelloDone ? FConfig.idleTimeout : FConfig.helloTimeout; }
+
     void BeginRequest() {
         FRequestStart = Clock::now();
         FDeadline = FRequestStart + FConfig.deadline;
@@ -238,7 +242,7 @@ private:
         size_t done = 0;
         while (done < bytes.size()) {
             pollfd p{FIn, POLLOUT, 0};
-            int ready = poll(&p, 1, std::min(Remaining(FDeadline), static_cast<int>(FConfig.idleTimeout.count())));
+            int ready = poll(&p, 1, std::min(Remaining(FDeadline), static_cast<int>(Patience().count())));
             if (ready < 0 && errno == EINTR) continue;
             if (ready == 0) TimedOut();
             ssize_t put = send(FIn, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
@@ -269,7 +273,7 @@ private:
                                                                 "; the connection was closed");
             }
             pollfd fds[2] = {{FOut, POLLIN, 0}, {FErr, POLLIN, 0}};
-            int wait = std::min(Remaining(FDeadline), static_cast<int>(FConfig.idleTimeout.count()));
+            int wait = std::min(Remaining(FDeadline), static_cast<int>(Patience().count()));
             int ready = poll(fds, FErr >= 0 ? 2 : 1, wait);
             if (ready < 0 && errno == EINTR) continue;
             if (ready == 0 && Clock::now() < FDeadline) TimedOut();
@@ -300,7 +304,7 @@ private:
         Break();
         if (!FHelloDone)
             throw WbemError(wbem::RpcServerUnavailable, Quoted(FHost) + " did not answer within " +
-                                                            Seconds(FConfig.idleTimeout) +
+                                                            Seconds(FConfig.helloTimeout) +
                                                             "; the connection was closed");
         throw WbemError(wbem::RpcServerUnavailable, "sysquill-agent on " + Quoted(FHost) + " stopped answering for " +
                                                         Seconds(FConfig.idleTimeout) + "; the connection was closed");

@@ -23,7 +23,10 @@ struct SshConfig {
     std::vector<std::string> extraOptions;
     int connectTimeoutSeconds = 10;
     int serverAliveIntervalSeconds = 10;
-    // No byte from the far side for this long ends the request.
+    // Until the agent's hello, ssh logs in and the agent starts: on a busy or
+    // distant machine that takes long, so only this generous limit applies.
+    std::chrono::milliseconds helloTimeout{120000};
+    // After the hello, no byte from the far side for this long ends the request.
     std::chrono::milliseconds idleTimeout{30000};
     // However busy the stream, one request ends by then.
     std::chrono::milliseconds deadline{300000};

@@ -2,7 +2,9 @@
 # Packaging checks: the desktop entry and the AppStream metainfo validate;
 # one version everywhere; `cmake --install` of a built tree stays under its
 # prefix and its programs run from there; the Debian packages build once
-# (from a copy of the sources, tests off: the suite has run them) and pass
+# (from a copy of the sources at a fixed place under build/, so ccache, when
+# the caller set it up, finds the last run's objects; tests off: the suite
+# has run them) and pass
 # lintian; the agent's package pulls in no Qt; the packages' programs run
 # from a scratch root they are unpacked into and name the libraries they
 # load on first use in dlopen notes.
@@ -12,7 +14,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/plain}
 app_id=org.sysquill.Sysquill
 
-scripts/deps.sh
+scripts/deps.sh test
 tools=(desktop-file-utils appstream lintian debhelper dpkg-dev)
 missing=()
 for p in "${tools[@]}"; do
@@ -81,22 +83,25 @@ PATH="$work/destdir$prefix/bin:$PATH" bash -c '
 ' - "$work/destdir$prefix/share/bash-completion/completions/sysquill-query" || fail "bash completion"
 
 echo "-- Debian packages (dpkg-buildpackage -us -uc -b, tests off)"
-mkdir "$work/src"
-git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$work/src"
+# The packages land beside their source folder.
+packages=$PWD/build/package
+rm -rf "$packages"
+mkdir -p "$packages/src"
+git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$packages/src"
 start=$SECONDS
-if ! (cd "$work/src" && DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" \
-  dpkg-buildpackage -us -uc -b -Pnocheck >"$work/build.log" 2>&1); then
-  tail -n 60 "$work/build.log"
+if ! (cd "$packages/src" && DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" \
+  dpkg-buildpackage -us -uc -b -Pnocheck >"$packages/build.log" 2>&1); then
+  tail -n 60 "$packages/build.log"
   fail "dpkg-buildpackage failed"
 fi
 echo "built in $((SECONDS - start)) s"
 arch=$(dpkg --print-architecture)
-changes="$work/sysquill_${version}_$arch.changes"
+changes="$packages/sysquill_${version}_$arch.changes"
 lintian --fail-on error,warning --display-info "$changes"
 
 echo "-- sysquill-agent pulls in no Qt; sysquill does"
-agent_deb="$work/sysquill-agent_${version}_$arch.deb"
-window_deb="$work/sysquill_${version}_$arch.deb"
+agent_deb="$packages/sysquill-agent_${version}_$arch.deb"
+window_deb="$packages/sysquill_${version}_$arch.deb"
 agent_depends=$(dpkg-deb -f "$agent_deb" Depends)
 echo "sysquill-agent Depends: $agent_depends"
 # Every package those pull in, one level after another.

@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and starts Sysquill.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh run
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSYSQUILL_TESTS=OFF -DSYSQUILL_BENCH=OFF >/dev/null
 ninja -C build/release -j "$(nproc)"
 if [ -x build/release/app/sysquill ]; then

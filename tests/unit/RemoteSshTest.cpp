@@ -1,5 +1,6 @@
 // End to end over a throwaway sshd on 127.0.0.1: the real agent against the
-// in-process provider, ssh's own failures, and fake agents that misbehave.
+// in-process provider, ssh's own failures, and fake agents that misbehave
+// (behind the stand-in ssh, and the cases ssh takes part in behind sshd).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "cimv2/core/Provider.h"
 #include "remote/SshTransport.h"
 #include "tests/support/RequiredService.h"
+#include "tests/support/StandInSsh.h"
 #include "tests/support/ThrowawaySshd.h"
 #include "tests/unit/RemoteSample.h"
 #include "wmi/WbemScripting.h"
@@ -253,73 +255,108 @@ TEST_F(RemoteSsh, SshFailuresMapToAutomationErrors) {
     }
 }
 
-TEST_F(RemoteSsh, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
-    const std::string dir = FServer->Dir().string();
-    sshtest::WriteText(FServer->Dir() / "records.bin", SampleRecords(3000));
+// Fake agents that misbehave, each row once behind the stand-in ssh and, where
+// ssh's own part matters (its exit status, its words, the end of the stream),
+// once more behind the real sshd.
+struct Misbehaviour {
+    const char* name;
+    std::string bytes;
+    std::string after;  // the script once the bytes are out, given the far side's directory
+    bool atConnect;
+    uint32_t code;
+    const char* message;
+    bool throughSshd;
+};
+
+std::vector<Misbehaviour> Misbehaviours(const fs::path& dir) {
     ByteWriter badRecord;
     badRecord.U16(1), badRecord.U16(1), badRecord.Value(cimv2::Value::Text("seven"));
-    struct Case {
-        const char* name;
-        std::string bytes;
-        std::string after;
-        bool atConnect;
-        uint32_t code;
-        const char* message;
-    };
     const std::string hold = "exec cat >/dev/null\n";
-    const Case cases[] = {
+    return {
         {"text instead of frames", "Welcome to the lab machine!\n", hold, true, kTransportFailure,
-         "did not answer as sysquill-agent"},
+         "did not answer as sysquill-agent", true},
         {"binary garbage", std::string("\xff\xfe\xfdgarbage\0\1", 12), hold, true, kTransportFailure,
-         "did not answer as sysquill-agent"},
-        {"other protocol version", HelloFrame(9), hold, true, kTransportFailure, "speaks protocol version 9"},
+         "did not answer as sysquill-agent", false},
+        {"other protocol version", HelloFrame(9), hold, true, kTransportFailure, "speaks protocol version 9", false},
         {"huge frame", HelloFrame() + std::string("\x7f\xff\xff\xff", 4), "exec cat /dev/zero\n", false,
-         kTransportFailure, "A frame of 2147483647 bytes is over the limit of 4194304"},
-        {"endless data", HelloFrame() + SampleHeader(), "while cat " + dir + "/records.bin; do :; done\n", false,
-         kTransportFailure, "The answer from the agent is over the limit of 2097152 bytes"},
+         kTransportFailure, "A frame of 2147483647 bytes is over the limit of 4194304", false},
+        {"endless data", HelloFrame() + SampleHeader(),
+         "while cat " + (dir / "records.bin").string() + "; do :; done\n", false, kTransportFailure,
+         "The answer from the agent is over the limit of 2097152 bytes", false},
         {"stalls before its hello", "", hold, true, cimv2::wbem::RpcServerUnavailable,
-         "\"sqtest\" did not answer within 3 s; the connection was closed"},
+         "\"sqtest\" did not answer within 0.5 s; the connection was closed", false},
         {"stalls mid-answer", HelloFrame() + SampleHeader() + SampleRecords(1), hold, false,
-         cimv2::wbem::RpcServerUnavailable, "sysquill-agent on \"sqtest\" stopped answering for 3 s"},
+         cimv2::wbem::RpcServerUnavailable, "sysquill-agent on \"sqtest\" stopped answering for 0.5 s", false},
         {"dies mid-answer", HelloFrame() + SampleHeader() + SampleRecords(2), "exit 0\n", false, kTransportFailure,
-         "The answer from \"sqtest\" was cut off: the connection ended"},
+         "The answer from \"sqtest\" was cut off: the connection ended", true},
         {"dies before its hello", "", "echo 'Segmentation fault' >&2; exit 139\n", true,
          cimv2::wbem::RpcServerUnavailable,
-         "sysquill-agent on \"sqtest\" did not start: the remote command ended with status 139: Segmentation fault"},
+         "sysquill-agent on \"sqtest\" did not start: the remote command ended with status 139: Segmentation fault",
+         true},
         {"record that does not fit",
          HelloFrame() + SampleHeader() + FrameBytes(FrameType::Record, badRecord.Bytes()) +
              FrameBytes(FrameType::End, EndPayload(1)),
-         hold, false, kTransportFailure, "Sq_Sample.Count does not fit its type uint32"},
+         hold, false, kTransportFailure, "Sq_Sample.Count does not fit its type uint32", false},
         {"end marker that miscounts",
          HelloFrame() + SampleHeader() + SampleRecords(2) + FrameBytes(FrameType::End, EndPayload(3)), hold, false,
-         kTransportFailure, "end marker counts 3 records, 2 arrived"},
+         kTransportFailure, "end marker counts 3 records, 2 arrived", false},
     };
-    for (const auto& c : cases) {
-        SshConfig config = SampleConfig();
-        // Short only where the stall is the point, so a slow machine cannot
-        // turn the other cases into timeouts.
-        bool stalls = std::string_view(c.name).starts_with("stalls");
-        config.idleTimeout = std::chrono::seconds(stalls ? 3 : 30);
-        config.limits.maxAnswerBytes = 2u << 20;
-        SetSshConfig(config);
-        InstallFake(c.bytes, c.after);
-        bool connected = false;
-        try {
-            auto backend = OpenSshBackend(Sshd::kAlias);
-            connected = true;
-            auto result = backend->ExecQuery(kSampleQuery);
-            ADD_FAILURE() << c.name << ": answered " << result.instances.size() << " instances";
-        } catch (const cimv2::WbemError& e) {
-            EXPECT_EQ(connected, !c.atConnect) << c.name << ": " << e.what();
-            EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
-        }
-        // The broken connection is gone: the next query starts afresh.
-        InstallFake(GoodAnswer());
-        auto again = OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery);
-        ASSERT_EQ(again.instances.size(), 3u) << c.name;
-        EXPECT_EQ(again.instances[0].values, remotetest::SampleInstances()[0].values) << c.name;
+}
+
+// Runs one misbehaving agent behind farSide (the stand-in ssh or the real
+// sshd: each has Dir() and InstallAgent()), then a good one, which must answer.
+template <typename FarSide>
+void ExpectErrorThenRecovery(FarSide& farSide, remote::SshConfig config, const Misbehaviour& c) {
+    auto install = [&](const std::string& bytes, const std::string& after) {
+        sshtest::WriteText(farSide.Dir() / "reply.bin", bytes);
+        farSide.InstallAgent("cat " + (farSide.Dir() / "reply.bin").string() + "\n" + after);
+    };
+    config.findSchema = remotetest::SampleLookup;
+    config.limits.maxAnswerBytes = 2u << 20;
+    // Short only where the stall is the point: those agents never send another
+    // byte, so however slow the machine, the outcome is the same.
+    if (std::string_view(c.name) == "stalls before its hello") config.helloTimeout = std::chrono::milliseconds(500);
+    if (std::string_view(c.name) == "stalls mid-answer") config.idleTimeout = std::chrono::milliseconds(500);
+    SetSshConfig(config);
+    sshtest::WriteText(farSide.Dir() / "records.bin", SampleRecords(3000));
+    install(c.bytes, c.after);
+    bool connected = false;
+    try {
+        auto backend = OpenSshBackend(Sshd::kAlias);
+        connected = true;
+        auto result = backend->ExecQuery(kSampleQuery);
+        ADD_FAILURE() << c.name << ": answered " << result.instances.size() << " instances";
+    } catch (const cimv2::WbemError& e) {
+        EXPECT_EQ(connected, !c.atConnect) << c.name << ": " << e.what();
+        EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
+        EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
     }
+    // The broken connection is gone: the next query starts afresh.
+    install(GoodAnswer(), "exec cat >/dev/null\n");
+    auto again = OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery);
+    ASSERT_EQ(again.instances.size(), 3u) << c.name;
+    EXPECT_EQ(again.instances[0].values, remotetest::SampleInstances()[0].values) << c.name;
+}
+
+class RemoteStandIn : public ::testing::Test {
+protected:
+    void TearDown() override { SetSshConfig({}); }
+};
+
+TEST_F(RemoteStandIn, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
+    sshtest::StandInSsh farSide;
+    ASSERT_FALSE(farSide.Dir().empty());
+    for (const auto& c : Misbehaviours(farSide.Dir())) ExpectErrorThenRecovery(farSide, farSide.Config(), c);
+}
+
+TEST_F(RemoteSsh, MisbehavingAgentsBehindSshdAreErrorsAndTheClientCarriesOn) {
+    size_t cases = 0;
+    for (const auto& c : Misbehaviours(FServer->Dir())) {
+        if (!c.throughSshd) continue;
+        ExpectErrorThenRecovery(*FServer, FServer->Config(), c);
+        ++cases;
+    }
+    EXPECT_GT(cases, 0u);
 }
 
 TEST_F(RemoteSsh, MethodCallsTravelAndAReadOnlyAgentRefusesThem) {

@@ -412,7 +412,7 @@ TEST(Smbios, PhysicalFixtureHoldsProcessorCachesAndMemory) {
         {cpu.l1CacheHandle, 1}, {cpu.l2CacheHandle, 2}, {cpu.l3CacheHandle, 3}};
     for (const auto& [handle, level] : links) {
         auto it = std::find_if(data.caches.begin(), data.caches.end(),
-                               [&](const CacheInfo& c) { return handle && c.handle == *handle; });
+                               [&, wanted = handle](const CacheInfo& c) { return wanted && c.handle == *wanted; });
         ASSERT_NE(it, data.caches.end()) << level;
         EXPECT_EQ(it->level, level);
     }
