@@ -11,10 +11,11 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 # Tests that start a real service fail here rather than skip when it cannot start.
 export SYSQUILL_REQUIRE_SERVICES=1
-# Every compile goes through ccache, its cache kept in build/: a checkout's
-# later runs (and the package build, from a copy at a fixed place under
-# build/) compile only what changed.
-export CCACHE_DIR=$PWD/build/ccache CCACHE_BASEDIR=$PWD CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
+# Every compile goes through ccache (the user's cache unless CCACHE_DIR says
+# otherwise), with paths taken relative to the checkout: later runs, other
+# clones and the package build (from a copy at a fixed place under build/)
+# compile only what changed.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 
 times=()
