@@ -104,7 +104,7 @@ std::vector<Instance> EnumerateWin32_BootConfiguration(const ProviderContext& co
     std::optional<std::string> name = EfiBootEntry(context.root);
     if (!name) name = BootImage(*cmdline);
     if (!name)
-        if (auto release = ReadLine(context.root, "/proc/sys/kernel/osrelease")) name = "Linux " + *release;
+        if (const auto& release = context.Facts().kernelRelease) name = "Linux " + *release;
     if (!name) return out;
 
     Instance inst(Win32_BootConfigurationSchema());

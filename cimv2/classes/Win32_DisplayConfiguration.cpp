@@ -73,7 +73,8 @@ std::vector<Instance> EnumerateWin32_DisplayConfiguration(const ProviderContext&
                 for (const char* name : {"Caption", "Description", "SettingID"})
                     inst.SetText(name, *adapter->displayName);
             if (adapter->service)
-                if (auto version = pci::DriverVersion(root, *adapter->service)) inst.SetText("DriverVersion", *version);
+                if (auto version = pci::DriverVersion(root, *adapter->service, context.Facts().kernelRelease))
+                    inst.SetText("DriverVersion", *version);
         }
         if (auto mode = modes.CurrentMode(root, connector)) {
             inst.Set("PelsWidth", Value::UInt(mode->width));

@@ -1,9 +1,9 @@
-// Win32_OperatingSystem: the running system. The distribution's name from
-// /etc/os-release, the kernel's release and build number from
-// /proc/sys/kernel/{ostype,osrelease,version,arch}; memory and swap in KB
-// from /proc/meminfo and /proc/swaps; the boot time ("btime") from
-// /proc/stat; local time and zone from the context's clock and
-// /etc/localtime; processes from the numbered entries of /proc, users from
+// Win32_OperatingSystem: the running system. The system's name, the
+// kernel's release and the boot time are the machine facts every class
+// shares; the kernel's type, build number and architecture from
+// /proc/sys/kernel/{ostype,version,arch}; memory and swap in KB from
+// /proc/meminfo and /proc/swaps; local time and zone from the context's
+// clock and /etc/localtime; processes from the numbered entries of /proc, users from
 // logind's sessions (/run/systemd/sessions); limits from
 // /proc/sys/kernel/{pid_max,threads-max} and the address width the kernel
 // gives processes; the system locale (/etc/default/locale or
@@ -282,23 +282,15 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
     Instance inst(Win32_OperatingSystemSchema());
     SetIdentity(inst, context);
 
-    const auto release = ReadKeyValues(root, "/etc/os-release");
-    auto value = [&](const char* key) -> std::optional<std::string> {
-        auto it = release.find(key);
-        if (it == release.end() || it->second.empty()) return std::nullopt;
-        return it->second;
-    };
-    auto ostype = ReadLine(root, "/proc/sys/kernel/ostype");
-    std::optional<std::string> caption = value("PRETTY_NAME");
-    if (!caption) caption = value("NAME");
-    if (!caption) caption = ostype;
+    const MachineFacts& facts = context.Facts();
+    const std::optional<std::string>& caption = facts.systemName;
     if (!caption) return {};  // nothing says which system this is
     const Mounts mounts = ReadMounts(root);
     inst.SetText("Caption", *caption);
     // WMI's "caption|system directory|system device".
     inst.SetText("Name", *caption + "|/" + (mounts.root ? "|" + *mounts.root : ""));
-    if (ostype == "Linux") inst.Set("OSType", Value::UInt(kOsTypeLinux));
-    SetIf(inst, "Version", ReadLine(root, "/proc/sys/kernel/osrelease"));
+    if (ReadLine(root, "/proc/sys/kernel/ostype") == "Linux") inst.Set("OSType", Value::UInt(kOsTypeLinux));
+    SetIf(inst, "Version", facts.kernelRelease);
     SetIf(inst, "BuildNumber", KernelBuild(root));
     inst.SetBool("Primary", true);  // the system that runs
     inst.SetText("Status", "OK");
@@ -367,9 +359,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
     const auto offset = OffsetAt(zone, now);
     if (offset) inst.SetInt("CurrentTimeZone", *offset);
     SetIf(inst, "LocalDateTime", tz::CimDateTime(now, offset.value_or(0)));
-    if (auto stat = root.ReadFile("/proc/stat", 4u << 20))
-        if (auto boot = procfs::ParseProcStat(*stat).bootTime; boot && *boot > 0 && *boot <= now)
-            SetIf(inst, "LastBootUpTime", tz::CimDateTime(*boot, OffsetAt(zone, *boot).value_or(0)));
+    if (const auto boot = facts.bootTime; boot && *boot <= now)
+        SetIf(inst, "LastBootUpTime", tz::CimDateTime(*boot, OffsetAt(zone, *boot).value_or(0)));
     if (auto born = RootBirthTime(root))
         SetIf(inst, "InstallDate", tz::CimDateTime(*born, OffsetAt(zone, *born).value_or(0)));
 

@@ -30,7 +30,6 @@
 #include "cimv2/core/TextFields.h"
 #include "cimv2/sources/Accounts.h"
 #include "cimv2/sources/ProcFs.h"
-#include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/TimeZone.h"
 
 namespace cimv2 {
@@ -62,26 +61,8 @@ std::string BaseName(std::string_view path) {
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-struct QueryFacts {
-    std::optional<int64_t> bootTime;
-    std::optional<std::string> osName;
-    std::optional<std::string> osVersion;
-    bool liveProc = false;  // /proc is procfs itself, not a captured copy
-};
-
-QueryFacts ReadQueryFacts(const SystemRoot& root) {
-    QueryFacts facts;
-    if (auto stat = root.ReadFile("/proc/stat", 4u << 20)) facts.bootTime = procfs::ParseBootTime(*stat);
-    facts.liveProc = root.IsProcFs("/proc");
-    auto release = ReadKeyValues(root, "/etc/os-release");
-    if (release.empty()) release = ReadKeyValues(root, "/usr/lib/os-release");
-    if (auto it = release.find("PRETTY_NAME"); it != release.end() && !it->second.empty()) facts.osName = it->second;
-    facts.osVersion = ReadLine(root, "/proc/sys/kernel/osrelease");
-    return facts;
-}
-
-std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryFacts& facts,
-                                    const std::string& pidText) {
+// liveProc: /proc is procfs itself, not a captured copy.
+std::optional<Instance> ReadProcess(const ProviderContext& context, bool liveProc, const std::string& pidText) {
     const SystemRoot::Directory dir = context.root.OpenDirectory("/proc/" + pidText);
     if (!dir.IsOpen()) return std::nullopt;
     auto statText = dir.ReadFile("stat", 1u << 16);
@@ -95,7 +76,7 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryF
     auto cmdline = dir.ReadFile("cmdline", 4u << 20);
     auto exe = dir.ReadLink("exe");
     auto ioText = dir.ReadFile("io", 1u << 16);
-    auto handles = dir.CountDescriptors("fd", facts.liveProc);
+    auto handles = dir.CountDescriptors("fd", liveProc);
     // Something missing is either not ours to read or a process that has
     // just ended; only its stat, read again, tells which.
     if (!cmdline || !exe || !ioText || !handles) {
@@ -112,8 +93,9 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, const QueryF
     Instance inst(Win32_ProcessSchema());
     SetIdentity(inst, context);
     inst.SetText("OSCreationClassName", "Win32_OperatingSystem");
-    SetIf(inst, "OSName", facts.osName);
-    SetIf(inst, "WindowsVersion", facts.osVersion);
+    const MachineFacts& facts = context.Facts();
+    SetIf(inst, "OSName", facts.systemName);
+    SetIf(inst, "WindowsVersion", facts.kernelRelease);
     inst.SetText("Handle", pidText);
     inst.Set("ProcessId", Value::UInt(stat->pid));
     inst.Set("ParentProcessId", Value::UInt(stat->ppid));
@@ -239,7 +221,7 @@ const ClassSchema& Win32_ProcessSchema() {
 // clang-format on
 
 std::vector<Instance> EnumerateWin32_Process(const ProviderContext& context) {
-    const QueryFacts facts = ReadQueryFacts(context.root);
+    const bool liveProc = context.root.IsProcFs("/proc");
     std::vector<std::pair<uint32_t, std::string>> pids;
     for (auto& name : context.root.List("/proc")) {
         auto pid = ParseUnsigned(name);
@@ -261,7 +243,7 @@ std::vector<Instance> EnumerateWin32_Process(const ProviderContext& context) {
     auto readShare = [&](size_t t) {
         try {
             for (size_t n = t * share; n < std::min((t + 1) * share, pids.size()); ++n)
-                read[n] = ReadProcess(context, facts, pids[n].second);
+                read[n] = ReadProcess(context, liveProc, pids[n].second);
         } catch (...) {
             failures[t] = std::current_exception();
         }

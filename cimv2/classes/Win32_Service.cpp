@@ -17,7 +17,6 @@
 // Methods go to the manager through the system actions; none without them.
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -27,6 +26,7 @@
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/sources/SystemdUnits.h"
+#include "cimv2/sources/UnitFileText.h"
 
 namespace cimv2 {
 
@@ -51,7 +51,7 @@ struct UnitFile {
     std::optional<std::string> description;
     std::optional<std::vector<std::string>> execStart;
     std::optional<std::string> user;
-    bool hasInstall = false;  // [Install] with WantedBy=, RequiredBy=, UpheldBy= or Alias=
+    bool hasInstall = false;  // [Install] with rules that links would enable
 };
 
 // Splits a command line as systemd does for ExecStart=: blanks separate
@@ -85,44 +85,22 @@ std::vector<std::string> SplitCommand(std::string_view line) {
 
 UnitFile ParseUnitFile(std::string_view text) {
     UnitFile file;
-    std::string section;
-    std::string pending;
-    std::istringstream in{std::string(text)};
-    std::string raw;
-    while (std::getline(in, raw)) {
-        // A line ending in a backslash continues on the next.
-        if (!raw.empty() && raw.back() == '\\') {
-            pending += raw.substr(0, raw.size() - 1) + " ";
-            continue;
-        }
-        std::string line = pending + raw;
-        pending.clear();
-        std::string_view l = Trim(line);
-        if (l.empty() || l.front() == '#' || l.front() == ';') continue;
-        if (l.front() == '[') {
-            section = std::string(l.substr(0, l.find(']') + 1));
-            continue;
-        }
-        size_t eq = l.find('=');
-        if (eq == std::string_view::npos) continue;
-        std::string_view key = Trim(l.substr(0, eq));
-        std::string_view value = Trim(l.substr(eq + 1));
-        if (section == "[Unit]" && key == "Description") {
+    const std::vector<UnitAssignment> assignments = ReadUnitFile(text);
+    for (const auto& [section, key, whole] : assignments) {
+        std::string_view value = whole;
+        if (section == "Unit" && key == "Description") {
             file.description = value.empty() ? std::nullopt : std::optional<std::string>(value);
-        } else if (section == "[Service]" && key == "ExecStart" && !file.execStart && !value.empty()) {
+        } else if (section == "Service" && key == "ExecStart" && !file.execStart && !value.empty()) {
             // Prefixes that change how systemd runs the command are not part of it.
             while (!value.empty() && std::string_view("-@:+!").find(value.front()) != std::string_view::npos)
                 value.remove_prefix(1);
             auto words = SplitCommand(value);
             if (!words.empty()) file.execStart = words;
-        } else if (section == "[Service]" && key == "User") {
+        } else if (section == "Service" && key == "User") {
             file.user = value.empty() ? std::nullopt : std::optional<std::string>(value);
-        } else if (section == "[Install]" &&
-                   (key == "WantedBy" || key == "RequiredBy" || key == "UpheldBy" || key == "Alias") &&
-                   !value.empty()) {
-            file.hasInstall = true;
         }
     }
+    file.hasInstall = InstallState(assignments) == "disabled";
     return file;
 }
 

@@ -90,7 +90,7 @@ std::vector<Instance> EnumerateWin32_SystemDriver(const ProviderContext& context
             builtIn.push_back(name);
     if (loaded.empty() && builtIn.empty()) return out;
 
-    const auto release = ReadLine(root, "/proc/sys/kernel/osrelease");
+    const auto& release = context.Facts().kernelRelease;
     const ModuleDirectory modules(root, release.value_or(""));
     const std::string cmdline = ReadLine(root, "/proc/cmdline").value_or("");
     const std::set<std::string> listed = ListedForLoading(root, cmdline);

@@ -145,7 +145,8 @@ std::vector<Instance> EnumerateWin32_VideoController(const ProviderContext& cont
         if (device.manufacturer) inst.SetText("AdapterCompatibility", *device.manufacturer);
         if (device.service) {
             inst.SetText("InstalledDisplayDrivers", *device.service);
-            if (auto version = pci::DriverVersion(root, *device.service)) inst.SetText("DriverVersion", *version);
+            if (auto version = pci::DriverVersion(root, *device.service, context.Facts().kernelRelease))
+                inst.SetText("DriverVersion", *version);
         }
         std::optional<uint64_t> ram = ReadUnsigned(root, function.path + "/mem_info_vram_total");
         if (!ram) ram = LargestPrefetchableBar(root, function.path);

@@ -16,6 +16,14 @@ MachineFacts MachineFacts::Read(const SystemRoot& root) {
         std::string label = facts.hostName->substr(0, facts.hostName->find('.'));
         if (!label.empty()) facts.computerName = label;
     }
+    auto release = ReadKeyValues(root, "/etc/os-release");
+    if (release.empty()) release = ReadKeyValues(root, "/usr/lib/os-release");
+    for (const char* key : {"PRETTY_NAME", "NAME"})
+        if (auto it = release.find(key); !facts.systemName && it != release.end() && !it->second.empty())
+            facts.systemName = it->second;
+    if (!facts.systemName) facts.systemName = ReadLine(root, "/proc/sys/kernel/ostype");
+    facts.kernelRelease = ReadLine(root, "/proc/sys/kernel/osrelease");
+    facts.bootTime = ReadBootTime(root);
     return facts;
 }
 

@@ -47,14 +47,15 @@ uint16_t AvailabilityOf(const std::optional<std::string>& powerState) {
     return 2;
 }
 
-std::optional<std::string> DriverVersion(const SystemRoot& root, const std::string& driver) {
+std::optional<std::string> DriverVersion(const SystemRoot& root, const std::string& driver,
+                                         const std::optional<std::string>& kernelRelease) {
     std::string module = driver;
     for (char& c : module)
         if (c == '-') c = '_';
     if (module.empty() || module.find('/') != std::string::npos || module == "." || module == "..") return std::nullopt;
     const std::string dir = "/sys/module/" + module;
     if (auto version = ReadLine(root, dir + "/version")) return version;
-    if (ReadLine(root, dir + "/intree") == std::string("Y")) return ReadLine(root, "/proc/sys/kernel/osrelease");
+    if (ReadLine(root, dir + "/intree") == std::string("Y")) return kernelRelease;
     return std::nullopt;
 }
 

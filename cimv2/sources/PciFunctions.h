@@ -43,7 +43,8 @@ uint16_t AvailabilityOf(const std::optional<std::string>& powerState);
 
 // A kernel driver's version: /sys/module/<module>/version, else for a
 // module built with the kernel (/sys/module/<module>/intree) the kernel
-// release; nothing otherwise.
-std::optional<std::string> DriverVersion(const SystemRoot& root, const std::string& driver);
+// release (the machine's fact, given); nothing otherwise.
+std::optional<std::string> DriverVersion(const SystemRoot& root, const std::string& driver,
+                                         const std::optional<std::string>& kernelRelease);
 
 }  // namespace cimv2::pci

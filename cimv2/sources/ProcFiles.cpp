@@ -99,10 +99,6 @@ ProcStat ParseProcStat(std::string_view text) {
     while (!text.empty()) {
         std::string_view line = NextLine(text);
         std::string_view name = NextWord(line);
-        if (name == "btime") {
-            if (auto t = ParseSigned(line)) stat.bootTime = *t;
-            continue;
-        }
         if (name.size() < 4 || name.substr(0, 3) != "cpu") continue;  // "cpu" alone is the sum
         auto id = ParseUnsigned(name.substr(3));
         if (!id || *id >= kMaxCpu) continue;

@@ -40,7 +40,6 @@ struct CpuTimes {
 
 struct ProcStat {
     std::map<uint32_t, CpuTimes> cpus;  // the "cpuN" lines
-    std::optional<int64_t> bootTime;    // "btime", seconds since the epoch
 };
 ProcStat ParseProcStat(std::string_view text);
 

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "cimv2/sources/SystemdLibrary.h"
+#include "cimv2/sources/UnitFileText.h"
 
 namespace cimv2 {
 
@@ -274,55 +275,6 @@ bool IsUnitName(std::string_view name) {
     return true;
 }
 
-// The unit file state an [Install] section gives a file no link refers to,
-// as systemd's install logic reads the section: rules (WantedBy=,
-// RequiredBy=, UpheldBy=, Alias=) make it "disabled", only Also= "indirect",
-// none "static". An assignment with an empty value empties its list.
-std::string StateOfInstallSection(std::string_view text) {
-    bool install = false;
-    std::map<std::string, bool, std::less<>> lists;
-    std::string line;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t eol = text.find('\n', pos);
-        std::string_view raw = text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
-        pos = eol == std::string_view::npos ? text.size() + 1 : eol + 1;
-        while (!raw.empty() && (raw.back() == '\r' || raw.back() == ' ' || raw.back() == '\t')) raw.remove_suffix(1);
-        while (!raw.empty() && (raw.front() == ' ' || raw.front() == '\t')) raw.remove_prefix(1);
-        // A comment inside a continued line is left out of it.
-        if (!line.empty() && !raw.empty() && (raw.front() == '#' || raw.front() == ';')) continue;
-        if (!raw.empty() && raw.back() == '\\') {
-            line.append(raw.substr(0, raw.size() - 1)).push_back(' ');
-            continue;
-        }
-        line.append(raw);
-        std::string_view l = line;
-        if (l.empty() || l.front() == '#' || l.front() == ';') {
-            line.clear();
-            continue;
-        }
-        if (l.front() == '[') {
-            install = l == "[Install]";
-        } else if (install) {
-            size_t eq = l.find('=');
-            if (eq != std::string_view::npos) {
-                std::string_view key = l.substr(0, eq), value = l.substr(eq + 1);
-                while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
-                while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-                lists[std::string(key)] = !value.empty();
-            }
-        }
-        line.clear();
-    }
-    auto set = [&](const char* key) {
-        auto it = lists.find(key);
-        return it != lists.end() && it->second;
-    };
-    if (set("WantedBy") || set("RequiredBy") || set("UpheldBy") || set("Alias")) return "disabled";
-    if (set("Also")) return "indirect";
-    return "static";
-}
-
 }  // namespace
 
 bool IsValidServiceName(std::string_view name) {
@@ -452,7 +404,7 @@ std::optional<std::string> ServiceUnitFiles::StateOf(const std::string& name, in
     if (hasDropIns(name + ".d") || hasDropIns("service.d")) return std::nullopt;
     for (size_t dash = name.find('-'); dash != std::string::npos; dash = name.find('-', dash + 1))
         if (hasDropIns(name.substr(0, dash + 1) + ".service.d")) return std::nullopt;
-    return StateOfInstallSection(*text);
+    return InstallState(ReadUnitFile(*text));
 }
 
 namespace {

@@ -94,3 +94,66 @@ TEST(MachineFacts, TimeZoneFollowsTheProvidersClock) {
         EXPECT_EQ(system[0].Get("EnableDaylightSavingsTime"), Value::Bool(true));
     }
 }
+
+// The system's name, the kernel's release and the boot time are one fact
+// each: the process class names the system as the system class does.
+TEST(MachineFacts, ProcessesAndTheSystemNameTheSystemAlike) {
+    struct Case {
+        const char* etc;     // /etc/os-release, or none
+        const char* usrLib;  // /usr/lib/os-release, or none
+        const char* expected;
+    };
+    const Case cases[] = {
+        {nullptr, "PRETTY_NAME=\"Fedora Linux 40\"\n", "Fedora Linux 40"},
+        {"", "NAME=Arch\n", "Arch"},
+        {"# nothing here\n", "PRETTY_NAME=Alpine\n", "Alpine"},
+        {"NAME=Debian\nPRETTY_NAME=\n", "PRETTY_NAME=Other\n", "Debian"},
+        {"PRETTY_NAME=\"Debian 12\"\n", "PRETTY_NAME=Other\n", "Debian 12"},
+        {nullptr, nullptr, "Linux"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.etc ? c.etc : "-") + " / " + (c.usrLib ? c.usrLib : "-"));
+        TempTree tree;
+        tree.File("/proc/sys/kernel/ostype", "Linux\n")
+            .File("/proc/sys/kernel/osrelease", "6.8.0-1-generic\n")
+            .File("/proc/stat", "cpu0 1 1 1 1\nbtime 1704443412\n")
+            // Started with the machine: created at its boot time.
+            .File("/proc/1/stat", "1 (init) S 0 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 0 4096 0\n")
+            .File("/proc/1/status", "Name:\tinit\n");
+        if (c.etc) tree.File("/etc/os-release", c.etc);
+        if (c.usrLib) tree.File("/usr/lib/os-release", c.usrLib);
+        Provider provider(ProviderContext(SystemRoot(tree.Dir()), nullptr, [] { return int64_t{1721044800}; }));
+        const auto processes = provider.ExecQuery("SELECT * FROM Win32_Process").instances;
+        const auto systems = provider.ExecQuery("SELECT * FROM Win32_OperatingSystem").instances;
+        ASSERT_EQ(processes.size(), 1u);
+        ASSERT_EQ(systems.size(), 1u);
+        EXPECT_EQ(systems[0].Get("Caption"), Value::Text(c.expected));
+        EXPECT_EQ(processes[0].Get("OSName"), Value::Text(c.expected));
+        EXPECT_EQ(systems[0].Get("Version"), Value::Text("6.8.0-1-generic"));
+        EXPECT_EQ(processes[0].Get("WindowsVersion"), Value::Text("6.8.0-1-generic"));
+        EXPECT_EQ(systems[0].Get("LastBootUpTime"), Value::Text("20240105083012.000000+000"));
+        EXPECT_EQ(processes[0].Get("CreationDate"), Value::Text("20240105083012.000000+000"));
+    }
+}
+
+TEST(MachineFacts, BootTimeRule) {
+    struct Case {
+        const char* stat;  // /proc/stat, or none
+        std::optional<int64_t> expected;
+    };
+    const Case cases[] = {
+        {"cpu 1 2 3 4\nbtime 1704443412\nprocesses 9\n", 1704443412},
+        {"btime 0\n", std::nullopt},
+        {"btime -5\n", std::nullopt},
+        {"btime 17x\n", std::nullopt},
+        {"cpu 1 2 3 4\n", std::nullopt},
+        {nullptr, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stat ? c.stat : "-");
+        TempTree tree;
+        tree.MakeDir("/proc");
+        if (c.stat) tree.File("/proc/stat", c.stat);
+        EXPECT_EQ(ProviderContext(SystemRoot(tree.Dir())).Facts().bootTime, c.expected);
+    }
+}

@@ -522,3 +522,35 @@ TEST(ServiceDecoder, ReturnCodesAsText) {
 }
 
 }  // namespace
+
+// One reader for unit files: a captured tree gives a unit the start mode
+// the state the live manager's files settle maps to, and systemd's empty
+// assignment empties a list on both.
+TEST(ServiceUnitFiles, TreeAndManagerReadAFileAlike) {
+    const struct {
+        const char* text;
+        const char* startMode;
+    } cases[] = {
+        {"[Install]\nWantedBy=multi-user.target\nWantedBy=\n", "Manual"},
+        {"[Install]\nWantedBy=multi-user.target\n", "Disabled"},
+        {"[Install]\nWantedBy=\\\n# a note\n  multi-user.target\n", "Disabled"},
+        {"[Install]\r\nAlias=nick.service\r\n", "Disabled"},
+        {"[Install]\nRequiredBy=a.target\nRequiredBy=\nUpheldBy=b.target\n", "Disabled"},
+        {"[Install]\nAlso=other.service\n", "Manual"},
+        {"[Service]\nWantedBy=multi-user.target\n", "Manual"},
+    };
+    const std::string dir = "/usr/lib/systemd/system";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        TempTree tree;
+        tree.File(dir + "/unit.service", c.text);
+        const cimv2::ServiceUnitFiles files(cimv2::SystemRoot(tree.Dir()), {dir});
+        const auto state = files.PlainState("unit.service");
+        ASSERT_TRUE(state);
+        EXPECT_EQ(cimv2::StartModeOfUnitFileState(*state), std::optional<std::string>(c.startMode));
+        auto byName =
+            ByName(cimv2::Provider(ContextOn(tree, nullptr)).ExecQuery("SELECT * FROM Win32_Service").instances);
+        ASSERT_EQ(byName.count("unit.service"), 1u);
+        EXPECT_EQ(Text(byName.at("unit.service"), "StartMode"), c.startMode);
+    }
+}
