@@ -1,35 +1,24 @@
 #include "wmi/Notice.h"
 
 #include <cstdio>
-#include <mutex>
+
+#include "wmi/HandlerSlot.h"
 
 namespace wmi {
 
 namespace {
 
-std::mutex gNoticeLock;
-
-NoticeHandler& HandlerStore() {
-    static NoticeHandler handler;
-    return handler;
+HandlerSlot<NoticeHandler>& Slot() {
+    static HandlerSlot<NoticeHandler> slot;
+    return slot;
 }
 
 }  // namespace
 
-NoticeHandler SetNoticeHandler(NoticeHandler handler) {
-    std::lock_guard<std::mutex> lock(gNoticeLock);
-    NoticeHandler previous = std::move(HandlerStore());
-    HandlerStore() = std::move(handler);
-    return previous;
-}
+NoticeHandler SetNoticeHandler(NoticeHandler handler) { return Slot().Exchange(std::move(handler)); }
 
 void ShowNotice(NoticeKind kind, const std::string& text) {
-    NoticeHandler handler;
-    {
-        std::lock_guard<std::mutex> lock(gNoticeLock);
-        handler = HandlerStore();
-    }
-    if (handler) {
+    if (NoticeHandler handler = Slot().Get()) {
         handler(kind, text);
         return;
     }

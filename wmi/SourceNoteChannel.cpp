@@ -1,35 +1,23 @@
 #include "wmi/SourceNoteChannel.h"
 
-#include <mutex>
+#include "wmi/HandlerSlot.h"
 
 namespace wmi {
 
 namespace {
 
-std::mutex gHandlerLock;
-
-SourceNoteHandler& HandlerStore() {
-    static SourceNoteHandler handler;
-    return handler;
+HandlerSlot<SourceNoteHandler>& Slot() {
+    static HandlerSlot<SourceNoteHandler> slot;
+    return slot;
 }
 
 }  // namespace
 
-SourceNoteHandler SetSourceNoteHandler(SourceNoteHandler handler) {
-    std::lock_guard<std::mutex> lock(gHandlerLock);
-    SourceNoteHandler previous = std::move(HandlerStore());
-    HandlerStore() = std::move(handler);
-    return previous;
-}
+SourceNoteHandler SetSourceNoteHandler(SourceNoteHandler handler) { return Slot().Exchange(std::move(handler)); }
 
 void ReportSourceNotes(const std::vector<cimv2::SourceNote>& notes) {
     if (notes.empty()) return;
-    SourceNoteHandler handler;
-    {
-        std::lock_guard<std::mutex> lock(gHandlerLock);
-        handler = HandlerStore();
-    }
-    if (handler) handler(notes);
+    if (SourceNoteHandler handler = Slot().Get()) handler(notes);
 }
 
 }  // namespace wmi
