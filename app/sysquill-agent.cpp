@@ -7,8 +7,8 @@
 #include <iostream>
 #include <string>
 
-#include "cimv2/core/Provider.h"
 #include "cimv2/core/SafeText.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/ProcessActions.h"
 #include "cimv2/sources/SystemdUnits.h"

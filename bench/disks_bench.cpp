@@ -13,7 +13,7 @@
 
 #include <vector>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/CupsPrintServer.h"
 #include "tests/support/ThrowawayCupsd.h"
 

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
 #include "ui/pages/PageList.h"

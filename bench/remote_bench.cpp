@@ -6,7 +6,7 @@
 
 #include <iostream>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "remote/SshTransport.h"
 #include "tests/support/ThrowawaySshd.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "remote/Protocol.h"
 
 namespace remote {

@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cimv2/core/ClassRegistry.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/ClassRegistry.h"
+#include "cimv2/provider/Provider.h"
 
 namespace remote {
 

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Each folder may include only the layers its library links (see
 # CMakeLists.txt). One include root hides a missing link; this catches it.
+# The provider's library has layers of its own: core (values, schemas, WQL)
+# knows no source; sources read the machine; provider holds the context, the
+# registry and the query engine; the classes sit on top.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 declare -A allowed=(
-  [cimv2]="cimv2"
+  [cimv2/core]="cimv2/core"
+  [cimv2/sources]="cimv2/sources cimv2/core"
+  [cimv2/provider]="cimv2/provider cimv2/sources cimv2/core"
+  [cimv2/classes]="cimv2/classes cimv2/provider cimv2/sources cimv2/core"
   [wmi]="wmi cimv2"
   [remote]="remote cimv2"
   [components]="components wmi cimv2"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 
 namespace wmi {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/cli/Output.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 
 namespace cli {
 

@@ -8,8 +8,8 @@
 #include "app/cli/InstanceFormat.h"
 #include "app/cli/NoteLines.h"
 #include "app/cli/PageCommands.h"
-#include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/SafeText.h"
+#include "cimv2/provider/ClassRegistry.h"
 #include "wmi/SourceNoteChannel.h"
 #include "wmi/WbemScripting.h"
 

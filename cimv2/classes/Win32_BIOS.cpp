@@ -1,8 +1,8 @@
 // Win32_BIOS from SMBIOS type 0 (with the entry point's version, type 1's
 // serial number and type 13's languages), or from /sys/class/dmi/id.
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
 #include "cimv2/core/SetOptional.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/Smbios.h"
 
 namespace cimv2 {

@@ -1,9 +1,9 @@
 // Win32_BaseBoard from SMBIOS type 2 (type 12 for the configuration options),
 // or from the board_* files of /sys/class/dmi/id.
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/Smbios.h"
 
 namespace cimv2 {

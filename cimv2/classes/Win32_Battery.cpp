@@ -26,8 +26,8 @@
 //   Availability               3 (running): the battery is present
 //   TimeOnBattery, ExpectedLife, MaxRechargeTime, SmartBatteryVersion  null: not in sysfs
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/RootReaders.h"
 

@@ -15,8 +15,8 @@
 #include <cstdio>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/RootReaders.h"
 
 namespace cimv2 {

@@ -21,10 +21,10 @@
 //   Status, ConfigManagerErrorCode  "OK" and 0: a block device exists only with its driver bound
 //   the rest (file system flags, block sizes, Availability, errors)  null: no source
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/BlockDevices.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/LiveSources.h"

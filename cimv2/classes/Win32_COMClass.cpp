@@ -7,7 +7,7 @@
 //                 (/usr/share/applications/NAME.desktop), else the Exec= line
 // Status and InstallDate have no source and stay null.
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/KeyFiles.h"
 
 namespace cimv2 {

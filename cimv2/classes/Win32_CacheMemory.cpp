@@ -7,10 +7,10 @@
 #include <tuple>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/Smbios.h"
 

@@ -2,8 +2,8 @@
 // The kernel gives the channel and its owner only; transfer modes,
 // timings and widths have no source and stay null.
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/Interrupts.h"
 

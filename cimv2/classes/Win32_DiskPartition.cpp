@@ -21,8 +21,8 @@
 //   HiddenSectors            an MBR primary partition's first sector, in logical blocks
 //   the rest (Purpose, Availability, Status, errors, power management)  null: no source
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/BlockDevices.h"
 #include "cimv2/sources/LiveSources.h"
 

@@ -14,7 +14,7 @@
 //   DisplayFlags               2 (DM_INTERLACED) for an interlaced mode, else 0
 //   LogPixels, SpecificationVersion, DitherType, ICMIntent, ICMMethod  null: no Linux source
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/DrmDisplays.h"
 #include "cimv2/sources/PciFunctions.h"

@@ -16,7 +16,7 @@
 #include <map>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/EnvironmentFiles.h"
 #include "cimv2/sources/UserHomes.h"
 

@@ -14,9 +14,9 @@
 //   PowerManagementSupported   whether the function has runtime power management
 //                              (power/control "auto"); PowerManagementCapabilities null
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
 #include "cimv2/sources/RootReaders.h"
 

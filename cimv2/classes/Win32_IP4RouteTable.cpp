@@ -17,8 +17,8 @@
 //   Information      "0.0": the class's value when no routing MIB names the route
 //   Age              null: the kernel keeps no time of last update for a route
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/LiveSources.h"
 #include "cimv2/sources/NetTables.h"
 #include "cimv2/sources/RootReaders.h"

@@ -4,8 +4,8 @@
 #include <map>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/Interrupts.h"
 

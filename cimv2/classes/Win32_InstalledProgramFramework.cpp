@@ -14,7 +14,7 @@
 //   IsPrivate               false: these runtimes are shared system packages
 #include <map>
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/Packages.h"
 
 namespace cimv2 {

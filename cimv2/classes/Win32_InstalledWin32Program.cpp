@@ -7,7 +7,7 @@
 //   Version    the package's version (Flatpak: its metainfo's latest release)
 //   Language   null: no package format records one
 // MsiProductCode and MsiPackageCode are Windows Installer's and stay null.
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/Packages.h"
 
 namespace cimv2 {

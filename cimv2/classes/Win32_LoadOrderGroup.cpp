@@ -15,7 +15,7 @@
 #include <set>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/KeyFiles.h"
 
 namespace cimv2 {

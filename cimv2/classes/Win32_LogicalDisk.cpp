@@ -30,9 +30,9 @@
 #include <map>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/LiveSources.h"
 #include "cimv2/sources/Mounts.h"
 #include "cimv2/sources/RootReaders.h"

@@ -34,9 +34,9 @@
 #include <algorithm>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/NetLinks.h"
 #include "cimv2/sources/RootReaders.h"

@@ -16,8 +16,8 @@
 #include <string_view>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/NetTables.h"
 #include "cimv2/sources/RootReaders.h"
 

@@ -21,9 +21,9 @@
 //   InterleavePosition, InterleaveDataDepth, PositionInRow, HotSwappable, Removable,
 //   Replaceable, PoweredOn, Model, SKU, OtherIdentifyingInfo, Version, Status  null: no source
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/Smbios.h"
 
 namespace cimv2 {

@@ -1,8 +1,8 @@
 // Win32_PnPEntity: every device of the hardware buses in sysfs (see
 // DeviceTree), named from pci.ids and the devices' own strings.
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 
 namespace cimv2 {

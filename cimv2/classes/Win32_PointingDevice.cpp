@@ -17,8 +17,8 @@
 //   ConfigManagerErrorCode, Status, Availability  0, "OK" and 3 (running): a driver registered it
 //   Handedness, thresholds, Synch, InfFileName, InfSection, IsLocked  null: Linux does not say
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/InputDevices.h"
 #include "cimv2/sources/RootReaders.h"
 

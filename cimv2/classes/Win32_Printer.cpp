@@ -24,10 +24,10 @@
 #include <string_view>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/WbemError.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PrintStates.h"
 
 namespace cimv2 {

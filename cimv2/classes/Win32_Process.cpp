@@ -24,10 +24,10 @@
 #include <thread>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/Accounts.h"
 #include "cimv2/sources/ProcFs.h"
 #include "cimv2/sources/TimeZone.h"

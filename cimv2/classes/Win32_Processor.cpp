@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/CpuLoad.h"
 #include "cimv2/sources/ProcFiles.h"
 #include "cimv2/sources/RootReaders.h"

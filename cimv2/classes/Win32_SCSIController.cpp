@@ -13,8 +13,8 @@
 //   HardwareVersion            the PCI revision id
 //   MaxDataWidth, MaxTransferRate, MaxNumberControlled, DeviceMap  null: sysfs does not say
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
 #include "cimv2/sources/RootReaders.h"
 

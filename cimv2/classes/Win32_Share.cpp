@@ -20,8 +20,8 @@
 #include <set>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
 #include "cimv2/core/Schema.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/ShareFiles.h"
 
 namespace cimv2 {

@@ -15,8 +15,8 @@
 //   DMABufferSize, MPU401Address, LastErrorCode, ErrorDescription, PowerManagementCapabilities,
 //   PowerManagementSupported   null: ISA-era facts and error codes that Linux does not keep
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/PciFunctions.h"
 #include "cimv2/sources/RootReaders.h"

@@ -21,8 +21,8 @@
 #include <tuple>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/StartupFiles.h"
 #include "cimv2/sources/UserHomes.h"
 

@@ -28,9 +28,9 @@
 #include <string>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/KeyFiles.h"
 #include "cimv2/sources/RootReaders.h"
 

@@ -17,8 +17,8 @@
 #include <cstdio>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/TimeZone.h"
 

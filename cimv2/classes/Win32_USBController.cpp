@@ -14,8 +14,8 @@
 //   MaxNumberControlled, TimeOfLastReset, LastErrorCode, ErrorDescription,
 //   PowerManagementCapabilities  null: sysfs does not say
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
 #include "cimv2/sources/RootReaders.h"
 

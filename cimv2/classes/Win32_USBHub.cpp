@@ -16,9 +16,9 @@
 //   LastErrorCode, ErrorDescription, PowerManagementCapabilities, GangSwitched  null: sysfs
 //                              does not say
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/RootReaders.h"
 

@@ -20,7 +20,7 @@
 #include <set>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/Accounts.h"
 
 namespace cimv2 {

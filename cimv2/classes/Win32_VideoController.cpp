@@ -24,9 +24,9 @@
 //   AdapterDACType, DriverDate, InfFilename, InfSection, CurrentRefreshRate, refresh limits,
 //   colour planes, video pages, memory type  null: Linux has no source for them
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Identity.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
 #include "cimv2/sources/RootReaders.h"
 

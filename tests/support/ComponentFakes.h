@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/core/Provider.h"
 #include "cimv2/core/WbemError.h"
 #include "cimv2/core/Wql.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/SystemActions.h"
 #include "wmi/Notice.h"
 #include "wmi/WbemScripting.h"

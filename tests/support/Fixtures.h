@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/core/ProviderContext.h"
+#include "cimv2/provider/ProviderContext.h"
 
 namespace testsupport {
 

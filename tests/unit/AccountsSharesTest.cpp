@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/EnvironmentFiles.h"
 #include "cimv2/sources/ShareFiles.h"
 #include "cimv2/sources/StartupFiles.h"

@@ -5,8 +5,8 @@
 #include <set>
 #include <sstream>
 
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Provider.h"
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/unit/TempTree.h"

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/cli/PageCommands.h"
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"

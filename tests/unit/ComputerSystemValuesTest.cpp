@@ -1,7 +1,7 @@
 // Values of Win32_ComputerSystem that need more than one source to get right.
 #include <gtest/gtest.h>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "tests/support/Fixtures.h"
 #include "tests/unit/TempTree.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "cimv2/core/Classes.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "tests/unit/TempTree.h"
 

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <map>
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/DrmDisplays.h"
 #include "cimv2/sources/Edid.h"
 #include "cimv2/sources/SoundCards.h"

@@ -11,9 +11,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/ObjectText.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/ClassRegistry.h"
+#include "cimv2/provider/Provider.h"
 #include "tests/support/Fixtures.h"
 
 using namespace cimv2;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/Interrupts.h"
 #include "tests/unit/TempTree.h"
 

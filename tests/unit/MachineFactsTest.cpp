@@ -2,8 +2,8 @@
 // the computer, and the provider's clock for what depends on the date.
 #include <gtest/gtest.h>
 
-#include "cimv2/core/ClassRegistry.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/ClassRegistry.h"
+#include "cimv2/provider/Provider.h"
 #include "tests/support/Fixtures.h"
 #include "tests/unit/TempTree.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/LogindActions.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"

@@ -4,7 +4,7 @@
 
 #include <clocale>
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "ui/pages/ComputerPages.h"

@@ -18,7 +18,7 @@
 
 #include "app/cli/PageCommands.h"
 #include "app/cli/QueryTool.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "tests/support/FakeWbem.h"
 #include "ui/pages/DevicePages.h"
 #include "ui/pages/DirectQuery.h"

@@ -3,7 +3,7 @@
 // their components' decoders and their pages.
 #include <gtest/gtest.h>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/InputDevices.h"
 #include "cimv2/sources/NetLinks.h"
 #include "components/CBatteryInfo.h"

@@ -14,8 +14,8 @@
 #include <set>
 #include <sstream>
 
-#include "cimv2/core/Provider.h"
 #include "cimv2/core/WbemError.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/CupsLibrary.h"
 #include "cimv2/sources/CupsPrintServer.h"
 #include "cimv2/sources/IppMessage.h"

@@ -2,7 +2,7 @@
 // where its out-parameters go, and what an inactive component does.
 #include <gtest/gtest.h>
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "components/CProcessInfo.h"
 #include "components/MethodResult.h"
 #include "tests/support/ComponentFakes.h"

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <thread>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/ProcFs.h"
 #include "cimv2/sources/ProcessActions.h"
 #include "tests/support/Fixtures.h"

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/CpuLoad.h"
 #include "cimv2/sources/ProcFiles.h"
 #include "tests/unit/TempTree.h"

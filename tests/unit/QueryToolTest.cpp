@@ -6,8 +6,8 @@
 
 #include "app/cli/InstanceFormat.h"
 #include "app/cli/QueryTool.h"
-#include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/WbemError.h"
+#include "cimv2/provider/ClassRegistry.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "tests/unit/TempTree.h"
 #include "wmi/WbemScripting.h"

@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/ObjectText.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/ClassRegistry.h"
+#include "cimv2/provider/Provider.h"
 #include "remote/SshTransport.h"
 #include "tests/support/RequiredService.h"
 #include "tests/support/StandInSsh.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cimv2/core/CimBases.h"
-#include "cimv2/core/ClassRegistry.h"
 #include "cimv2/core/TextFields.h"
+#include "cimv2/provider/ClassRegistry.h"
 
 using namespace cimv2;
 

@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "cimv2/core/Provider.h"
 #include "cimv2/core/Wql.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/LogindActions.h"
 #include "cimv2/sources/SystemdLibrary.h"
 #include "cimv2/sources/SystemdUnits.h"

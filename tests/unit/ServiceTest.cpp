@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/SystemdUnits.h"
 #include "components/CServiceInfo.h"
 #include "components/MethodResult.h"

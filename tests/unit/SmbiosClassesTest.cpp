@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 
 using namespace cimv2;
 

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "tests/unit/TempTree.h"
 
 using namespace cimv2;

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cimv2/core/Classes.h"
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/BlockDevices.h"
 #include "cimv2/sources/LiveSources.h"
 #include "cimv2/sources/PartitionTable.h"

@@ -3,7 +3,7 @@
 // captured machines with the live sources replaced.
 #include <gtest/gtest.h>
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/LiveSources.h"
 #include "cimv2/sources/Mounts.h"
 #include "cimv2/sources/NetTables.h"

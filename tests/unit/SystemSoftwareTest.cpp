@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/Groups.h"
 #include "cimv2/sources/KernelModules.h"
 #include "cimv2/sources/KeyFiles.h"

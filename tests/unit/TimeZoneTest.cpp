@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 #include "cimv2/sources/TimeZone.h"
 #include "tests/unit/TempTree.h"
 

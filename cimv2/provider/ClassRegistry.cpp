@@ -1,6 +1,6 @@
-#include "cimv2/core/ClassRegistry.h"
+#include "cimv2/provider/ClassRegistry.h"
 
-#include "cimv2/core/Classes.h"
+#include "cimv2/provider/Classes.h"
 
 namespace cimv2 {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "cimv2/core/ProviderContext.h"
 #include "cimv2/core/Schema.h"
+#include "cimv2/provider/ProviderContext.h"
 
 namespace cimv2 {
 

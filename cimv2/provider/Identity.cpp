@@ -1,4 +1,4 @@
-#include "cimv2/core/Identity.h"
+#include "cimv2/provider/Identity.h"
 
 namespace cimv2 {
 

@@ -1,6 +1,4 @@
-#include "cimv2/core/ProviderContext.h"
-
-#include <ctime>
+#include "cimv2/sources/MachineFacts.h"
 
 #include "cimv2/sources/RootReaders.h"
 
@@ -25,20 +23,6 @@ MachineFacts MachineFacts::Read(const SystemRoot& root) {
     facts.kernelRelease = ReadLine(root, "/proc/sys/kernel/osrelease");
     facts.bootTime = ReadBootTime(root);
     return facts;
-}
-
-int64_t SystemClock() { return static_cast<int64_t>(std::time(nullptr)); }
-
-const MachineFacts& ProviderContext::Facts() const {
-    if (!FFacts) FFacts = std::make_shared<const MachineFacts>(MachineFacts::Read(root));
-    return *FFacts;
-}
-
-ProviderContext ProviderContext::ForQuery(SourceNotes* queryNotes) const {
-    ProviderContext copy = *this;
-    copy.FFacts.reset();
-    copy.notes = queryNotes;
-    return copy;
 }
 
 }  // namespace cimv2

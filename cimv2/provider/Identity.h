@@ -1,8 +1,8 @@
 #pragma once
 // The properties that say which class an instance is and on which computer
 // it lives, set the same way for every class.
-#include "cimv2/core/ProviderContext.h"
 #include "cimv2/core/Schema.h"
+#include "cimv2/provider/ProviderContext.h"
 
 namespace cimv2 {
 

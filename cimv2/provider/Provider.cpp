@@ -1,4 +1,4 @@
-#include "cimv2/core/Provider.h"
+#include "cimv2/provider/Provider.h"
 
 #include "cimv2/core/WbemError.h"
 

@@ -3,7 +3,7 @@
 // that defines XSchema() and EnumerateX(); SYSQUILL_CLASS_WITH_METHODS(X)
 // one that also defines InvokeX(). The registry and these declarations are
 // both expanded from this list.
-#include "cimv2/core/ClassRegistry.h"
+#include "cimv2/provider/ClassRegistry.h"
 
 #define SYSQUILL_CLASS_LIST(SYSQUILL_CLASS, SYSQUILL_CLASS_WITH_METHODS) \
     SYSQUILL_CLASS(Win32_BIOS)                                           \

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "cimv2/core/ClassRegistry.h"
-#include "cimv2/core/ProviderContext.h"
 #include "cimv2/core/Wql.h"
+#include "cimv2/provider/ClassRegistry.h"
+#include "cimv2/provider/ProviderContext.h"
 
 namespace cimv2 {
 
