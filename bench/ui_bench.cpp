@@ -1,6 +1,7 @@
 // Speed of the list tools at 100,000 rows: filling the model (directly and
 // through a direct query), a search whose only hit is the last row, CSV
-// export, and a plain C loop writing the same bytes for comparison.
+// export, and a plain C loop writing the same bytes for comparison; and two
+// paths that must grow linearly, at 1x, 4x and 16x input.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "ui/ListModel.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/ListTools.h"
+#include "wmi/CWMIBase.h"
 
 namespace {
 
@@ -52,6 +54,34 @@ void BM_FillModel(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(model.rowCount());
 }
 BENCHMARK(BM_FillModel)->Unit(benchmark::kMillisecond);
+
+// Rows written object by object, each reserving its rows first, at 1x, 4x
+// and 16x objects: the time per row stays flat when the list grows by
+// doubling.
+void BM_ReservePerObject(benchmark::State& state) {
+    const auto objects = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        ui::PageList list;
+        for (int object = 0; object < objects; ++object) {
+            list.Reserve(list.Count() + 20);
+            for (int row = 0; row < 20; ++row) list.AddRow("Process Property", "value");
+        }
+        benchmark::DoNotOptimize(list.Rows().data());
+    }
+    state.SetItemsProcessed(state.iterations() * objects * 20);
+}
+BENCHMARK(BM_ReservePerObject)->Arg(625)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A command line of nothing but `";` pairs (any user can start one), read
+// out of its object's text at 32, 128 and 512 KiB.
+void BM_ReadValueOfQuotePairs(benchmark::State& state) {
+    std::string pairs;
+    for (int64_t n = 0; n < state.range(0) / 2; ++n) pairs += "\";";
+    const std::string text = "\tCommandLine = \"" + pairs + "\";\r\n";
+    for (auto _ : state) benchmark::DoNotOptimize(wmi::TWMIBase::GetPropertyFromText("CommandLine", text));
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReadValueOfQuotePairs)->Arg(32 << 10)->Arg(128 << 10)->Arg(512 << 10)->Unit(benchmark::kMillisecond);
 
 void BM_FillByDirectQuery(benchmark::State& state) {
     fakewbem::FakeHosts hosts;

@@ -194,9 +194,20 @@ void TWMIBase::SetObjectIndex(int32_t value) {
 std::string TWMIBase::GetPropertyFromText(std::string_view name, std::string_view objectText) {
     const std::optional<std::string_view> raw = RawPropertyText(name, objectText);
     if (!raw) return {};
-    std::string value(*raw);
-    if (!value.empty() && value.front() == '"') value.erase(0, 1);
-    for (size_t pos; (pos = value.find("\";")) != std::string::npos;) value.erase(pos, 2);
+    std::string_view text = *raw;
+    if (!text.empty() && text.front() == '"') text.remove_prefix(1);
+    // Every `";` pair goes, also one that a removal brings together, as if
+    // the first pair were removed until none is left: a pair closes like a
+    // bracket, so one pass with the text written so far as the stack does
+    // it, and a long value of such pairs costs its length, not its square.
+    std::string value;
+    value.reserve(text.size());
+    for (char c : text) {
+        if (c == ';' && !value.empty() && value.back() == '"')
+            value.pop_back();
+        else
+            value += c;
+    }
     if (value.size() > 1 && value.back() == ';') value.pop_back();
     return value;
 }

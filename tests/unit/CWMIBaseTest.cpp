@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "cimv2/core/ObjectText.h"
 #include "tests/support/ComponentFakes.h"
 #include "wmi/CWMIBase.h"
@@ -341,6 +344,28 @@ TEST(GetPropertyFromText, HandWrittenTexts) {
         {"Process", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(TWMIBase::GetPropertyFromText(c.name, text), c.value) << c.name;
+}
+
+// The pairs go as repeated removal of the first `";` would take them, also
+// pairs that a removal brings together; checked against that rule for every
+// value of up to eight characters of quote, semicolon and letter.
+TEST(GetPropertyFromText, QuoteSemicolonPairsGoAsRepeatedRemovalWould) {
+    auto byRepeatedRemoval = [](std::string value) {
+        if (!value.empty() && value.front() == '"') value.erase(0, 1);
+        for (size_t pos; (pos = value.find("\";")) != std::string::npos;) value.erase(pos, 2);
+        if (value.size() > 1 && value.back() == ';') value.pop_back();
+        return value;
+    };
+    const char alphabet[] = {'"', ';', 'a'};
+    std::vector<std::string> values{""};
+    for (size_t from = 0, length = 1; length <= 8; ++length) {
+        const size_t to = values.size();
+        for (size_t n = from; n < to; ++n)
+            for (char c : alphabet) values.push_back(values[n] + c);
+        from = to;
+    }
+    for (const std::string& value : values)
+        ASSERT_EQ(TWMIBase::GetPropertyFromText("P", "\tP = " + value + "\r\n"), byRepeatedRemoval(value)) << value;
 }
 
 TEST(GetPropertyFromText, ProviderTexts) {

@@ -406,6 +406,24 @@ PageList SearchList() {
     return list;
 }
 
+// A fill reserves room for each object's rows; with many objects the rows
+// must not be copied again each time (the list grows by doubling).
+TEST(PageListGrowth, ReservingPerObjectGrowsByDoubling) {
+    ui::PageList list;
+    size_t moves = 0;
+    const ui::PageRow* at = nullptr;
+    for (int object = 0; object < 4096; ++object) {
+        list.Reserve(list.Count() + 3);
+        for (int row = 0; row < 3; ++row) list.AddRow("Property", "value");
+        if (list.Rows().data() != at) ++moves;
+        at = list.Rows().data();
+    }
+    EXPECT_EQ(list.Count(), 3u * 4096);
+    // Doubling from 3 rows to 12,288 moves the rows about a dozen times; an
+    // exact reserve moves them once per object.
+    EXPECT_LE(moves, 20u);
+}
+
 TEST(PageSearch, StepsThroughHitsAndWraps) {
     PageList list = SearchList();
     ui::RowRef found;

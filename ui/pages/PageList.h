@@ -1,6 +1,7 @@
 #pragma once
 // A page's two-column list (Property, Value) as the fill routines write it.
 // The window shows it through the list model; the query tool prints it.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,7 +25,12 @@ public:
 
     // Empties the list; a row remembered from before no longer belongs to it.
     void Clear();
-    void Reserve(size_t rows) { FRows.reserve(rows); }
+    // Room for at least this many rows. Fills call it once per object, so it
+    // grows by doubling: an exact reserve each time would copy every row
+    // written so far again for each object.
+    void Reserve(size_t rows) {
+        if (rows > FRows.capacity()) FRows.reserve(std::max(rows, 2 * FRows.capacity()));
+    }
     // Appends a row with the label and no Value cell yet; returns its position.
     size_t AddRow(std::string property);
     void SetValue(size_t row, std::string value);
