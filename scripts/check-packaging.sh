@@ -2,7 +2,7 @@
 # Packaging checks: the desktop entry and the AppStream metainfo validate;
 # one version everywhere; `cmake --install` of a built tree stays under its
 # prefix and its programs run from there; the Debian packages build once
-# (from a copy of the sources at a fixed place under build/, so ccache, when
+# (from a copy of the sources at a fixed place in the user's cache folder, so ccache, when
 # the caller set it up, finds the last run's objects; tests off: the suite
 # has run them) and pass
 # lintian; the agent's package pulls in no Qt; the packages' programs run
@@ -83,8 +83,14 @@ PATH="$work/destdir$prefix/bin:$PATH" bash -c '
 ' - "$work/destdir$prefix/share/bash-completion/completions/sysquill-query" || fail "bash completion"
 
 echo "-- Debian packages (dpkg-buildpackage -us -uc -b, tests off)"
-# The packages land beside their source folder.
-packages=$PWD/build/package
+# The packages land beside their source folder. That folder is one fixed
+# place per user, not one under each checkout: the Debian flags name it
+# (-ffile-prefix-map), so only a fixed place lets ccache serve a later run
+# from another clone. A lock keeps two runs of one user out of each other's way.
+packages=${XDG_CACHE_HOME:-$HOME/.cache}/sysquill/package
+mkdir -p "$packages"
+exec {package_lock}>"$packages.lock"
+flock "$package_lock"
 rm -rf "$packages"
 mkdir -p "$packages/src"
 git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$packages/src"

@@ -52,13 +52,13 @@ phase "AddressSanitizer + UndefinedBehaviorSanitizer, with the fuzz targets"
 CC=clang CXX=clang++ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   build_and_test build/sanitize -DSYSQUILL_SANITIZE=ON -DSYSQUILL_FUZZ=ON -DSYSQUILL_BENCH=OFF
 
-phase "fuzz targets, ${FUZZ_SECONDS:-20} s each, $jobs at a time"
+phase "fuzz targets, ${FUZZ_SECONDS:-12} s each, $jobs at a time"
 fuzz_one() {   # TARGET: runs it over its corpus; prints libFuzzer's last words
   local target=$1 name
   name=$(basename "$target")
   local work=build/sanitize/fuzz-corpus/$name seeds=fuzz/corpus/$name
   mkdir -p "$work"
-  if "$target" -max_total_time="${FUZZ_SECONDS:-20}" -rss_limit_mb=2048 "$work" \
+  if "$target" -max_total_time="${FUZZ_SECONDS:-12}" -rss_limit_mb=2048 "$work" \
     $([ -d "$seeds" ] && echo "$seeds") >"$work.log" 2>&1; then
     echo "-- $name: $(tail -n 1 "$work.log")"
   else
