@@ -14,6 +14,7 @@
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Identity.h"
+#include "cimv2/sources/ProcFiles.h"
 #include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/Smbios.h"
 #include "cimv2/sources/TimeZone.h"
@@ -161,26 +162,6 @@ constexpr uint32_t kVirtualPciVendors[] = {0x80ee, 0x15ad, 0x1af4, 0x1414, 0x585
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
-// Whether x86 CPU flags are listed and whether they carry "hypervisor".
-std::optional<bool> CpuHypervisorFlag(const SystemRoot& root) {
-    auto cpuinfo = root.ReadFile("/proc/cpuinfo", 4u << 20);
-    if (!cpuinfo) return std::nullopt;
-    std::string_view text = *cpuinfo;
-    while (!text.empty()) {
-        std::string_view line = NextLine(text);
-        size_t colon = line.find(':');
-        if (colon == std::string_view::npos || Trim(line.substr(0, colon)) != "flags") continue;
-        std::string_view flags = line.substr(colon + 1);
-        while (!flags.empty()) {
-            size_t gap = flags.find(' ');
-            if (flags.substr(0, gap) == "hypervisor") return true;
-            flags = gap == std::string_view::npos ? std::string_view() : flags.substr(gap + 1);
-        }
-        return false;
-    }
-    return std::nullopt;  // other architectures list no such flag
-}
-
 // The vendor IDs of /proc/bus/pci/devices, which lists the PCI functions
 // where sysfs was not captured: per line the bus and function in hex, a tab,
 // then vendor and device as eight hex digits.
@@ -203,8 +184,11 @@ std::vector<uint32_t> ProcPciVendors(const SystemRoot& root) {
 // only hypervisors provide (in sysfs or /proc/bus/pci/devices). Bare metal is only concluded where the x86
 // flag is readable (every common hypervisor sets it) and the firmware
 // strings are there to rule one out; otherwise the answer is unknown.
-std::optional<bool> HypervisorPresent(const SystemRoot& root, const smbios::SmbiosData& data) {
-    const auto flag = CpuHypervisorFlag(root);
+std::optional<bool> HypervisorPresent(const ProviderContext& context, const smbios::SmbiosData& data) {
+    const SystemRoot& root = context.root;
+    std::optional<bool> flag;
+    if (const auto& flags = context.Facts().X86Flags())
+        flag = procfs::HasCpuFlag(procfs::CpuFlagWords(*flags), "hypervisor");
     if (flag == true) return true;
     if (ReadLine(root, "/sys/hypervisor/type")) return true;
     std::optional<std::string> vendor = data.system ? data.system->manufacturer : std::nullopt;
@@ -368,7 +352,7 @@ std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& conte
     if (auto arch = root.ReadAttribute("/proc/sys/kernel/arch"))
         for (const auto& m : kSystemTypes)
             if (*arch == m.machine) inst.SetText("SystemType", m.systemType);
-    SetIfBool(inst, "HypervisorPresent", HypervisorPresent(root, data));
+    SetIfBool(inst, "HypervisorPresent", HypervisorPresent(context, data));
     if (auto localtime = root.ReadFile("/etc/localtime", 1u << 20)) {
         if (auto zone = tz::ZoneAt(*localtime, context.Now())) {
             inst.SetInt("CurrentTimeZone", zone->utcOffsetSeconds / 60);

@@ -499,9 +499,8 @@ const ClassSchema& Win32_ProcessorSchema() {
 
 std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
     const SystemRoot& root = context.root;
-    const auto cpuinfoText = root.ReadFile("/proc/cpuinfo", 16u << 20);
-    const std::vector<procfs::CpuInfoBlock> info =
-        cpuinfoText ? procfs::ParseCpuInfo(*cpuinfoText) : std::vector<procfs::CpuInfoBlock>{};
+    const MachineFacts& facts = context.Facts();
+    const std::vector<procfs::CpuInfoBlock>& info = facts.CpuInfo();
     const smbios::SmbiosData data = smbios::ReadSmbios(root, context.notes);
     std::vector<const smbios::ProcessorInfo*> sockets;  // populated, in table order
     for (const auto& p : data.processors)
@@ -510,18 +509,17 @@ std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
     const auto kernelWidth = KernelWidth(root);
 
     std::map<uint32_t, procfs::CpuTimes> interval;
-    if (!packages.empty())
-        if (auto stat = root.ReadFile("/proc/stat", 4u << 20)) {
-            // Only a live machine's counters move: a captured tree is read once.
-            CpuLoadSampler::Reread reread;
-            if (root.IsProcFs("/proc/stat"))
-                reread = [&root]() -> std::optional<CpuLoadSampler::Reading> {
-                    auto again = root.ReadFile("/proc/stat", 4u << 20);
-                    if (!again) return std::nullopt;
-                    return procfs::ParseProcStat(*again).cpus;
-                };
-            interval = CpuLoadSampler::Shared().Interval(root.Dir(), procfs::ParseProcStat(*stat).cpus, reread);
-        }
+    if (!packages.empty() && facts.cpuTimes) {
+        // Only a live machine's counters move: a captured tree is read once.
+        CpuLoadSampler::Reread reread;
+        if (root.IsProcFs("/proc/stat"))
+            reread = [&root]() -> std::optional<CpuLoadSampler::Reading> {
+                auto again = root.ReadFile("/proc/stat", 4u << 20);
+                if (!again) return std::nullopt;
+                return procfs::ParseProcStat(*again).cpus;
+            };
+        interval = CpuLoadSampler::Shared().Interval(root.Dir(), *facts.cpuTimes, reread);
+    }
 
     std::vector<Instance> result;
     const size_t count = packages.empty() ? sockets.size() : packages.size();

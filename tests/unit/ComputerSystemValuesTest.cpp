@@ -15,8 +15,10 @@ Instance ComputerSystem(const std::string& root) {
     return list[0];
 }
 
-const char* kX86NoFlag = "processor\t: 0\nflags\t\t: fpu vme de pse tsc msr\n\n";
-const char* kX86Flag = "processor\t: 0\nflags\t\t: fpu vme hypervisor tsc\n\n";
+const char* kX86NoFlag = "processor\t: 0\nvendor_id\t: GenuineIntel\nflags\t\t: fpu vme de pse tsc msr\n\n";
+const char* kX86Flag = "processor\t: 0\nvendor_id\t: GenuineIntel\nflags\t\t: fpu vme hypervisor tsc\n\n";
+// A "flags" line only an x86 kernel's block would make a CPUID flag.
+const char* kFlagsWithoutX86Vendor = "processor\t: 0\nflags\t\t: fpu vme de pse tsc msr\n\n";
 // /proc/bus/pci/devices: bus and function, vendor and device, IRQ, the
 // regions' addresses (shortened here), the driver.
 const char* kProcPciVirtualBox =
@@ -49,6 +51,8 @@ TEST(ComputerSystemValues, HypervisorPresentFromEverySource) {
         {"no flags to go by", kArm, "Raspberry Pi Foundation", "Raspberry Pi 4", nullptr, nullptr, nullptr,
          std::nullopt},
         {"no firmware strings", kX86NoFlag, nullptr, nullptr, nullptr, nullptr, nullptr, std::nullopt},
+        {"flags, but not x86's", kFlagsWithoutX86Vendor, "Dell Inc.", "OptiPlex 7070", nullptr, nullptr, nullptr,
+         std::nullopt},
         {"nothing at all", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, std::nullopt},
         // A VirtualBox capture whose PCI functions only /proc lists.
         {"VirtualBox devices in /proc", kX86NoFlag, nullptr, nullptr, nullptr, nullptr, kProcPciVirtualBox, true},
