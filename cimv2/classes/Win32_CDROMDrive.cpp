@@ -24,6 +24,7 @@
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/BlockDevices.h"
 #include "cimv2/sources/DeviceTree.h"
@@ -149,8 +150,7 @@ std::vector<Instance> EnumerateWin32_CDROMDrive(const ProviderContext& context) 
             SetIf(inst, "VolumeName", tags.label);
             SetIf(inst, "VolumeSerialNumber", tags.uuid);
         }
-        inst.SetText("Status", "OK");
-        inst.Set("ConfigManagerErrorCode", Value::UInt(0));
+        SetWorkingStatus(inst, {});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

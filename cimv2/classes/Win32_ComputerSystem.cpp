@@ -1,7 +1,8 @@
 // Win32_ComputerSystem: the host name from the kernel, make and model from
 // SMBIOS types 1 and 3 (or /sys/class/dmi/id), reset and password settings
-// from types 23 and 24, memory from /proc/meminfo, processor counts from
-// /sys/devices/system/cpu and the time zone from /etc/localtime.
+// from types 23 and 24, memory from /proc/meminfo, processor counts from the
+// packages of online CPUs Win32_Processor lists (CpuPackages) and the time
+// zone from /etc/localtime.
 #include <algorithm>
 #include <set>
 #include <sstream>
@@ -14,6 +15,8 @@
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Identity.h"
+#include "cimv2/sources/CpuPackages.h"
+#include "cimv2/sources/ProcFiles.h"
 #include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/Smbios.h"
 #include "cimv2/sources/TimeZone.h"
@@ -21,8 +24,6 @@
 namespace cimv2 {
 
 namespace {
-
-constexpr const char* kCpuDir = "/sys/devices/system/cpu";
 
 struct ChassisKind {
     uint8_t chassisType;
@@ -64,39 +65,6 @@ constexpr SecurityField kSecurityFields[] = {
 std::optional<uint8_t> State(std::optional<uint8_t> code) {
     if (code && *code >= 1 && *code <= 6) return code;
     return std::nullopt;
-}
-
-bool IsNumbered(const std::string& name, const std::string& prefix) {
-    return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-           name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
-}
-
-// A kernel CPU list such as "0-3,6,8-9".
-std::optional<uint32_t> CountCpuList(std::string_view list) {
-    uint32_t count = 0;
-    while (!list.empty()) {
-        size_t comma = list.find(',');
-        std::string_view part = list.substr(0, comma);
-        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
-        size_t dash = part.find('-');
-        auto first = ParseUnsigned(part.substr(0, dash));
-        auto last = dash == std::string_view::npos ? first : ParseUnsigned(part.substr(dash + 1));
-        if (!first || !last || *last < *first || *last - *first > 1u << 20) return std::nullopt;
-        count += static_cast<uint32_t>(*last - *first + 1);
-    }
-    if (count == 0) return std::nullopt;
-    return count;
-}
-
-std::optional<uint32_t> PhysicalPackages(const SystemRoot& root) {
-    std::set<std::string> packages;
-    for (const auto& name : root.List(kCpuDir)) {
-        if (!IsNumbered(name, "cpu")) continue;
-        if (auto id = root.ReadAttribute(std::string(kCpuDir) + "/" + name + "/topology/physical_package_id"))
-            packages.insert(*id);
-    }
-    if (packages.empty()) return std::nullopt;
-    return static_cast<uint32_t>(packages.size());
 }
 
 std::optional<uint64_t> TotalMemoryBytes(const SystemRoot& root) {
@@ -161,26 +129,6 @@ constexpr uint32_t kVirtualPciVendors[] = {0x80ee, 0x15ad, 0x1af4, 0x1414, 0x585
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
-// Whether x86 CPU flags are listed and whether they carry "hypervisor".
-std::optional<bool> CpuHypervisorFlag(const SystemRoot& root) {
-    auto cpuinfo = root.ReadFile("/proc/cpuinfo", 4u << 20);
-    if (!cpuinfo) return std::nullopt;
-    std::string_view text = *cpuinfo;
-    while (!text.empty()) {
-        std::string_view line = NextLine(text);
-        size_t colon = line.find(':');
-        if (colon == std::string_view::npos || Trim(line.substr(0, colon)) != "flags") continue;
-        std::string_view flags = line.substr(colon + 1);
-        while (!flags.empty()) {
-            size_t gap = flags.find(' ');
-            if (flags.substr(0, gap) == "hypervisor") return true;
-            flags = gap == std::string_view::npos ? std::string_view() : flags.substr(gap + 1);
-        }
-        return false;
-    }
-    return std::nullopt;  // other architectures list no such flag
-}
-
 // The vendor IDs of /proc/bus/pci/devices, which lists the PCI functions
 // where sysfs was not captured: per line the bus and function in hex, a tab,
 // then vendor and device as eight hex digits.
@@ -203,8 +151,11 @@ std::vector<uint32_t> ProcPciVendors(const SystemRoot& root) {
 // only hypervisors provide (in sysfs or /proc/bus/pci/devices). Bare metal is only concluded where the x86
 // flag is readable (every common hypervisor sets it) and the firmware
 // strings are there to rule one out; otherwise the answer is unknown.
-std::optional<bool> HypervisorPresent(const SystemRoot& root, const smbios::SmbiosData& data) {
-    const auto flag = CpuHypervisorFlag(root);
+std::optional<bool> HypervisorPresent(const ProviderContext& context, const smbios::SmbiosData& data) {
+    const SystemRoot& root = context.root;
+    std::optional<bool> flag;
+    if (const auto& flags = context.Facts().X86Flags())
+        flag = procfs::HasCpuFlag(procfs::CpuFlagWords(*flags), "hypervisor");
     if (flag == true) return true;
     if (ReadLine(root, "/sys/hypervisor/type")) return true;
     std::optional<std::string> vendor = data.system ? data.system->manufacturer : std::nullopt;
@@ -345,9 +296,13 @@ std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& conte
     }
 
     SetIfUInt(inst, "TotalPhysicalMemory", TotalMemoryBytes(root));
-    auto packages = PhysicalPackages(root);
-    std::optional<uint32_t> logical;
-    if (auto online = ReadLine(root, std::string(kCpuDir) + "/online")) logical = CountCpuList(*online);
+    // The packages Win32_Processor lists, and the CPUs they hold.
+    std::optional<uint32_t> packages, logical;
+    if (const auto online = CpuPackages(root, context.Facts().CpuInfo()); !online.empty()) {
+        packages = static_cast<uint32_t>(online.size());
+        logical = 0;
+        for (const auto& package : online) *logical += static_cast<uint32_t>(package.cpus.size());
+    }
     // Without the kernel's view, the populated sockets (status bit 6) of
     // SMBIOS and the threads they report.
     uint32_t sockets = 0, threads = 0;
@@ -368,7 +323,7 @@ std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& conte
     if (auto arch = root.ReadAttribute("/proc/sys/kernel/arch"))
         for (const auto& m : kSystemTypes)
             if (*arch == m.machine) inst.SetText("SystemType", m.systemType);
-    SetIfBool(inst, "HypervisorPresent", HypervisorPresent(root, data));
+    SetIfBool(inst, "HypervisorPresent", HypervisorPresent(context, data));
     if (auto localtime = root.ReadFile("/etc/localtime", 1u << 20)) {
         if (auto zone = tz::ZoneAt(*localtime, context.Now())) {
             inst.SetInt("CurrentTimeZone", zone->utcOffsetSeconds / 60);

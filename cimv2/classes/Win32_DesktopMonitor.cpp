@@ -24,6 +24,7 @@
 
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DrmDisplays.h"
 
@@ -117,10 +118,7 @@ std::vector<Instance> EnumerateWin32_DesktopMonitor(const ProviderContext& conte
             inst.SetText("ErrorDescription", "EDID of " + connector.name + ": " + *connector.edidError);
             inst.Set("LastErrorCode", Value::UInt(kInvalidData));
         }
-        inst.Set("Availability", Value::UInt(AvailabilityOf(connector)));
-        inst.SetInt("ConfigManagerErrorCode", 0);
-        inst.SetBool("ConfigManagerUserConfig", false);
-        inst.SetText("Status", "OK");
+        SetWorkingStatus(inst, {.works = true, .availability = AvailabilityOf(connector), .userConfig = false});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

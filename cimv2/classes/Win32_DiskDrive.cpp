@@ -34,6 +34,7 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/BlockDevices.h"
 #include "cimv2/sources/DeviceTree.h"
@@ -174,8 +175,7 @@ std::vector<Instance> EnumerateWin32_DiskDrive(const ProviderContext& context) {
         }
         if (auto table = live.PartitionTableOf("/dev/" + disk.name))
             SetIfUInt(inst, "Signature", parts::MbrSignature(*table));
-        inst.SetText("Status", "OK");
-        inst.Set("ConfigManagerErrorCode", Value::UInt(0));
+        SetWorkingStatus(inst, {});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

@@ -16,9 +16,9 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
-#include "cimv2/sources/RootReaders.h"
 
 namespace cimv2 {
 
@@ -43,22 +43,9 @@ std::vector<Instance> EnumerateWin32_IDEController(const ProviderContext& contex
     for (auto& function : pci::FunctionsOfClass(root, ids, 0x01, accept)) {
         const auto role = pci::StorageControllerRole(function.classCode);
         const uint32_t sub = (function.classCode >> 8) & 0xFF;
-        const devtree::PnpDevice& device = function.device;
         Instance inst(Win32_IDEControllerSchema());
-        inst.SetText("DeviceID", device.deviceId);
-        inst.SetText("PNPDeviceID", device.deviceId);
-        if (device.displayName) {
-            inst.SetText("Name", *device.displayName);
-            inst.SetText("Caption", *device.displayName);
-            inst.SetText("Description", *device.displayName);
-        }
-        if (device.manufacturer) inst.SetText("Manufacturer", *device.manufacturer);
+        SetPciController(inst, root, function, true);
         inst.Set("ProtocolSupported", Value::UInt(role->protocol));
-        inst.Set("Availability", Value::UInt(pci::AvailabilityOf(function.powerState)));
-        const bool working = device.service.has_value();
-        inst.SetInt("ConfigManagerErrorCode", working ? 0 : 28);
-        inst.SetText("Status", working ? "OK" : "Error");
-        inst.SetBool("ConfigManagerUserConfig", false);
         if (sub == 0x01) {
             inst.Set("MaxNumberControlled", Value::UInt(4));
         } else {
@@ -67,8 +54,6 @@ std::vector<Instance> EnumerateWin32_IDEController(const ProviderContext& contex
                 if (entry.rfind("ata", 0) == 0 && ParseUnsigned(std::string_view(entry).substr(3))) ++ports;
             if (ports > 0) inst.Set("MaxNumberControlled", Value::UInt(ports));
         }
-        if (auto control = ReadLine(root, function.path + "/power/control"))
-            inst.SetBool("PowerManagementSupported", *control == "auto");
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

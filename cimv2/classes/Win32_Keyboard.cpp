@@ -18,6 +18,7 @@
 //   IsLocked, Password, LastErrorCode, PowerManagementCapabilities  null: Linux does not say
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/InputDevices.h"
 #include "cimv2/sources/RootReaders.h"
@@ -58,14 +59,10 @@ std::vector<Instance> EnumerateWin32_Keyboard(const ProviderContext& context) {
         const input::InputDevice& device = *keyboards[n];
         const input::InputIdentity& identity = identities[n];
         Instance inst(Win32_KeyboardSchema());
-        inst.SetText("DeviceID", identity.deviceId);
-        if (identity.pnpId) inst.SetText("PNPDeviceID", *identity.pnpId);
-        for (const char* name : {"Name", "Caption", "Description"}) inst.SetText(name, device.name);
+        SetPnPIdentity(inst, {identity.deviceId, identity.pnpId, device.name, std::nullopt});
         if (layout) inst.SetText("Layout", *layout);
         inst.Set("NumberOfFunctionKeys", Value::UInt(input::FunctionKeyCount(device)));
-        inst.Set("Availability", Value::UInt(3));
-        inst.SetInt("ConfigManagerErrorCode", 0);
-        inst.SetText("Status", "OK");
+        SetWorkingStatus(inst, {.works = true, .availability = kAvailabilityRunning, .userConfig = {}});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

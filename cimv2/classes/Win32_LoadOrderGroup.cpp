@@ -16,7 +16,7 @@
 
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
-#include "cimv2/sources/KeyFiles.h"
+#include "cimv2/sources/UnitSearchPath.h"
 
 namespace cimv2 {
 
@@ -40,7 +40,7 @@ constexpr std::string_view kDriverUnits[] = {"systemd-modules-load.service", "sy
 bool IsTarget(const std::string& unit) { return unit.size() > 7 && unit.ends_with(".target"); }
 
 struct Group {
-    UnitFile unit;
+    FoundUnit unit;
     std::vector<std::string> pulls;  // every unit it pulls in
 };
 
@@ -64,7 +64,7 @@ std::vector<Instance> EnumerateWin32_LoadOrderGroup(const ProviderContext& conte
         Group group{FindUnit(context.root, name), {}};
         if (group.unit.path.empty() || group.unit.masked) continue;
         for (const char* key : {"Requires", "Wants", "BindsTo", "Requisite"})
-            for (auto& u : group.unit.file.Words("Unit", key)) group.pulls.push_back(u);
+            for (auto& u : UnitWords(group.unit.assignments, "Unit", key)) group.pulls.push_back(u);
         for (auto& u : LinkedUnits(context.root, name)) group.pulls.push_back(u);
         for (const auto& u : group.pulls)
             if (IsTarget(u)) queue.push_back(u);
@@ -81,8 +81,8 @@ std::vector<Instance> EnumerateWin32_LoadOrderGroup(const ProviderContext& conte
         if (before[first].insert(then).second) ++waiting[then];
     };
     for (const auto& [name, g] : groups) {
-        for (const auto& u : g.unit.file.Words("Unit", "After")) edge(u, name);
-        for (const auto& u : g.unit.file.Words("Unit", "Before")) edge(name, u);
+        for (const auto& u : UnitWords(g.unit.assignments, "Unit", "After")) edge(u, name);
+        for (const auto& u : UnitWords(g.unit.assignments, "Unit", "Before")) edge(name, u);
     }
     std::set<std::string> ready;
     for (const auto& [name, count] : waiting)
@@ -110,7 +110,7 @@ std::vector<Instance> EnumerateWin32_LoadOrderGroup(const ProviderContext& conte
         const Group& g = groups.at(name);
         Instance inst(Win32_LoadOrderGroupSchema());
         inst.SetText("Name", name);
-        const std::string description = g.unit.file.Value("Unit", "Description");
+        const std::string description = UnitValue(g.unit.assignments, "Unit", "Description");
         if (!description.empty()) {
             inst.SetText("Caption", description);
             inst.SetText("Description", description);

@@ -36,6 +36,7 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/NetLinks.h"
@@ -190,8 +191,7 @@ std::vector<Instance> EnumerateWin32_NetworkAdapter(const ProviderContext& conte
             if (settings->autoNegotiation) inst.SetBool("AutoSense", *settings->autoNegotiation);
             if (settings->maxSpeed) inst.Set("MaxSpeed", Value::UInt(*settings->maxSpeed));
         }
-        inst.SetInt("ConfigManagerErrorCode", 0);
-        inst.SetText("Status", "OK");
+        SetWorkingStatus(inst, {});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

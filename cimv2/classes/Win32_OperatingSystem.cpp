@@ -198,27 +198,6 @@ std::optional<uint32_t> ProcessCount(const SystemRoot& root) {
     return count;
 }
 
-// The first processor's flags, on x86. The kernel writes cpuinfo as it is
-// read, a block per processor, so only the start is asked for while it
-// holds the first block whole.
-std::optional<std::string> X86Flags(const SystemRoot& root) {
-    constexpr size_t kStart = 4u << 10;
-    auto text = root.ReadFile("/proc/cpuinfo", kStart);
-    if (text && text->size() == kStart) {
-        // Cut back to the first block if it is whole, or read it all.
-        const size_t end = text->find("\n\n");
-        if (end != std::string::npos)
-            text->resize(end + 1);
-        else
-            text = root.ReadFile("/proc/cpuinfo", 16u << 20);
-    }
-    if (!text) return std::nullopt;
-    // An x86 kernel writes vendor_id in every block; no other does.
-    const auto blocks = procfs::ParseCpuInfo(*text, 1);
-    if (blocks.empty() || !procfs::Field(blocks[0], "vendor_id")) return std::nullopt;
-    return procfs::Field(blocks[0], "flags");
-}
-
 // The live root directory's birth time, where the file system keeps one.
 std::optional<int64_t> RootBirthTime(const SystemRoot& root) {
     if (root.Dir() != "/") return std::nullopt;  // a captured tree has its checkout's times
@@ -299,10 +278,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
     if (mounts.root) inst.SetText("SystemDrive", "/");
 
     const auto arch = ReadLine(root, "/proc/sys/kernel/arch");
-    const auto flags = X86Flags(root);
-    // The words are views into flagLine.
-    const std::string flagLine = flags.value_or("");
-    const auto words = procfs::CpuFlagWords(flagLine);
+    const auto& flags = facts.X86Flags();
+    const auto words = procfs::CpuFlagWords(flags ? std::string_view(*flags) : std::string_view());
     if (arch) {
         const bool x86_64 = *arch == "x86_64";
         const bool x86_32 = *arch == "i386" || *arch == "i486" || *arch == "i586" || *arch == "i686";

@@ -18,6 +18,7 @@
 //   Handedness, thresholds, Synch, InfFileName, InfSection, IsLocked  null: Linux does not say
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/InputDevices.h"
 #include "cimv2/sources/RootReaders.h"
@@ -96,10 +97,7 @@ std::vector<Instance> EnumerateWin32_PointingDevice(const ProviderContext& conte
         const input::InputDevice& device = *pointers[n];
         const input::InputIdentity& identity = identities[n];
         Instance inst(Win32_PointingDeviceSchema());
-        inst.SetText("DeviceID", identity.deviceId);
-        if (identity.pnpId) inst.SetText("PNPDeviceID", *identity.pnpId);
-        for (const char* name : {"Name", "Caption", "Description", "HardwareType"}) inst.SetText(name, device.name);
-        if (identity.manufacturer) inst.SetText("Manufacturer", *identity.manufacturer);
+        SetPnPIdentity(inst, {identity.deviceId, identity.pnpId, device.name, identity.manufacturer}, {"HardwareType"});
         inst.Set("PointingType", Value::UInt(PointingTypeOf(kinds[n])));
         inst.Set("NumberOfButtons", Value::UInt(input::ButtonCount(device)));
         inst.Set("DeviceInterface", Value::UInt(InterfaceOf(device.bus)));
@@ -110,9 +108,7 @@ std::vector<Instance> EnumerateWin32_PointingDevice(const ProviderContext& conte
             if (auto rate = ReadUnsigned(root, *identity.parentPath + "/rate"); rate && *rate <= UINT32_MAX)
                 inst.Set("SampleRate", Value::UInt(*rate));
         }
-        inst.Set("Availability", Value::UInt(3));
-        inst.SetInt("ConfigManagerErrorCode", 0);
-        inst.SetText("Status", "OK");
+        SetWorkingStatus(inst, {.works = true, .availability = kAvailabilityRunning, .userConfig = {}});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

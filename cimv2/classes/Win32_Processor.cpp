@@ -26,6 +26,7 @@
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/CpuLoad.h"
+#include "cimv2/sources/CpuPackages.h"
 #include "cimv2/sources/ProcFiles.h"
 #include "cimv2/sources/RootReaders.h"
 #include "cimv2/sources/Smbios.h"
@@ -33,8 +34,6 @@
 namespace cimv2 {
 
 namespace {
-
-constexpr const char* kCpuDir = "/sys/devices/system/cpu";
 
 // WMI's Architecture codes.
 constexpr uint16_t kArchX86 = 0, kArchMips = 1, kArchPowerPC = 3, kArchArm = 5, kArchX64 = 9, kArchArm64 = 12;
@@ -74,25 +73,9 @@ constexpr ArmImplementer kArmImplementers[] = {
     {0x4e, "NVIDIA"}, {0x50, "APM"},      {0x51, "Qualcomm"}, {0x61, "Apple"},   {0xc0, "Ampere"},
 };
 
-struct LogicalCpu {
-    uint32_t id = 0;
-    int64_t package = 0;
-    std::string core;  // identifies the core within the machine
-    const procfs::CpuInfoBlock* info = nullptr;
-};
-
-struct Package {
-    int64_t id = 0;
-    std::vector<LogicalCpu> cpus;
-};
-
 bool IsNumbered(const std::string& name, const std::string& prefix) {
     return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
-}
-
-std::string CpuPath(uint32_t cpu, const std::string& rest) {
-    return std::string(kCpuDir) + "/cpu" + std::to_string(cpu) + "/" + rest;
 }
 
 std::optional<double> Real(const std::optional<std::string>& text) {
@@ -135,68 +118,12 @@ std::optional<uint64_t> CacheSizeKB(std::string_view text) {
     return *n * scale;
 }
 
-// The CPUs the kernel runs: the online list, else every cpuN directory
-// whose own online file does not say 0, else the processors cpuinfo lists.
-std::set<uint32_t> OnlineCpus(const SystemRoot& root, const std::vector<procfs::CpuInfoBlock>& info) {
-    if (auto text = ReadLine(root, std::string(kCpuDir) + "/online"))
-        if (auto list = procfs::ParseCpuList(*text); list && !list->empty()) return *list;
-    std::set<uint32_t> cpus;
-    for (const auto& name : root.List(kCpuDir)) {
-        if (!IsNumbered(name, "cpu")) continue;
-        auto id = ParseUnsigned(name.substr(3));
-        if (!id || *id > UINT32_MAX) continue;
-        if (ReadLine(root, std::string(kCpuDir) + "/" + name + "/online") == "0") continue;
-        cpus.insert(static_cast<uint32_t>(*id));
-    }
-    if (!cpus.empty()) return cpus;
-    for (const auto& block : info)
-        if (auto id = Unsigned(procfs::Field(block, "processor")); id && *id <= UINT32_MAX)
-            cpus.insert(static_cast<uint32_t>(*id));
-    return cpus;
-}
-
-// The online CPUs grouped by package, in package order.
-std::vector<Package> Packages(const SystemRoot& root, const std::vector<procfs::CpuInfoBlock>& info) {
-    std::map<uint32_t, const procfs::CpuInfoBlock*> byProcessor;
-    for (const auto& block : info)
-        if (auto id = Unsigned(procfs::Field(block, "processor")); id && *id <= UINT32_MAX)
-            byProcessor[static_cast<uint32_t>(*id)] = &block;
-    std::map<int64_t, Package> packages;
-    for (uint32_t id : OnlineCpus(root, info)) {
-        LogicalCpu cpu;
-        cpu.id = id;
-        auto found = byProcessor.find(id);
-        if (found != byProcessor.end()) cpu.info = found->second;
-        // Some kernels write -1 for a package they cannot tell; those CPUs
-        // share the one package.
-        auto package = ReadSigned(root, CpuPath(id, "topology/physical_package_id"));
-        if (!package && cpu.info)
-            if (auto physical = procfs::Field(*cpu.info, "physical id")) package = ParseSigned(*physical);
-        cpu.package = package && *package >= 0 ? *package : 0;
-        // A core is the set of CPUs that share it.
-        auto core = ReadLine(root, CpuPath(id, "topology/core_cpus_list"));
-        if (!core) core = ReadLine(root, CpuPath(id, "topology/thread_siblings_list"));
-        if (!core) {
-            auto coreId = ReadLine(root, CpuPath(id, "topology/core_id"));
-            if (!coreId && cpu.info) coreId = procfs::Field(*cpu.info, "core id");
-            if (coreId) core = std::to_string(cpu.package) + ":" + *coreId;
-        }
-        cpu.core = core ? *core : "cpu" + std::to_string(id);
-        Package& p = packages[cpu.package];
-        p.id = cpu.package;
-        p.cpus.push_back(std::move(cpu));
-    }
-    std::vector<Package> ordered;
-    for (auto& [id, package] : packages) ordered.push_back(std::move(package));
-    return ordered;
-}
-
 // Total sizes in KB of the distinct level-2 and level-3 caches among the
 // package's CPUs (instruction caches aside), in one walk of their caches.
 struct CacheTotals {
     std::optional<uint64_t> level2, level3;
 };
-CacheTotals CacheKB(const SystemRoot& root, const Package& package) {
+CacheTotals CacheKB(const SystemRoot& root, const CpuPackage& package) {
     std::set<std::string> seen;
     CacheTotals totals;
     for (const auto& cpu : package.cpus) {
@@ -223,7 +150,7 @@ CacheTotals CacheKB(const SystemRoot& root, const Package& package) {
 }
 
 // The highest of a kHz attribute among the package's CPUs, in MHz.
-std::optional<uint32_t> FrequencyMHz(const SystemRoot& root, const Package& package, const char* attribute) {
+std::optional<uint32_t> FrequencyMHz(const SystemRoot& root, const CpuPackage& package, const char* attribute) {
     std::optional<uint64_t> best;
     for (const auto& cpu : package.cpus)
         if (auto khz = ReadUnsigned(root, CpuPath(cpu.id, std::string("cpufreq/") + attribute)))
@@ -233,7 +160,7 @@ std::optional<uint32_t> FrequencyMHz(const SystemRoot& root, const Package& pack
 }
 
 // The highest "cpu MHz" cpuinfo gives for the package's CPUs.
-std::optional<uint32_t> CpuInfoMHz(const Package& package) {
+std::optional<uint32_t> CpuInfoMHz(const CpuPackage& package) {
     std::optional<double> best;
     for (const auto& cpu : package.cpus)
         if (cpu.info)
@@ -360,7 +287,7 @@ void SetFromFirmwareSignature(Instance& inst, const smbios::ProcessorInfo& p, co
 }
 
 // The properties the kernel's view gives for one package.
-void SetFromKernel(Instance& inst, const SystemRoot& root, const Package& package,
+void SetFromKernel(Instance& inst, const SystemRoot& root, const CpuPackage& package,
                    const std::optional<uint16_t>& kernelWidth) {
     const procfs::CpuInfoBlock* info = nullptr;
     for (const auto& cpu : package.cpus)
@@ -499,29 +426,27 @@ const ClassSchema& Win32_ProcessorSchema() {
 
 std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
     const SystemRoot& root = context.root;
-    const auto cpuinfoText = root.ReadFile("/proc/cpuinfo", 16u << 20);
-    const std::vector<procfs::CpuInfoBlock> info =
-        cpuinfoText ? procfs::ParseCpuInfo(*cpuinfoText) : std::vector<procfs::CpuInfoBlock>{};
+    const MachineFacts& facts = context.Facts();
+    const std::vector<procfs::CpuInfoBlock>& info = facts.CpuInfo();
     const smbios::SmbiosData data = smbios::ReadSmbios(root, context.notes);
     std::vector<const smbios::ProcessorInfo*> sockets;  // populated, in table order
     for (const auto& p : data.processors)
         if (p.status && (*p.status & 0x40)) sockets.push_back(&p);
-    const std::vector<Package> packages = Packages(root, info);
+    const std::vector<CpuPackage> packages = CpuPackages(root, info);
     const auto kernelWidth = KernelWidth(root);
 
     std::map<uint32_t, procfs::CpuTimes> interval;
-    if (!packages.empty())
-        if (auto stat = root.ReadFile("/proc/stat", 4u << 20)) {
-            // Only a live machine's counters move: a captured tree is read once.
-            CpuLoadSampler::Reread reread;
-            if (root.IsProcFs("/proc/stat"))
-                reread = [&root]() -> std::optional<CpuLoadSampler::Reading> {
-                    auto again = root.ReadFile("/proc/stat", 4u << 20);
-                    if (!again) return std::nullopt;
-                    return procfs::ParseProcStat(*again).cpus;
-                };
-            interval = CpuLoadSampler::Shared().Interval(root.Dir(), procfs::ParseProcStat(*stat).cpus, reread);
-        }
+    if (!packages.empty() && facts.cpuTimes) {
+        // Only a live machine's counters move: a captured tree is read once.
+        CpuLoadSampler::Reread reread;
+        if (root.IsProcFs("/proc/stat"))
+            reread = [&root]() -> std::optional<CpuLoadSampler::Reading> {
+                auto again = root.ReadFile("/proc/stat", 4u << 20);
+                if (!again) return std::nullopt;
+                return procfs::ParseProcStat(*again).cpus;
+            };
+        interval = CpuLoadSampler::Shared().Interval(root.Dir(), *facts.cpuTimes, reread);
+    }
 
     std::vector<Instance> result;
     const size_t count = packages.empty() ? sockets.size() : packages.size();
@@ -534,7 +459,7 @@ std::vector<Instance> EnumerateWin32_Processor(const ProviderContext& context) {
         const smbios::ProcessorInfo* firmware = n < sockets.size() ? sockets[n] : nullptr;
         if (firmware) SetFromSmbios(inst, *firmware);
         if (!packages.empty()) {
-            const Package& package = packages[n];
+            const CpuPackage& package = packages[n];
             SetFromKernel(inst, root, package, kernelWidth);
             std::set<uint32_t> ids;
             for (const auto& cpu : package.cpus) ids.insert(cpu.id);

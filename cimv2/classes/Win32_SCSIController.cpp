@@ -14,6 +14,7 @@
 //   MaxDataWidth, MaxTransferRate, MaxNumberControlled, DeviceMap  null: sysfs does not say
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
 #include "cimv2/sources/RootReaders.h"
@@ -44,23 +45,10 @@ std::vector<Instance> EnumerateWin32_SCSIController(const ProviderContext& conte
     };
     for (auto& function : pci::FunctionsOfClass(root, ids, 0x01, accept)) {
         const auto role = pci::StorageControllerRole(function.classCode);
-        const devtree::PnpDevice& device = function.device;
         Instance inst(Win32_SCSIControllerSchema());
-        inst.SetText("DeviceID", device.deviceId);
-        inst.SetText("PNPDeviceID", device.deviceId);
-        if (device.displayName) {
-            inst.SetText("Name", *device.displayName);
-            inst.SetText("Caption", *device.displayName);
-            inst.SetText("Description", *device.displayName);
-        }
-        if (device.manufacturer) inst.SetText("Manufacturer", *device.manufacturer);
-        if (device.service) inst.SetText("DriverName", *device.service);
+        SetPciController(inst, root, function, false);
+        if (function.device.service) inst.SetText("DriverName", *function.device.service);
         inst.Set("ProtocolSupported", Value::UInt(role->protocol));
-        inst.Set("Availability", Value::UInt(pci::AvailabilityOf(function.powerState)));
-        const bool working = device.service.has_value();
-        inst.SetInt("ConfigManagerErrorCode", working ? 0 : 28);
-        inst.SetText("Status", working ? "OK" : "Error");
-        inst.SetBool("ConfigManagerUserConfig", false);
         if (auto revision = ReadHexId(root, function.path + "/revision", 2))
             inst.SetText("HardwareVersion", std::to_string(*revision));
         SetIdentity(inst, context);

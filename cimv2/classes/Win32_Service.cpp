@@ -27,14 +27,12 @@
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/SystemdUnits.h"
 #include "cimv2/sources/UnitFileText.h"
+#include "cimv2/sources/UnitSearchPath.h"
 
 namespace cimv2 {
 
 namespace {
 
-// Unit directories in systemd's order of precedence.
-constexpr const char* kUnitDirs[] = {"/etc/systemd/system", "/run/systemd/system", "/usr/local/lib/systemd/system",
-                                     "/lib/systemd/system", "/usr/lib/systemd/system"};
 // Where enablement links live.
 constexpr const char* kConfigDirs[] = {"/etc/systemd/system", "/run/systemd/system"};
 constexpr size_t kMaxUnitFile = 1u << 20;

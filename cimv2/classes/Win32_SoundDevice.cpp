@@ -16,6 +16,7 @@
 //   PowerManagementSupported   null: ISA-era facts and error codes that Linux does not keep
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/PciFunctions.h"
@@ -72,20 +73,13 @@ std::vector<Instance> EnumerateWin32_SoundDevice(const ProviderContext& context)
         if (!name && !card.shortName.empty()) name = card.shortName;
 
         Instance inst(Win32_SoundDeviceSchema());
+        PnPIdentity identity{"ALSA\\" + card.id, std::nullopt, name, maker};
         if (device) {
-            inst.SetText("DeviceID", device->deviceId);
-            inst.SetText("PNPDeviceID", device->deviceId);
-        } else {
-            inst.SetText("DeviceID", "ALSA\\" + card.id);
+            identity.deviceId = device->deviceId;
+            identity.pnpDeviceId = device->deviceId;
         }
-        if (name)
-            for (const char* property : {"Name", "Caption", "Description", "ProductName"})
-                inst.SetText(property, *name);
-        if (maker) inst.SetText("Manufacturer", *maker);
-        if (availability) inst.Set("Availability", Value::UInt(*availability));
-        inst.SetInt("ConfigManagerErrorCode", 0);
-        inst.SetText("Status", "OK");
-        inst.SetBool("ConfigManagerUserConfig", false);
+        SetPnPIdentity(inst, identity, {"ProductName"});
+        SetWorkingStatus(inst, {.works = true, .availability = availability, .userConfig = false});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

@@ -15,9 +15,9 @@
 //   PowerManagementCapabilities  null: sysfs does not say
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
-#include "cimv2/sources/RootReaders.h"
 
 namespace cimv2 {
 
@@ -44,21 +44,9 @@ std::vector<Instance> EnumerateWin32_USBController(const ProviderContext& contex
     const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
     for (auto& function : pci::FunctionsOfClass(root, ids, kSerialBus)) {
         if ((function.classCode >> 8 & 0xFF) != kUsb || (function.classCode & 0xFF) == kDeviceController) continue;
-        const devtree::PnpDevice& device = function.device;
         Instance inst(Win32_USBControllerSchema());
-        inst.SetText("DeviceID", device.deviceId);
-        inst.SetText("PNPDeviceID", device.deviceId);
-        if (device.displayName)
-            for (const char* name : {"Name", "Caption", "Description"}) inst.SetText(name, *device.displayName);
-        if (device.manufacturer) inst.SetText("Manufacturer", *device.manufacturer);
+        SetPciController(inst, root, function, true);
         inst.Set("ProtocolSupported", Value::UInt(kUniversalSerialBus));
-        inst.Set("Availability", Value::UInt(pci::AvailabilityOf(function.powerState)));
-        const bool working = device.service.has_value();
-        inst.SetInt("ConfigManagerErrorCode", working ? 0 : 28);
-        inst.SetText("Status", working ? "OK" : "Error");
-        inst.SetBool("ConfigManagerUserConfig", false);
-        if (auto control = ReadLine(root, function.path + "/power/control"))
-            inst.SetBool("PowerManagementSupported", *control == "auto");
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

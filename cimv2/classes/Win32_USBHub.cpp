@@ -18,6 +18,7 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/DeviceTree.h"
 #include "cimv2/sources/RootReaders.h"
@@ -64,17 +65,11 @@ std::vector<Instance> EnumerateWin32_USBHub(const ProviderContext& context) {
         if (!device || device->bus != "usb") continue;
         if (!usbIds) usbIds = devtree::PciIds::LoadUsb(root, context.idFallback);
         Instance inst(Win32_USBHubSchema());
-        inst.SetText("DeviceID", device->deviceId);
-        inst.SetText("PNPDeviceID", device->deviceId);
         std::optional<std::string> title;
         const auto vendor = ReadHexId(root, path + "/idVendor", 4), product = ReadHexId(root, path + "/idProduct", 4);
         if (vendor && product) title = usbIds->Device(*vendor, *product);
         if (!title) title = device->displayName;
-        if (title) {
-            inst.SetText("Name", *title);
-            inst.SetText("Caption", *title);
-            inst.SetText("Description", *title);
-        }
+        SetPnPIdentity(inst, {device->deviceId, device->deviceId, title, std::nullopt});
         if (auto bcd = BcdVersion(ReadLine(root, path + "/version"))) inst.Set("USBVersion", Value::UInt(*bcd));
         if (auto ports = ReadUnsigned(root, path + "/maxchild"); ports && *ports <= 255)
             inst.Set("NumberOfPorts", Value::UInt(*ports));
@@ -86,10 +81,7 @@ std::vector<Instance> EnumerateWin32_USBHub(const ProviderContext& context) {
         if (auto sub = ReadHexId(root, path + "/bDeviceSubClass", 2)) inst.Set("SubclassCode", Value::UInt(*sub));
         if (auto protocol = ReadHexId(root, path + "/bDeviceProtocol", 2))
             inst.Set("ProtocolCode", Value::UInt(*protocol));
-        const bool working = device->service.has_value();
-        inst.SetInt("ConfigManagerErrorCode", working ? 0 : 28);
-        inst.SetText("Status", working ? "OK" : "Error");
-        inst.SetBool("ConfigManagerUserConfig", false);
+        SetWorkingStatus(inst, {.works = DriverWorks(*device), .availability = {}, .userConfig = false});
         if (auto control = ReadLine(root, path + "/power/control"))
             inst.SetBool("PowerManagementSupported", *control == "auto");
         SetIdentity(inst, context);

@@ -26,6 +26,7 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/PciFunctions.h"
 #include "cimv2/sources/RootReaders.h"
@@ -136,12 +137,8 @@ std::vector<Instance> EnumerateWin32_VideoController(const ProviderContext& cont
     for (auto& function : pci::FunctionsOfClass(root, ids, 0x03)) {
         const devtree::PnpDevice& device = function.device;
         Instance inst(Win32_VideoControllerSchema());
-        inst.SetText("DeviceID", device.deviceId);
-        inst.SetText("PNPDeviceID", device.deviceId);
-        if (device.displayName) {
-            for (const char* name : {"Name", "Caption", "Description", "VideoProcessor"})
-                inst.SetText(name, *device.displayName);
-        }
+        // The maker is the adapter's compatibility: the class has no Manufacturer.
+        SetPnPIdentity(inst, {device.deviceId, device.deviceId, device.displayName, std::nullopt}, {"VideoProcessor"});
         if (device.manufacturer) inst.SetText("AdapterCompatibility", *device.manufacturer);
         if (device.service) {
             inst.SetText("InstalledDisplayDrivers", *device.service);
@@ -166,10 +163,10 @@ std::vector<Instance> EnumerateWin32_VideoController(const ProviderContext& cont
             inst.SetText("VideoModeDescription", std::to_string(*display.width) + " x " +
                                                      std::to_string(*display.height) + " x " +
                                                      std::to_string(*display.bitsPerPixel) + " bits");
-        inst.Set("Availability", Value::UInt(display.width ? 3 : pci::AvailabilityOf(function.powerState)));
-        const bool working = device.service.has_value();
-        inst.SetInt("ConfigManagerErrorCode", working ? 0 : 28);
-        inst.SetText("Status", working ? "OK" : "Error");
+        SetWorkingStatus(
+            inst, {.works = DriverWorks(device),
+                   .availability = display.width ? kAvailabilityRunning : pci::AvailabilityOf(function.powerState),
+                   .userConfig = {}});
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

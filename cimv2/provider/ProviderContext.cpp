@@ -7,7 +7,7 @@ namespace cimv2 {
 int64_t SystemClock() { return static_cast<int64_t>(std::time(nullptr)); }
 
 const MachineFacts& ProviderContext::Facts() const {
-    if (!FFacts) FFacts = std::make_shared<const MachineFacts>(MachineFacts::Read(root));
+    if (!FFacts) FFacts = std::make_shared<const MachineFacts>(root);
     return *FFacts;
 }
 

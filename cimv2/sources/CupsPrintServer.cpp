@@ -129,7 +129,7 @@ Answer AnswerOf(std::optional<IppResponse> read, const std::string& error) {
 }
 
 // libcups reads a response from the connection one field at a time, a
-// system call for every few bytes (500 jobs took some 40,000 reads), and
+// system call for every few bytes, and
 // keeps each name and text in its string pool. Here the body is read in
 // blocks of 64 KiB and each block read (IppMessage.h) while the server
 // sends the next. Anything but a whole "200 OK" answer (a connection that

@@ -1,7 +1,5 @@
 #include "cimv2/sources/KeyFiles.h"
 
-#include <set>
-
 #include "cimv2/core/TextFields.h"
 
 namespace cimv2 {
@@ -48,53 +46,6 @@ std::string KeyFile::Value(std::string_view section, std::string_view key) const
     for (const auto& e : FEntries)
         if (e.section == section && e.key == key) value = e.value;
     return value;
-}
-
-std::vector<std::string> KeyFile::Words(std::string_view section, std::string_view key) const {
-    std::vector<std::string> words;
-    for (const auto& e : FEntries) {
-        if (e.section != section || e.key != key) continue;
-        if (e.value.empty()) words.clear();
-        std::string_view rest = e.value;
-        while (!rest.empty()) {
-            const size_t start = rest.find_first_not_of(" \t");
-            if (start == std::string_view::npos) break;
-            rest = rest.substr(start);
-            const size_t end = rest.find_first_of(" \t");
-            words.emplace_back(rest.substr(0, end));
-            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
-        }
-    }
-    return words;
-}
-
-UnitFile FindUnit(const SystemRoot& root, const std::string& unit) {
-    UnitFile found;
-    if (unit.empty() || unit.find('/') != std::string::npos) return found;
-    for (const char* dir : kUnitDirs) {
-        const std::string path = std::string(dir) + "/" + unit;
-        if (auto target = root.ReadLink(path); target && *target == "/dev/null") {
-            found.path = path;
-            found.masked = true;
-            return found;
-        }
-        auto text = root.ReadFile(path, 1u << 20);
-        if (!text) continue;
-        found.path = path;
-        found.file = KeyFile::Parse(*text);
-        return found;
-    }
-    return found;
-}
-
-std::vector<std::string> LinkedUnits(const SystemRoot& root, const std::string& unit) {
-    std::set<std::string> seen;
-    std::vector<std::string> units;
-    for (const char* dir : kUnitDirs)
-        for (const char* kind : {".wants", ".requires"})
-            for (const auto& name : root.List(std::string(dir) + "/" + unit + kind))
-                if (seen.insert(name).second) units.push_back(name);
-    return units;
 }
 
 }  // namespace cimv2

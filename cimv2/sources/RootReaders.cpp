@@ -1,7 +1,6 @@
 #include "cimv2/sources/RootReaders.h"
 
 #include "cimv2/core/TextFields.h"
-#include "cimv2/sources/ProcFs.h"
 
 namespace cimv2 {
 
@@ -26,13 +25,6 @@ std::optional<int64_t> ReadSigned(const SystemRoot& root, std::string_view path)
 std::optional<uint32_t> ReadHexId(const SystemRoot& root, std::string_view path, size_t maxDigits) {
     auto line = ReadLine(root, path);
     return line ? ParseHex(*line, maxDigits) : std::nullopt;
-}
-
-std::optional<int64_t> ReadBootTime(const SystemRoot& root) {
-    auto stat = root.ReadFile("/proc/stat", 4u << 20);
-    auto boot = stat ? procfs::ParseBootTime(*stat) : std::nullopt;
-    if (!boot || *boot <= 0) return std::nullopt;
-    return boot;
 }
 
 std::map<std::string, std::string> ReadKeyValues(const SystemRoot& root, std::string_view path) {

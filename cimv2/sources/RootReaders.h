@@ -17,9 +17,6 @@ std::optional<uint64_t> ReadUnsigned(const SystemRoot& root, std::string_view pa
 std::optional<int64_t> ReadSigned(const SystemRoot& root, std::string_view path);
 // A hexadecimal id such as sysfs's "0x8086".
 std::optional<uint32_t> ReadHexId(const SystemRoot& root, std::string_view path, size_t maxDigits = 8);
-// The "btime" of /proc/stat: when the machine booted, in seconds since the
-// epoch; nothing unless it is after the epoch.
-std::optional<int64_t> ReadBootTime(const SystemRoot& root);
 // A KEY=value file (os-release, uevent); empty when unreadable.
 std::map<std::string, std::string> ReadKeyValues(const SystemRoot& root, std::string_view path);
 

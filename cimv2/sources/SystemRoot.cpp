@@ -76,7 +76,7 @@ std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t 
 // and "..", and closes it; false when a read of the directory failed, so
 // the entries visited are not all of them. The entries are read with
 // getdents64 into the stack: fdopendir would look at the descriptor again
-// and allocate 32 KiB for every listing.
+// and allocate a buffer on the heap for every listing.
 template <typename Visit>
 bool ForEachEntry(int fd, Visit visit) {
     alignas(8) char buffer[8192];
@@ -114,9 +114,9 @@ int LivePseudoFileSystem(const char* dir, long magic) {
 // Opens a file of the running machine's procfs or sysfs directly, without
 // looking first: these hold no device nodes, FIFOs or sockets, and the open
 // stays beneath the mount, on it (no other file system mounted inside it)
-// and off magic links (/proc/PID/fd/N). Half the system calls of looking
-// first, which is most of what reading a sysfs attribute costs. -2 when the
-// path is not such a file and must be looked at first.
+// and off magic links (/proc/PID/fd/N). Looking first would add a system
+// call to every attribute read. -2 when the path is not such a file and
+// must be looked at first.
 int OpenOnLivePseudoFileSystem(std::string_view path) {
     static const int proc = LivePseudoFileSystem("/proc", PROC_SUPER_MAGIC);
     static const int sys = LivePseudoFileSystem("/sys", SYSFS_MAGIC);

@@ -33,6 +33,33 @@ std::vector<UnitAssignment> ReadUnitFile(std::string_view text) {
     return out;
 }
 
+std::string UnitValue(const std::vector<UnitAssignment>& assignments, std::string_view section, std::string_view key) {
+    std::string value;
+    for (const auto& a : assignments)
+        if (a.section == section && a.key == key) value = a.value;
+    return value;
+}
+
+std::vector<std::string> UnitWords(const std::vector<UnitAssignment>& assignments, std::string_view section,
+                                   std::string_view key) {
+    std::vector<std::string> words;
+    for (const auto& a : assignments) {
+        if (a.section != section || a.key != key) continue;
+        if (a.value.empty()) words.clear();
+        std::string_view rest = a.value;
+        for (;;) {
+            const size_t start = rest.find_first_not_of(" \t");
+            if (start == std::string_view::npos) break;
+            rest = rest.substr(start);
+            const size_t end = rest.find_first_of(" \t");
+            words.emplace_back(rest.substr(0, end));
+            if (end == std::string_view::npos) break;
+            rest = rest.substr(end);
+        }
+    }
+    return words;
+}
+
 std::string InstallState(const std::vector<UnitAssignment>& assignments) {
     std::map<std::string_view, bool> listed;  // key: the list holds something
     for (const auto& a : assignments)

@@ -20,6 +20,14 @@ struct UnitAssignment {
 // neither a section header nor an assignment are skipped.
 std::vector<UnitAssignment> ReadUnitFile(std::string_view text);
 
+// The value a section's key is left with: its last assignment's, empty when
+// it has none or the last one empties it.
+std::string UnitValue(const std::vector<UnitAssignment>& assignments, std::string_view section, std::string_view key);
+// The words of a list key (Wants=a b, After=...) over all its assignments;
+// an empty assignment empties the list.
+std::vector<std::string> UnitWords(const std::vector<UnitAssignment>& assignments, std::string_view section,
+                                   std::string_view key);
+
 // The unit file state an [Install] section gives a file no link refers to,
 // as systemd's install logic reads the section: rules (WantedBy=,
 // RequiredBy=, UpheldBy=, Alias=) make it "disabled", only Also=

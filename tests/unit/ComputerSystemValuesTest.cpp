@@ -15,8 +15,10 @@ Instance ComputerSystem(const std::string& root) {
     return list[0];
 }
 
-const char* kX86NoFlag = "processor\t: 0\nflags\t\t: fpu vme de pse tsc msr\n\n";
-const char* kX86Flag = "processor\t: 0\nflags\t\t: fpu vme hypervisor tsc\n\n";
+const char* kX86NoFlag = "processor\t: 0\nvendor_id\t: GenuineIntel\nflags\t\t: fpu vme de pse tsc msr\n\n";
+const char* kX86Flag = "processor\t: 0\nvendor_id\t: GenuineIntel\nflags\t\t: fpu vme hypervisor tsc\n\n";
+// A "flags" line only an x86 kernel's block would make a CPUID flag.
+const char* kFlagsWithoutX86Vendor = "processor\t: 0\nflags\t\t: fpu vme de pse tsc msr\n\n";
 // /proc/bus/pci/devices: bus and function, vendor and device, IRQ, the
 // regions' addresses (shortened here), the driver.
 const char* kProcPciVirtualBox =
@@ -49,6 +51,8 @@ TEST(ComputerSystemValues, HypervisorPresentFromEverySource) {
         {"no flags to go by", kArm, "Raspberry Pi Foundation", "Raspberry Pi 4", nullptr, nullptr, nullptr,
          std::nullopt},
         {"no firmware strings", kX86NoFlag, nullptr, nullptr, nullptr, nullptr, nullptr, std::nullopt},
+        {"flags, but not x86's", kFlagsWithoutX86Vendor, "Dell Inc.", "OptiPlex 7070", nullptr, nullptr, nullptr,
+         std::nullopt},
         {"nothing at all", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, std::nullopt},
         // A VirtualBox capture whose PCI functions only /proc lists.
         {"VirtualBox devices in /proc", kX86NoFlag, nullptr, nullptr, nullptr, nullptr, kProcPciVirtualBox, true},
@@ -84,4 +88,61 @@ TEST(ComputerSystemValues, ProcessorCountsFallBackToSmbiosTogether) {
     EXPECT_EQ(tablesOnly.Get("NumberOfProcessors"), Value::UInt(1));
     EXPECT_EQ(tablesOnly.Get("NumberOfLogicalProcessors"), Value::UInt(16));
     EXPECT_EQ(tablesOnly.Get("NumberOfLogicalProcessors"), whole.Get("NumberOfLogicalProcessors"));
+}
+
+// The counts are those of Win32_Processor: its instances and the CPUs they
+// hold, online ones only, whichever part of the kernel's view was captured.
+TEST(ComputerSystemValues, ProcessorCountsAreWin32ProcessorsOnes) {
+    struct Cpu {
+        int id;
+        const char* package;  // topology/physical_package_id, or none
+        const char* online;   // cpuN/online, or none
+    };
+    struct Case {
+        const char* name;
+        const char* onlineList;  // /sys/devices/system/cpu/online, or none
+        std::vector<Cpu> cpus;   // cpuN directories
+        const char* cpuinfo;     // or none
+        uint64_t packages, logical;
+    };
+    const char* twoSockets = "processor\t: 0\nphysical id\t: 0\n\nprocessor\t: 1\nphysical id\t: 1\n\n";
+    const Case cases[] = {
+        {"two sockets",
+         "0-3\n",
+         {{0, "0", nullptr}, {1, "0", nullptr}, {2, "1", nullptr}, {3, "1", nullptr}},
+         nullptr,
+         2,
+         4},
+        {"second socket offline",
+         "0-1\n",
+         {{0, "0", nullptr}, {1, "0", nullptr}, {2, "1", "0"}, {3, "1", "0"}},
+         nullptr,
+         1,
+         2},
+        {"no online list", nullptr, {{0, "0", nullptr}, {1, "0", "0"}, {2, "-1", "1"}}, nullptr, 1, 2},
+        {"cpuinfo alone", nullptr, {}, twoSockets, 2, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempTree tree;
+        tree.MakeDir("/proc");
+        if (c.onlineList) tree.File("/sys/devices/system/cpu/online", c.onlineList);
+        for (const auto& cpu : c.cpus) {
+            const std::string dir = "/sys/devices/system/cpu/cpu" + std::to_string(cpu.id);
+            tree.MakeDir(dir);
+            if (cpu.package) tree.File(dir + "/topology/physical_package_id", std::string(cpu.package) + "\n");
+            if (cpu.online) tree.File(dir + "/online", std::string(cpu.online) + "\n");
+        }
+        if (c.cpuinfo) tree.File("/proc/cpuinfo", c.cpuinfo);
+        Provider provider(ProviderContext(SystemRoot(tree.Dir())));
+        const auto system = provider.ExecQuery("SELECT * FROM Win32_ComputerSystem").instances;
+        const auto processors = provider.ExecQuery("SELECT * FROM Win32_Processor").instances;
+        ASSERT_EQ(system.size(), 1u);
+        EXPECT_EQ(system[0].Get("NumberOfProcessors"), Value::UInt(c.packages));
+        EXPECT_EQ(system[0].Get("NumberOfLogicalProcessors"), Value::UInt(c.logical));
+        uint64_t logical = 0;
+        for (const auto& p : processors) logical += p.Get("NumberOfLogicalProcessors").u;
+        EXPECT_EQ(processors.size(), c.packages);
+        EXPECT_EQ(logical, c.logical);
+    }
 }

@@ -4,7 +4,9 @@
 
 #include "cimv2/provider/ClassRegistry.h"
 #include "cimv2/provider/Provider.h"
+#include "cimv2/sources/MachineFacts.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/InstanceText.h"
 #include "tests/unit/TempTree.h"
 
 using namespace cimv2;
@@ -155,5 +157,87 @@ TEST(MachineFacts, BootTimeRule) {
         tree.MakeDir("/proc");
         if (c.stat) tree.File("/proc/stat", c.stat);
         EXPECT_EQ(ProviderContext(SystemRoot(tree.Dir())).Facts().bootTime, c.expected);
+    }
+}
+
+// The first processor's x86 flags are one fact: the system class's
+// hypervisor flag and its data execution prevention read the same line,
+// however long the first block and whichever of the two is asked first.
+TEST(MachineFacts, X86FlagsRule) {
+    const std::string longBlock =
+        "processor\t: 0\nvendor_id\t: AuthenticAMD\npower management: " + std::string(5000, 'x') +
+        "\nflags\t\t: fpu nx hypervisor\n\nprocessor\t: 1\n";
+    struct Case {
+        std::string cpuinfo;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {"processor\t: 0\nvendor_id\t: GenuineIntel\nflags\t\t: fpu nx\n\nprocessor\t: 1\nflags\t: pae\n\n", "fpu nx"},
+        {longBlock, "fpu nx hypervisor"},
+        {"processor\t: 0\nflags\t\t: fpu nx\n\n", std::nullopt},  // no x86 kernel wrote it
+        {"processor\t: 0\nvendor_id\t: GenuineIntel\n\n", std::nullopt},
+        {"processor\t: 0\nFeatures\t: fp asimd\nCPU implementer\t: 0x41\n\n", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cpuinfo.substr(0, 60));
+        TempTree tree;
+        tree.File("/proc/cpuinfo", c.cpuinfo);
+        for (bool allFirst : {false, true}) {
+            MachineFacts facts{SystemRoot(tree.Dir())};
+            if (allFirst) (void)facts.CpuInfo();
+            EXPECT_EQ(facts.X86Flags(), c.expected) << (allFirst ? "after every block" : "alone");
+        }
+    }
+}
+
+TEST(MachineFacts, CpuInfoBlocksAndProcStatCounters) {
+    TempTree tree;
+    tree.File("/proc/cpuinfo", "processor\t: 0\nmodel name\t: A\n\nprocessor\t: 1\nmodel name\t: B\n\n")
+        .File("/proc/stat", "cpu 9 0 9 9\ncpu0 300 0 100 600 0 0 0 0\ncpu1 100 0 0 900\nbtime 1700000000\n");
+    const MachineFacts facts{SystemRoot(tree.Dir())};
+    ASSERT_EQ(facts.CpuInfo().size(), 2u);
+    EXPECT_EQ(procfs::Field(facts.CpuInfo()[1], "model name"), "B");
+    ASSERT_TRUE(facts.cpuTimes.has_value());
+    ASSERT_EQ(facts.cpuTimes->size(), 2u);
+    EXPECT_EQ(facts.cpuTimes->at(0).busy, 400u);
+    EXPECT_EQ(facts.cpuTimes->at(0).total, 1000u);
+    EXPECT_EQ(facts.bootTime, 1700000000);
+
+    TempTree empty;
+    empty.MakeDir("/proc");
+    const MachineFacts none{SystemRoot(empty.Dir())};
+    EXPECT_TRUE(none.CpuInfo().empty());
+    EXPECT_FALSE(none.cpuTimes.has_value());
+    EXPECT_FALSE(none.X86Flags().has_value());
+}
+
+// The system class's hypervisor flag and the operating system's data
+// execution prevention come from one reading of the same flags.
+TEST(MachineFacts, SystemClassesReadTheSameFlags) {
+    struct Case {
+        const char* cpuinfo;
+        const char* hypervisor;  // HypervisorPresent
+        const char* dep;         // DataExecutionPrevention_Available
+    };
+    const Case cases[] = {
+        {"processor\t: 0\nvendor_id\t: GenuineIntel\nflags\t\t: fpu nx hypervisor\n\n", "True", "True"},
+        {"processor\t: 0\nvendor_id\t: GenuineIntel\nflags\t\t: fpu\n\n", "False", "False"},
+        {"processor\t: 0\nflags\t\t: fpu nx hypervisor\n\n", "<null>", "<null>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cpuinfo);
+        TempTree tree;
+        tree.File("/proc/cpuinfo", c.cpuinfo)
+            .File("/proc/sys/kernel/arch", "x86_64\n")
+            .File("/etc/os-release", "NAME=Debian\n")
+            .File("/sys/class/dmi/id/sys_vendor", "Dell Inc.\n")
+            .File("/sys/class/dmi/id/product_name", "OptiPlex 7070\n");
+        Provider provider(ProviderContext(SystemRoot(tree.Dir())));
+        const auto system = provider.ExecQuery("SELECT HypervisorPresent FROM Win32_ComputerSystem").instances;
+        const auto os = provider.ExecQuery("SELECT * FROM Win32_OperatingSystem").instances;
+        ASSERT_EQ(system.size(), 1u);
+        ASSERT_EQ(os.size(), 1u);
+        EXPECT_EQ(testsupport::Text(system[0], "HypervisorPresent"), c.hypervisor);
+        EXPECT_EQ(testsupport::Text(os[0], "DataExecutionPrevention_Available"), c.dep);
     }
 }

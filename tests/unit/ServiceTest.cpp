@@ -174,8 +174,52 @@ TEST(TerminalServiceClass, StateAgreesWithWin32Service) {
         EXPECT_EQ(Text(terminal[0], "State"), c.state);
         EXPECT_EQ(Text(terminal[0], "Started"), c.started);
         EXPECT_EQ(Text(terminal[0], "ProcessId"), c.processId);
-        for (const char* property :
-             {"State", "Started", "Status", "ProcessId", "ExitCode", "AcceptStop", "AcceptPause"})
+        // All but what a terminal service states of its own.
+        for (const auto& property : cimv2::Win32_ServiceSchema().Properties()) {
+            if (property.name == "CreationClassName" || property.name == "DesktopInteract" ||
+                property.name == "ErrorControl")
+                continue;
+            EXPECT_EQ(Text(terminal[0], property.name.c_str()), Text(service[0], property.name.c_str()))
+                << property.name;
+        }
+    }
+}
+
+// What a unit file says (command, user, how it is enabled) reads the same
+// in Win32_TerminalService as in Win32_Service, whose subclass it is.
+TEST(TerminalServiceClass, UnitFileReadsAsWin32ServiceReadsIt) {
+    struct Case {
+        const char* name;
+        const char* unitFile;  // /lib/systemd/system/xrdp.service, or none
+        bool linked;           // from /etc/systemd/system/multi-user.target.wants
+        bool masked;           // /etc/systemd/system/xrdp.service -> /dev/null
+        const char *startMode, *pathName, *startName;
+    };
+    const char* installed =
+        "[Service]\nExecStart=-/usr/sbin/xrdp --nodaemon\nUser=xrdp\n[Install]\nWantedBy=multi-user.target\n";
+    const Case cases[] = {
+        {"enabled", installed, true, false, "Auto", "/usr/sbin/xrdp --nodaemon", "xrdp"},
+        {"disabled", installed, false, false, "Disabled", "/usr/sbin/xrdp --nodaemon", "xrdp"},
+        {"rule emptied: static", "[Service]\nExecStart=/usr/sbin/xrdp\n[Install]\nWantedBy=x.target\nWantedBy=\n",
+         false, false, "Manual", "/usr/sbin/xrdp", "<null>"},
+        {"masked", installed, false, true, "Disabled", "<null>", "<null>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempTree tree;
+        tree.File("/proc/sys/kernel/hostname", "box\n").File("/lib/systemd/system/xrdp.service", c.unitFile);
+        if (c.linked)
+            tree.Link("/etc/systemd/system/multi-user.target.wants/xrdp.service", "/lib/systemd/system/xrdp.service");
+        if (c.masked) tree.Link("/etc/systemd/system/xrdp.service", "/dev/null");
+        cimv2::Provider provider(ContextOn(tree, nullptr));
+        const auto terminal = provider.ExecQuery("SELECT * FROM Win32_TerminalService").instances;
+        const auto service = provider.ExecQuery("SELECT * FROM Win32_Service WHERE Name = 'xrdp.service'").instances;
+        ASSERT_EQ(terminal.size(), 1u);
+        ASSERT_EQ(service.size(), 1u);
+        EXPECT_EQ(Text(terminal[0], "StartMode"), c.startMode);
+        EXPECT_EQ(Text(terminal[0], "PathName"), c.pathName);
+        EXPECT_EQ(Text(terminal[0], "StartName"), c.startName);
+        for (const char* property : {"StartMode", "PathName", "StartName", "DisplayName"})
             EXPECT_EQ(Text(terminal[0], property), Text(service[0], property)) << property;
     }
 }

@@ -14,6 +14,7 @@
 #include "cimv2/sources/KeyFiles.h"
 #include "cimv2/sources/Packages.h"
 #include "cimv2/sources/TimeZone.h"
+#include "cimv2/sources/UnitFileText.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/InstanceText.h"
 #include "tests/unit/TempTree.h"
@@ -82,20 +83,31 @@ TEST(GroupFile, ReadsNameAndGidAndSkipsDamagedLines) {
     EXPECT_EQ(groups, expected);
 }
 
-TEST(KeyFiles, SectionsContinuationsAndLists) {
+TEST(KeyFiles, SectionsAndContinuations) {
     const KeyFile f = KeyFile::Parse(
         "Stray=1\n[Unit]\n# comment\n; other\nDescription = First\nDescription=Second\n"
-        "After=a.target \\\n  b.target\nAfter=c.target\nWants=x.service\nWants=\nWants=y.service z.service\n"
+        "After=a.target \\\n  b.target\n"
         "NoEquals\n=novalue\n[Service]\nExecStart=/bin/true\n[Broken\nKey=v\n");
     EXPECT_EQ(f.Value("Unit", "Description"), "Second");
     EXPECT_EQ(f.Value("Unit", "Stray"), "");
-    EXPECT_EQ(f.Words("Unit", "After"), (std::vector<std::string>{"a.target", "b.target", "c.target"}));
-    EXPECT_EQ(f.Words("Unit", "Wants"), (std::vector<std::string>{"y.service", "z.service"}));
+    EXPECT_EQ(f.Value("Unit", "After"), "a.target  b.target");
     EXPECT_EQ(f.Value("Service", "ExecStart"), "/bin/true");
     EXPECT_EQ(f.Value("Broken", "Key"), "") << "a header without its bracket opens no section";
     EXPECT_EQ(f.Value("", "Key"), "");
     EXPECT_TRUE(KeyFile::Parse("").Entries().empty());
     EXPECT_TRUE(KeyFile::Parse("[A]\nK=v \\").Entries().size() == 1);
+}
+
+TEST(UnitFileText, LastValuesAndListsWithEmptyingAssignments) {
+    const auto unit = ReadUnitFile(
+        "[Unit]\nDescription = First\nDescription=Second\nAfter=a.target \\\n  b.target\nAfter=c.target\n"
+        "Wants=x.service\nWants=\nWants=y.service\tz.service \n[Service]\nUser=web\nUser=\nExecStart=/bin/true\n");
+    EXPECT_EQ(UnitValue(unit, "Unit", "Description"), "Second");
+    EXPECT_EQ(UnitValue(unit, "Service", "User"), "") << "an empty assignment resets the key";
+    EXPECT_EQ(UnitValue(unit, "Unit", "ExecStart"), "") << "a key of another section";
+    EXPECT_EQ(UnitWords(unit, "Unit", "After"), (std::vector<std::string>{"a.target", "b.target", "c.target"}));
+    EXPECT_EQ(UnitWords(unit, "Unit", "Wants"), (std::vector<std::string>{"y.service", "z.service"}));
+    EXPECT_TRUE(UnitWords(unit, "Unit", "Requires").empty());
 }
 
 TEST(KernelModules, ProcModulesAndModulesLoad) {
@@ -329,9 +341,9 @@ TEST(TerminalServiceClass, SshDaemonWithItsSessions) {
     const std::map<std::string, std::string> expected = {
         {"Name", "ssh.service"},
         {"DisplayName", "OpenBSD Secure Shell server"},
-        {"PathName", "/usr/sbin/sshd"},
+        {"PathName", "/usr/sbin/sshd -D $SSHD_OPTS"},
         {"StartMode", "Auto"},
-        {"StartName", "root"},
+        {"StartName", "<null>"},
         {"Started", "<null>"},
         // No service manager answers for a captured tree: its PID file and
         // process say nothing of the unit's state, as for Win32_Service.
