@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -97,13 +96,11 @@ TEST(SystemRoot, ReadsRegularFilesOnlyAndNeverBlocks) {
         EXPECT_EQ(errno, EPERM);
 
     SystemRoot root(tree.Dir());
-    auto start = std::chrono::steady_clock::now();
     for (const std::string& path : special) {
         EXPECT_FALSE(root.ReadFile(path).has_value()) << path;
         EXPECT_FALSE(root.ReadAttribute(path).has_value()) << path;
         EXPECT_TRUE(root.Exists(path)) << path;
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(root.ReadAttribute("/proc/sys/kernel/ostype"), "Linux");
     // The data is still in the FIFO: nothing read it.
     char buffer[16] = {};

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
-#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -234,14 +233,13 @@ TEST(Wql, LikeRunsOfSetsAndPlainTextMatchAsBefore) {
     EXPECT_FALSE(WqlLike(std::string(67, 'a') + "b", wide));
 }
 
-TEST(Wql, LikeTakesTimeLinearInTheValue) {
-    // A matcher that backtracks would be quadratic in these lengths.
+TEST(Wql, LikeAnswersLongValuesAgainstLongPatterns) {
+    // Sizes at which a backtracking matcher would not finish within the
+    // suite's time-out; the time itself is for bench/wql_bench.
     const std::string value(1u << 20, 'a');
     const std::string plain = "%" + std::string(9999, 'a') + "b";
     const std::string sets = "%" + std::string(499, 'a') + "[b]%";
-    auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(WqlLike(value, plain));
     EXPECT_TRUE(WqlLike(value + "b", plain));
     EXPECT_FALSE(WqlLike(value, sets));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
