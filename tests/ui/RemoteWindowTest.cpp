@@ -9,6 +9,7 @@
 #include <set>
 
 #include "remote/SshTransport.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/support/RecordedDialogs.h"
 #include "tests/support/RequiredService.h"
 #include "tests/support/ThrowawaySshd.h"
@@ -31,7 +32,7 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
     if (!server.SkipReason().empty()) {
         SYSQUILL_SKIP_WITHOUT_SERVICE(server.SkipReason());
     }
-    const cimv2::ProviderContext saved = wmi::LocalContext();
+    testsupport::LocalComputer localComputer;
     remote::SetSshConfig(server.Config());
     remote::InstallSshTransport();
 
@@ -49,7 +50,7 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
         const std::string tree = std::string(SYSQUILL_FIXTURES) + "/" + machine + "/tree";
         cimv2::ProviderContext context;
         context.root = cimv2::SystemRoot(tree);
-        wmi::SetLocalContext(context);
+        localComputer.Use(context);
         server.InstallRealAgent(sshtest::kAgentProgram, tree);
         remote::CloseSshConnections();
         const size_t spawnedBefore = remote::SshSpawnCount();
@@ -84,7 +85,6 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
     server.StopMasters();
     remote::SetSshConfig({});
     wmi::SetRemoteConnector(nullptr);
-    wmi::SetLocalContext(saved);
 }
 
 }  // namespace
