@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <set>
 
+#include "cimv2/provider/MachineSources.h"
 #include "remote/SshTransport.h"
 #include "tests/support/LocalComputer.h"
 #include "tests/support/RecordedDialogs.h"
@@ -32,6 +33,8 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
     if (!server.SkipReason().empty()) {
         SYSQUILL_SKIP_WITHOUT_SERVICE(server.SkipReason());
     }
+    // The tree is read here as the programs read it, and by the agent with --root.
+    cimv2::MachineSources thisComputer;
     testsupport::LocalComputer localComputer;
     remote::SetSshConfig(server.Config());
     remote::InstallSshTransport();
@@ -48,9 +51,7 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
         // The same captured machine on both sides: the local computer in
         // process, and the agent behind sshd.
         const std::string tree = std::string(SYSQUILL_FIXTURES) + "/" + machine + "/tree";
-        cimv2::ProviderContext context;
-        context.root = cimv2::SystemRoot(tree);
-        localComputer.Use(context);
+        localComputer.Use(thisComputer.ContextFor(cimv2::SystemRoot(tree)));
         server.InstallRealAgent(sshtest::kAgentProgram, tree);
         remote::CloseSshConnections();
         const size_t spawnedBefore = remote::SshSpawnCount();
