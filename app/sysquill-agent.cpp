@@ -8,10 +8,8 @@
 #include <string>
 
 #include "cimv2/core/SafeText.h"
+#include "cimv2/provider/MachineSources.h"
 #include "cimv2/provider/Provider.h"
-#include "cimv2/sources/CupsPrintServer.h"
-#include "cimv2/sources/ProcessActions.h"
-#include "cimv2/sources/SystemdUnits.h"
 #include "remote/Agent.h"
 
 namespace {
@@ -54,23 +52,15 @@ int main(int argc, char** argv) {
     }
     // A client that goes away shows up as a failed write, not a signal.
     signal(SIGPIPE, SIG_IGN);
-    cimv2::ProviderContext context;
-    context.root = cimv2::SystemRoot(root);
+    const cimv2::SystemRoot machineRoot(root);
     // A tree that is not there is a mistake, not an empty machine: say so
     // before serving anything.
-    if (int error = context.root.OpenError()) {
+    if (int error = machineRoot.OpenError()) {
         std::cerr << "sysquill-agent: cannot read the tree \"" << cimv2::EscapeControls(root)
                   << "\" given by --root: " << std::strerror(error) << '\n';
         return 2;
     }
-    // Management methods change this machine, never a captured tree.
-    cimv2::MachineActions actions;
-    if (root == "/" && !readOnly) context.actions = &actions;
-    const cimv2::SystemdServices services;
-    if (root == "/") context.services = &services;
-    // Printers come from this machine's print server, never with a captured tree.
-    cimv2::CupsPrintServer printing;
-    if (root == "/") context.printing = &printing;
-    cimv2::Provider provider(context);
+    cimv2::MachineSources machine;
+    cimv2::Provider provider(machine.ContextFor(machineRoot, readOnly));
     return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
 }

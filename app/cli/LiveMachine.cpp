@@ -1,23 +1,26 @@
 #include "app/cli/LiveMachine.h"
 
-#include "cimv2/sources/CupsPrintServer.h"
-#include "cimv2/sources/ProcessActions.h"
-#include "cimv2/sources/SystemdUnits.h"
+#include "cimv2/provider/MachineSources.h"
 #include "remote/SshTransport.h"
 #include "wmi/WbemScripting.h"
 
 namespace cli {
 
+namespace {
+
+// The local context points into it for the rest of the program.
+cimv2::MachineSources& ThisComputer() {
+    static cimv2::MachineSources sources;
+    return sources;
+}
+
+}  // namespace
+
 void UseLiveMachine() {
     remote::InstallSshTransport();
-    static cimv2::MachineActions actions;
-    static const cimv2::SystemdServices services;
-    cimv2::ProviderContext context = wmi::LocalContext();
-    context.actions = &actions;
-    context.services = &services;
-    static cimv2::CupsPrintServer printing;
-    context.printing = &printing;
-    wmi::SetLocalContext(context);
+    UseMachineAt(cimv2::SystemRoot());
 }
+
+void UseMachineAt(const cimv2::SystemRoot& root) { wmi::SetLocalContext(ThisComputer().ContextFor(root)); }
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli/InstanceFormat.h"
+#include "app/cli/LiveMachine.h"
 #include "app/cli/NoteLines.h"
 #include "app/cli/PageCommands.h"
 #include "cimv2/core/SafeText.h"
@@ -113,17 +114,7 @@ int RunQueryTool(int argc, char** argv, Output& out, Output& err) {
                 << "\" given by --root: " << std::strerror(error) << '\n';
             return 2;
         }
-        cimv2::ProviderContext context = wmi::LocalContext();
-        context.root = root;
-        // A method called on a captured tree must not change this machine.
-        context.actions = nullptr;
-        // Nor are its services those of this machine's manager.
-        context.services = nullptr;
-        // Nor a print server.
-        context.printing = nullptr;
-        // A tree captured without the ID databases names its devices by this computer's.
-        context.idFallback = cimv2::SystemRoot();
-        wmi::SetLocalContext(context);
+        UseMachineAt(root);
     }
     // Values null for lack of rights or of a source are said on standard
     // error, whether a query or a page's fill met them; the status stays.

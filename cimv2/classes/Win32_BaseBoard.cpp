@@ -52,7 +52,7 @@ std::vector<Instance> EnumerateWin32_BaseBoard(const ProviderContext& context) {
     if (board.featureFlags)
         for (const auto& flag : kFeatureFlags) inst.SetBool(flag.property, (*board.featureFlags >> flag.bit) & 1);
     // The board we are running on is powered; a captured tree does not say.
-    if (context.root.Dir() == "/") inst.SetBool("PoweredOn", true);
+    if (context.root.IsThisComputer()) inst.SetBool("PoweredOn", true);
     return {inst};
 }
 

@@ -87,7 +87,7 @@ std::vector<Instance> EnumerateWin32_CDROMDrive(const ProviderContext& context) 
     const auto drives = block::ReadOpticalDrives(root);
     if (drives.empty()) return out;
     const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
-    const LiveSources& live = LiveSourcesFor(root);
+    const LiveSources& live = context.Live();
     const block::CdromInfo info =
         block::ParseCdromInfo(root.ReadFile("/proc/sys/dev/cdrom/info", 1 << 16).value_or(""));
     const auto mountTable = mounts::ParseMountInfo(root.ReadFile("/proc/self/mountinfo", 16 << 20).value_or(""));

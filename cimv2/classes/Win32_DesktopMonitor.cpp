@@ -81,7 +81,7 @@ std::vector<Instance> EnumerateWin32_DesktopMonitor(const ProviderContext& conte
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
     std::optional<edid::PnpIds> pnpIds;
-    const drm::ModeSource& modes = drm::ModeSourceFor(root);
+    const drm::ModeSource& modes = context.Modes();
     for (const auto& connector : drm::Connectors(root)) {
         if (!connector.connected) continue;
         Instance inst(Win32_DesktopMonitorSchema());

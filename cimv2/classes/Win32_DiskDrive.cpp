@@ -108,7 +108,7 @@ std::vector<Instance> EnumerateWin32_DiskDrive(const ProviderContext& context) {
     const auto disks = block::ReadDisks(root);
     if (disks.empty()) return out;
     const devtree::PciIds ids = devtree::PciIds::Load(root, context.idFallback);
-    const LiveSources& live = LiveSourcesFor(root);
+    const LiveSources& live = context.Live();
     uint32_t index = 0;
     for (const block::BlockDevice& disk : disks) {
         Instance inst(Win32_DiskDriveSchema());

@@ -64,7 +64,7 @@ const parts::PartitionEntry* EntryFor(const std::optional<parts::PartitionTable>
 std::vector<Instance> EnumerateWin32_DiskPartition(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    const LiveSources& live = LiveSourcesFor(root);
+    const LiveSources& live = context.Live();
     uint32_t diskIndex = 0;
     for (const block::BlockDevice& disk : block::ReadDisks(root)) {
         const uint32_t thisDisk = diskIndex++;

@@ -62,7 +62,7 @@ std::vector<Instance> EnumerateWin32_DisplayConfiguration(const ProviderContext&
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
     std::optional<devtree::PciIds> ids;
-    const drm::ModeSource& modes = drm::ModeSourceFor(root);
+    const drm::ModeSource& modes = context.Modes();
     for (const auto& connector : drm::Connectors(root)) {
         if (!connector.connected || !connector.enabled) continue;
         Instance inst(Win32_DisplayConfigurationSchema());

@@ -83,7 +83,7 @@ std::vector<Instance> EnumerateWin32_Environment(const ProviderContext& context)
     emit(system, "<SYSTEM>", true);
 
     const auto& computer = context.Facts().computerName;
-    for (const auto& user : AccountsWithHomes(AccountsFor(context.root)->Users())) {
+    for (const auto& user : AccountsWithHomes(context.Accounts().Users())) {
         Scope own;
         AddFiles(own, context.root, {user.home + "/.config/environment.d"});
         emit(own, computer ? *computer + "\\" + user.name : user.name, false);

@@ -25,13 +25,7 @@ std::vector<Instance> EnumerateWin32_Group(const ProviderContext& context) {
     std::vector<Instance> out;
     const auto file = context.root.ReadFile("/etc/group", 16u << 20);
     const std::vector<GroupEntry> local = file ? ParseGroupFile(*file) : std::vector<GroupEntry>();
-    std::vector<GroupEntry> groups;
-    if (context.groups)
-        groups = context.groups->Groups();
-    else if (context.root.Dir() == "/")
-        groups = NssGroupDirectory().Groups();
-    else
-        groups = local;
+    const std::vector<GroupEntry> groups = context.Groups().Groups();
     std::set<std::string> localNames;
     for (const auto& g : local) localNames.insert(g.name);
 

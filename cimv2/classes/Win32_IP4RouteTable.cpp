@@ -79,7 +79,7 @@ const ClassSchema& Win32_IP4RouteTableSchema() {
 std::vector<Instance> EnumerateWin32_IP4RouteTable(const ProviderContext& context) {
     std::vector<Instance> out;
     std::vector<net::Ip4Route> routes;
-    if (auto live = LiveSourcesFor(context.root).MainRoutes()) {
+    if (auto live = context.Live().MainRoutes()) {
         routes = std::move(*live);
     } else if (auto text = context.root.ReadFile("/proc/net/route", 4 << 20)) {
         routes = net::ParseProcRoute(*text);

@@ -130,7 +130,7 @@ std::vector<Instance> EnumerateWin32_LogicalDisk(const ProviderContext& context)
     // The last mount on a mount point is the one seen there.
     std::map<std::string, size_t> visible;
     for (size_t n = 0; n < all.size(); ++n) visible[all[n].mountPoint] = n;
-    const LiveSources& live = LiveSourcesFor(root);
+    const LiveSources& live = context.Live();
     for (size_t n = 0; n < all.size(); ++n) {
         const mounts::Mount& mount = all[n];
         if (visible[mount.mountPoint] != n || mount.root != "/") continue;

@@ -125,7 +125,7 @@ const ClassSchema& Win32_NetworkAdapterSchema() {
 
 std::vector<Instance> EnumerateWin32_NetworkAdapter(const ProviderContext& context) {
     const SystemRoot& root = context.root;
-    const net::LinkSource& links = net::LinkSourceFor(root);
+    const net::LinkSource& links = context.Links();
     std::vector<std::pair<uint64_t, std::string>> interfaces;
     for (const auto& name : root.List("/sys/class/net"))
         if (auto index = ReadUnsigned(root, "/sys/class/net/" + name + "/ifindex"); index && *index <= UINT32_MAX)

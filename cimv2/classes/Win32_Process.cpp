@@ -281,7 +281,7 @@ ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& in
         auto uid = OwnerUid(context, pid);
         if (!uid) return reply(PathNotFound);
         if (EqualsNoCase(method.name, "GetOwnerSid")) return reply(Success, {{"Sid", Value::Text(UnixUserSid(*uid))}});
-        auto user = AccountsFor(context.root)->UserById(*uid);
+        auto user = context.Accounts().UserById(*uid);
         // An id without an account reads as the number, as ps shows it.
         ParamList out = {{"User", Value::Text(user ? user->name : std::to_string(*uid))}};
         if (const auto& computer = context.Facts().computerName) out.emplace_back("Domain", Value::Text(*computer));

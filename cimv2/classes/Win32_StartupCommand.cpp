@@ -96,7 +96,7 @@ std::vector<Instance> EnumerateWin32_StartupCommand(const ProviderContext& conte
     Collector collector(out);
     const SystemRoot& root = context.root;
     const auto& computer = context.Facts().computerName;
-    const std::vector<UserEntry> accounts = AccountsFor(root)->Users();
+    const std::vector<UserEntry> accounts = context.Accounts().Users();
     const std::vector<UserEntry> users = AccountsWithHomes(accounts);
     auto userText = [&](const std::string& name) { return computer ? *computer + "\\" + name : name; };
     auto sidOf = [&](const std::string& name) -> std::optional<std::string> {

@@ -61,7 +61,7 @@ std::vector<Instance> EnumerateWin32_UserAccount(const ProviderContext& context)
 
     const auto& domain = context.Facts().computerName;
     std::set<std::string> seen;
-    for (const auto& user : AccountsFor(context.root)->Users()) {
+    for (const auto& user : context.Accounts().Users()) {
         if (!seen.insert(user.name).second) continue;
         Instance inst(Win32_UserAccountSchema());
         inst.SetText("Name", user.name);

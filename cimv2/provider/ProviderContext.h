@@ -17,8 +17,16 @@
 
 namespace cimv2 {
 
-class GroupDirectory;
-class ServiceSource;  // cimv2/sources/SystemdUnits.h
+class AccountSource;   // cimv2/sources/Accounts.h
+class GroupDirectory;  // cimv2/sources/Groups.h
+class LiveSources;     // cimv2/sources/LiveSources.h
+class ServiceSource;   // cimv2/sources/SystemdUnits.h
+namespace drm {
+class ModeSource;  // cimv2/sources/DrmDisplays.h
+}
+namespace net {
+class LinkSource;  // cimv2/sources/NetLinks.h
+}
 
 // Seconds since the Unix epoch.
 using Clock = std::function<int64_t()>;
@@ -33,9 +41,19 @@ public:
     SystemRoot root;
     SystemActions* actions = nullptr;  // null: management methods are refused
     Clock clock;                       // empty: the system clock
-    // Null: NSS for the live machine (root "/"), the root's /etc/group for a
-    // captured tree.
+    // The sources that are not files. Each left null is the live machine's
+    // own for the root "/" and what a captured tree holds (often nothing)
+    // for any other root; tests put theirs here.
+    //   accounts: NSS, or the root's /etc/passwd
+    //   groups:   NSS, or the root's /etc/group
+    //   live:     statvfs, blkid tags, routes and partition tables, or none
+    //   modes:    the mode a display shows through libdrm, or sysfs
+    //   links:    the network drivers' settings through ethtool, or none
+    const AccountSource* accounts = nullptr;
     const GroupDirectory* groups = nullptr;
+    const LiveSources* live = nullptr;
+    const drm::ModeSource* modes = nullptr;
+    const net::LinkSource* links = nullptr;
     // The service manager; null: services come from the unit files under the root.
     const ServiceSource* services = nullptr;
     PrintServer* printing = nullptr;  // null: no print server (a captured tree has none)
@@ -53,6 +71,14 @@ public:
     void NoteIfDenied(int error, std::string_view source) const {
         if (notes) notes->AddIfDenied(error, source);
     }
+    // The sources above, or the root's own when one is null. A tree's
+    // accounts and groups are read on first use and kept for the query.
+    const AccountSource& Accounts() const;
+    const GroupDirectory& Groups() const;
+    const LiveSources& Live() const;
+    const drm::ModeSource& Modes() const;
+    const net::LinkSource& Links() const;
+
     // Read from the root on first use and kept for the rest of the query.
     const MachineFacts& Facts() const;
     // A copy that reads the facts anew and notes into queryNotes: one per query.
@@ -60,6 +86,8 @@ public:
 
 private:
     mutable std::shared_ptr<const MachineFacts> FFacts;
+    mutable std::shared_ptr<const AccountSource> FRootAccounts;
+    mutable std::shared_ptr<const GroupDirectory> FRootGroups;
 };
 
 }  // namespace cimv2

@@ -80,7 +80,7 @@ std::optional<UserEntry> PasswdFileAccounts::UserById(uint32_t uid) const {
 }
 
 std::unique_ptr<AccountSource> AccountsFor(const SystemRoot& root) {
-    if (root.Dir() == "/") return std::make_unique<NssAccounts>();
+    if (root.IsThisComputer()) return std::make_unique<NssAccounts>();
     auto text = root.ReadFile("/etc/passwd", 16u << 20);
     return std::make_unique<PasswdFileAccounts>(text ? ParsePasswd(*text) : std::vector<UserEntry>{});
 }

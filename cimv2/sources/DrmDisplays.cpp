@@ -115,8 +115,6 @@ private:
     }
 };
 
-const ModeSource* gOverride = nullptr;
-
 }  // namespace
 
 std::vector<Connector> Connectors(const SystemRoot& root) {
@@ -168,11 +166,7 @@ std::optional<Mode> ModeFromSysfs(const SystemRoot& root, const Connector& conne
 const ModeSource& ModeSourceFor(const SystemRoot& root) {
     static const LibdrmModes live;
     static const SysfsModes tree;
-    if (gOverride) return *gOverride;
-    return root.Dir() == "/" ? static_cast<const ModeSource&>(live) : tree;
+    return root.IsThisComputer() ? static_cast<const ModeSource&>(live) : tree;
 }
-
-ScopedModeSource::ScopedModeSource(const ModeSource& source) : FSaved(gOverride) { gOverride = &source; }
-ScopedModeSource::~ScopedModeSource() { gOverride = FSaved; }
 
 }  // namespace cimv2::drm

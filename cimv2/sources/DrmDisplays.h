@@ -3,8 +3,8 @@
 // in /sys/class/drm (card0-eDP-1, card0-HDMI-A-1, ...) with its state and
 // its monitor's EDID, and the mode a connector shows. The mode comes from
 // libdrm on the live machine (read-only calls that need no DRM master) and
-// from the sysfs files in a captured tree; tests put their own source in
-// place.
+// from the sysfs files in a captured tree; tests hand their own source to
+// the provider's context.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,18 +49,7 @@ public:
 };
 
 // libdrm for the root "/" (sysfs when the card cannot be opened), sysfs for
-// a tree, or the tests' own while a ScopedModeSource holds it.
+// a tree.
 const ModeSource& ModeSourceFor(const SystemRoot& root);
-
-class ScopedModeSource {
-public:
-    explicit ScopedModeSource(const ModeSource& source);
-    ~ScopedModeSource();
-    ScopedModeSource(const ScopedModeSource&) = delete;
-    ScopedModeSource& operator=(const ScopedModeSource&) = delete;
-
-private:
-    const ModeSource* FSaved;
-};
 
 }  // namespace cimv2::drm

@@ -47,4 +47,10 @@ std::vector<GroupEntry> NssGroupDirectory::Groups() const {
     return groups;
 }
 
+std::unique_ptr<GroupDirectory> GroupsFor(const SystemRoot& root) {
+    if (root.IsThisComputer()) return std::make_unique<NssGroupDirectory>();
+    auto text = root.ReadFile("/etc/group", 16u << 20);
+    return std::make_unique<ListedGroupDirectory>(text ? ParseGroupFile(*text) : std::vector<GroupEntry>{});
+}
+
 }  // namespace cimv2

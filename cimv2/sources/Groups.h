@@ -3,9 +3,12 @@
 // whatever directory services nsswitch.conf names); a captured tree has only
 // its /etc/group. Tests hand in a list.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "cimv2/sources/SystemRoot.h"
 
 namespace cimv2 {
 
@@ -39,5 +42,8 @@ public:
 private:
     std::vector<GroupEntry> FGroups;
 };
+
+// NSS for the real root ("/"), the tree's /etc/group for any other.
+std::unique_ptr<GroupDirectory> GroupsFor(const SystemRoot& root);
 
 }  // namespace cimv2

@@ -71,18 +71,12 @@ public:
     std::optional<parts::PartitionTable> PartitionTableOf(const std::string&) const override { return std::nullopt; }
 };
 
-const LiveSources* gOverride = nullptr;
-
 }  // namespace
 
 const LiveSources& LiveSourcesFor(const SystemRoot& root) {
     static const RunningMachine running;
     static const NoSources none;
-    if (gOverride) return *gOverride;
-    return root.Dir() == "/" ? static_cast<const LiveSources&>(running) : none;
+    return root.IsThisComputer() ? static_cast<const LiveSources&>(running) : none;
 }
-
-ScopedLiveSources::ScopedLiveSources(const LiveSources& sources) : FSaved(gOverride) { gOverride = &sources; }
-ScopedLiveSources::~ScopedLiveSources() { gOverride = FSaved; }
 
 }  // namespace cimv2

@@ -2,7 +2,8 @@
 // The sources that are not files: the size of a mounted file system
 // (statvfs), the routing table (rtnetlink), a block device's label and
 // UUID and a disk's partition table (libblkid, reading the device). The live machine has them; a captured tree has
-// none, so what they give is null there. Tests put their own in place.
+// none, so what they give is null there. Tests hand theirs to the
+// provider's context.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,18 +40,7 @@ public:
 };
 
 // The running machine's sources for the root "/"; for a tree, sources that
-// give nothing (or the tests' own, while a ScopedLiveSources holds them).
+// give nothing.
 const LiveSources& LiveSourcesFor(const SystemRoot& root);
-
-class ScopedLiveSources {
-public:
-    explicit ScopedLiveSources(const LiveSources& sources);
-    ~ScopedLiveSources();
-    ScopedLiveSources(const ScopedLiveSources&) = delete;
-    ScopedLiveSources& operator=(const ScopedLiveSources&) = delete;
-
-private:
-    const LiveSources* FSaved;
-};
 
 }  // namespace cimv2

@@ -55,18 +55,12 @@ public:
     std::optional<LinkSettings> Settings(const std::string&) const override { return std::nullopt; }
 };
 
-const LinkSource* gOverride = nullptr;
-
 }  // namespace
 
 const LinkSource& LinkSourceFor(const SystemRoot& root) {
     static const RunningDrivers running;
     static const NoDrivers none;
-    if (gOverride) return *gOverride;
-    return root.Dir() == "/" ? static_cast<const LinkSource&>(running) : none;
+    return root.IsThisComputer() ? static_cast<const LinkSource&>(running) : none;
 }
-
-ScopedLinkSource::ScopedLinkSource(const LinkSource& source) : FSaved(gOverride) { gOverride = &source; }
-ScopedLinkSource::~ScopedLinkSource() { gOverride = FSaved; }
 
 }  // namespace cimv2::net

@@ -2,7 +2,7 @@
 // What the network drivers answer only on the running machine, through
 // ethtool's ioctl: whether the link negotiates its speed and the fastest
 // mode it supports. A captured tree has no drivers to ask, so both are
-// null there. Tests put their own answers in place.
+// null there. Tests hand their own answers to the provider's context.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,19 +23,7 @@ public:
     virtual std::optional<LinkSettings> Settings(const std::string& interfaceName) const = 0;
 };
 
-// The running machine's drivers for the root "/"; none for a tree (or the
-// tests' own while a ScopedLinkSource holds them).
+// The running machine's drivers for the root "/"; none for a tree.
 const LinkSource& LinkSourceFor(const SystemRoot& root);
-
-class ScopedLinkSource {
-public:
-    explicit ScopedLinkSource(const LinkSource& source);
-    ~ScopedLinkSource();
-    ScopedLinkSource(const ScopedLinkSource&) = delete;
-    ScopedLinkSource& operator=(const ScopedLinkSource&) = delete;
-
-private:
-    const LinkSource* FSaved;
-};
 
 }  // namespace cimv2::net

@@ -21,6 +21,10 @@ public:
     explicit SystemRoot(std::string dir = "/");
 
     const std::string& Dir() const { return FDir; }
+    // The root "/" is the computer this program runs on, whose sources that
+    // are not files (NSS, statvfs, drivers, libdrm) answer for it; any other
+    // root is a captured tree, which has none.
+    bool IsThisComputer() const { return FDir == "/"; }
     // Why the tree cannot be read (an errno value: it does not exist or is
     // not a directory); 0 when it can. Check it before querying a tree a
     // user named, or a typo reads as an empty machine.

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "tests/support/FakePrintServer.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/support/RecordedDialogs.h"
 #include "ui/frmMain.h"
 #include "ui/pages/DirectQuery.h"
@@ -22,17 +23,15 @@ namespace {
 // has none of its own).
 class CapturedMachine {
 public:
-    explicit CapturedMachine(const std::filesystem::path& tree)
-        : FSaved(wmi::LocalContext()), FPrinting(testsupport::FakePrintServer::Sample()) {
+    explicit CapturedMachine(const std::filesystem::path& tree) : FPrinting(testsupport::FakePrintServer::Sample()) {
         cimv2::ProviderContext context;
         context.root = cimv2::SystemRoot(tree.string());
         context.printing = &FPrinting;
-        wmi::SetLocalContext(context);
+        FLocal.Use(context);
     }
-    ~CapturedMachine() { wmi::SetLocalContext(FSaved); }
 
 private:
-    cimv2::ProviderContext FSaved;
+    testsupport::LocalComputer FLocal;
     testsupport::FakePrintServer FPrinting;
 };
 

@@ -8,7 +8,9 @@
 #include <QToolButton>
 #include <set>
 
+#include "cimv2/provider/MachineSources.h"
 #include "remote/SshTransport.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/support/RecordedDialogs.h"
 #include "tests/support/RequiredService.h"
 #include "tests/support/ThrowawaySshd.h"
@@ -31,7 +33,9 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
     if (!server.SkipReason().empty()) {
         SYSQUILL_SKIP_WITHOUT_SERVICE(server.SkipReason());
     }
-    const cimv2::ProviderContext saved = wmi::LocalContext();
+    // The tree is read here as the programs read it, and by the agent with --root.
+    cimv2::MachineSources thisComputer;
+    testsupport::LocalComputer localComputer;
     remote::SetSshConfig(server.Config());
     remote::InstallSshTransport();
 
@@ -47,9 +51,7 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
         // The same captured machine on both sides: the local computer in
         // process, and the agent behind sshd.
         const std::string tree = std::string(SYSQUILL_FIXTURES) + "/" + machine + "/tree";
-        cimv2::ProviderContext context;
-        context.root = cimv2::SystemRoot(tree);
-        wmi::SetLocalContext(context);
+        localComputer.Use(thisComputer.ContextFor(cimv2::SystemRoot(tree)));
         server.InstallRealAgent(sshtest::kAgentProgram, tree);
         remote::CloseSshConnections();
         const size_t spawnedBefore = remote::SshSpawnCount();
@@ -84,7 +86,6 @@ TEST(RemoteWindow, HostAliasInTheHostBoxFillsEveryPageFromTheAgent) {
     server.StopMasters();
     remote::SetSshConfig({});
     wmi::SetRemoteConnector(nullptr);
-    wmi::SetLocalContext(saved);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "tests/support/LocalComputer.h"
 #include "tests/support/RecordedDialogs.h"
 #include "ui/frmMain.h"
 #include "wmi/SourceNoteChannel.h"
@@ -22,15 +23,14 @@ const std::string kNoTables =
 
 class LocalTree {
 public:
-    explicit LocalTree(const std::string& machine) : FSaved(wmi::LocalContext()) {
+    explicit LocalTree(const std::string& machine) {
         cimv2::ProviderContext context;
         context.root = cimv2::SystemRoot(std::string(SYSQUILL_FIXTURES) + "/" + machine + "/tree");
-        wmi::SetLocalContext(context);
+        FLocal.Use(context);
     }
-    ~LocalTree() { wmi::SetLocalContext(FSaved); }
 
 private:
-    cimv2::ProviderContext FSaved;
+    testsupport::LocalComputer FLocal;
 };
 
 // Reports notes as a remote answer could hold them, twice over, then fails.

@@ -10,6 +10,7 @@
 
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Provider.h"
+#include "cimv2/sources/Accounts.h"
 #include "cimv2/sources/EnvironmentFiles.h"
 #include "cimv2/sources/ShareFiles.h"
 #include "cimv2/sources/StartupFiles.h"
@@ -349,6 +350,33 @@ TEST(UserAccountClass, WithoutShadowTheShadowFactsAreNull) {
     EXPECT_EQ(Text(list[0], "FullName"), "A");
     for (const char* p : {"Disabled", "Lockout", "PasswordExpires", "PasswordRequired", "PasswordChangeable"})
         EXPECT_EQ(Text(list[0], p), "<null>") << p;
+}
+
+// Accounts the context hands in (a directory service's, here) answer for
+// every class that names users; the root's /etc/passwd still says which are
+// local.
+TEST(UserAccountClass, TheContextsAccountsAnswer) {
+    TempTree tree;
+    tree.File("/etc/passwd", "a:x:1000:1000:A:/home/a:/bin/sh\n")
+        .File("/home/dir/.config/autostart/notes.desktop",
+              "[Desktop Entry]\nType=Application\nName=Notes\nExec=/usr/bin/notes\n");
+    const PasswdFileAccounts directory(
+        {{"a", 1000, 1000, "A", "/home/a", "/bin/sh"}, {"dir", 5000, 5000, "Directory User", "/home/dir", "/bin/sh"}});
+    ProviderContext context(SystemRoot(tree.Dir()));
+    context.accounts = &directory;
+    const auto users = Query(context, "Win32_UserAccount");
+    ASSERT_EQ(users.size(), 2u);
+    EXPECT_EQ(Text(users[0], "LocalAccount"), "True");
+    EXPECT_EQ(Text(users[1], "Name"), "dir");
+    EXPECT_EQ(Text(users[1], "SID"), "S-1-22-1-5000");
+    EXPECT_EQ(Text(users[1], "LocalAccount"), "False");
+    const auto startup = Query(context, "Win32_StartupCommand");
+    const Instance* notes = Named(startup, "Name", "Notes");
+    ASSERT_TRUE(notes);
+    EXPECT_EQ(Text(*notes, "User"), "dir");
+    EXPECT_EQ(Text(*notes, "UserSID"), "S-1-22-1-5000");
+    EXPECT_TRUE(Query(ProviderContext(SystemRoot(tree.Dir())), "Win32_StartupCommand").empty())
+        << "without the directory no account has that home";
 }
 
 TEST(ShareClass, SambaSharesThenExports) {

@@ -9,6 +9,7 @@
 #include "cimv2/provider/Provider.h"
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/unit/TempTree.h"
 
 using namespace components;
@@ -602,16 +603,15 @@ TEST(ComputerSystemRecord, ABadBooleanEndsTheFill) {
 
 class RenameTest : public ::testing::Test {
 protected:
-    RenameTest() : saved(wmi::LocalContext()) {
+    RenameTest() {
         tree.File("/proc/sys/kernel/hostname", "oldname\n");
         cimv2::ProviderContext context;
         context.root = cimv2::SystemRoot(tree.Dir());
         context.actions = &actions;
-        wmi::SetLocalContext(context);
+        local.Use(context);
     }
-    ~RenameTest() override { wmi::SetLocalContext(saved); }
 
-    cimv2::ProviderContext saved;
+    testsupport::LocalComputer local;
     TempTree tree;
     RecordingActions actions;
     NoticeRecorder notices;

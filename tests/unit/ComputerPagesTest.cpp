@@ -15,6 +15,7 @@
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/LocalComputer.h"
 #include "ui/pages/ComputerPages.h"
 #include "ui/pages/DateFormat.h"
 #include "ui/pages/DirectQuery.h"
@@ -248,14 +249,14 @@ TEST(Golden, ComponentPagesMatchTheirGoldenOutput) {
     const char* flag = std::getenv("SYSQUILL_REGENERATE_GOLDEN");
     const bool regenerate = flag && std::string(flag) == "1";
     const char* only = std::getenv("SYSQUILL_GOLDEN_MACHINE");
-    const cimv2::ProviderContext saved = wmi::LocalContext();
+    testsupport::LocalComputer local;
     int machines = 0;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(SYSQUILL_FIXTURES, ec)) {
         const fs::path machine = entry.path();
         if (!fs::is_directory(machine / "tree") || (only && machine.filename() != only)) continue;
         ++machines;
-        wmi::SetLocalContext(testsupport::FixtureContext(machine));
+        local.Use(testsupport::FixtureContext(machine));
         for (const PageInfo& info : Pages()) {
             if (!info.fill.component) continue;
             const std::string page = info.caption;
@@ -278,7 +279,6 @@ TEST(Golden, ComponentPagesMatchTheirGoldenOutput) {
             EXPECT_EQ(out.str(), *expected) << "rows of page " << page << " changed";
         }
     }
-    wmi::SetLocalContext(saved);
     EXPECT_GT(machines, 0);
 }
 

@@ -17,6 +17,7 @@
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/unit/TempTree.h"
 #include "ui/pages/DateFormat.h"
 #include "ui/pages/DirectQuery.h"
@@ -276,15 +277,16 @@ TEST(DisplayClasses, TheModeSourceGivesTheCurrentMode) {
             return drm::Mode{1920, 1080, 50, 24, true};
         }
     } interlaced;
-    drm::ScopedModeSource scoped(interlaced);
-    const auto displays = EnumerateWin32_DisplayConfiguration(Machine("laptop-usb"));
+    ProviderContext laptop = Machine("laptop-usb");
+    laptop.modes = &interlaced;
+    const auto displays = EnumerateWin32_DisplayConfiguration(laptop);
     ASSERT_EQ(displays.size(), 2u);
     EXPECT_EQ(Text(displays[0], "PelsHeight"), "1080");
     EXPECT_EQ(Text(displays[0], "DisplayFrequency"), "50");
     EXPECT_EQ(Text(displays[0], "BitsPerPel"), "24");
     EXPECT_EQ(Text(displays[0], "DisplayFlags"), "2");
     EXPECT_TRUE(displays[1].Get("PelsWidth").IsNull()) << "no mode: nothing shown";
-    const auto monitors = EnumerateWin32_DesktopMonitor(Machine("laptop-usb"));
+    const auto monitors = EnumerateWin32_DesktopMonitor(laptop);
     EXPECT_EQ(Text(monitors[0], "ScreenWidth"), "1920");
     EXPECT_TRUE(monitors[1].Get("PixelsPerXLogicalInch").IsNull());
 }
@@ -535,8 +537,7 @@ TEST(DisplaySoundPages, EveryRowOfEveryObject) {
         {18, "USB Controller Caption", 21, 1},
         {24, "Sound Device Caption", 22, 1},
     };
-    const ProviderContext saved = wmi::LocalContext();
-    wmi::SetLocalContext(Machine("laptop-usb"));
+    testsupport::LocalComputer local(Machine("laptop-usb"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.header);
         ui::PageList list(c.header);
@@ -553,7 +554,6 @@ TEST(DisplaySoundPages, EveryRowOfEveryObject) {
     EXPECT_EQ(monitors.Row(5).value, "Dell Inc.");
     EXPECT_EQ(monitors.Row(11).property, "Monitor Config Manage User Config");
     EXPECT_EQ(monitors.Row(26).value, "") << "no install date";
-    wmi::SetLocalContext(saved);
 }
 
 // A controller's error text reaches its row; its availability 8 reads

@@ -20,6 +20,7 @@
 #include "app/cli/QueryTool.h"
 #include "cimv2/provider/Provider.h"
 #include "tests/support/FakeWbem.h"
+#include "tests/support/LocalComputer.h"
 #include "ui/pages/DevicePages.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/HardwarePages.h"
@@ -362,14 +363,14 @@ TEST(PageCatalogue, EveryFilledPageHasAWellFormedTable) {
 // missing), a direct query or an every-object component writes one block per
 // object of the class, a first-object component one block, or none without one.
 TEST(PageCatalogue, EveryFilledPageFillsCompletelyFromEveryFixture) {
-    const cimv2::ProviderContext saved = wmi::LocalContext();
+    testsupport::LocalComputer local;
     int fixtures = 0;
     for (const auto& entry : std::filesystem::directory_iterator(SYSQUILL_FIXTURES)) {
         if (!std::filesystem::is_directory(entry.path() / "tree")) continue;
         ++fixtures;
-        cimv2::ProviderContext context = saved;
+        cimv2::ProviderContext context = local.Saved();
         context.root = cimv2::SystemRoot((entry.path() / "tree").string());
-        wmi::SetLocalContext(context);
+        local.Use(context);
         for (const ui::PageInfo& page : ui::Pages()) {
             if (!page.fill) continue;
             SCOPED_TRACE(entry.path().filename().string() + " " + page.caption);
@@ -390,7 +391,6 @@ TEST(PageCatalogue, EveryFilledPageFillsCompletelyFromEveryFixture) {
             for (size_t n = 0; n < list.Count(); ++n) EXPECT_EQ(list.IsHeaderRow(n), n % perObject == 0) << n;
         }
     }
-    wmi::SetLocalContext(saved);
     EXPECT_GT(fixtures, 0);
 }
 

@@ -11,6 +11,7 @@
 #include "components/CNetworkAdapterInfo.h"
 #include "components/CPointingDeviceInfo.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/unit/TempTree.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
@@ -325,8 +326,9 @@ public:
 
 TEST(NetworkAdapterClass, ServerPortsSpeedsAndTheDriversSettings) {
     FakeLinks links;
-    net::ScopedLinkSource scoped(links);
-    const auto adapters = Query("server-storage", "Win32_NetworkAdapter");
+    ProviderContext server = testsupport::FixtureContext(Fixture("server-storage"));
+    server.links = &links;
+    const auto adapters = Provider(server).ExecQuery("SELECT * FROM Win32_NetworkAdapter").instances;
     const Instance* eno1 = Find(adapters, "NetConnectionID", "eno1");
     const Instance* eno2 = Find(adapters, "NetConnectionID", "eno2");
     ASSERT_TRUE(eno1 && eno2);
@@ -415,12 +417,13 @@ namespace {
 
 // The rows a page writes over a captured machine, as label and value.
 std::vector<std::pair<std::string, std::string>> PageRows(const char* machine, int index) {
-    const ProviderContext saved = wmi::LocalContext();
-    wmi::SetLocalContext(testsupport::FixtureContext(Fixture(machine)));
+    std::optional<std::string> message;
     const ui::PageInfo& page = ui::Page(index);
     ui::PageList list(page.headerLabel);
-    const auto message = ui::RunPageFill(page, list, ".");
-    wmi::SetLocalContext(saved);
+    {
+        testsupport::LocalComputer local(testsupport::FixtureContext(Fixture(machine)));
+        message = ui::RunPageFill(page, list, ".");
+    }
     EXPECT_EQ(message, std::nullopt);
     std::vector<std::pair<std::string, std::string>> rows;
     for (size_t n = 0; n < list.Count(); ++n) rows.emplace_back(list.Row(n).property, list.Row(n).value);
@@ -481,11 +484,9 @@ TEST(PeripheralPages, TwoBatteriesGiveTwoBlocks) {
         tree.Link(std::string("/sys/class/power_supply/") + name,
                   std::string("../../devices/platform/test/power_supply/") + name);
     }
-    const ProviderContext saved = wmi::LocalContext();
-    wmi::SetLocalContext(ProviderContext(SystemRoot(tree.Dir())));
+    testsupport::LocalComputer local(ProviderContext(SystemRoot(tree.Dir())));
     ui::PageList list(ui::Page(14).headerLabel);
     const auto message = ui::RunPageFill(ui::Page(14), list, ".");
-    wmi::SetLocalContext(saved);
     EXPECT_EQ(message, std::nullopt);
     ASSERT_EQ(list.Count(), 2 * 34u);
     EXPECT_EQ(list.Row(4).property, "Battery Device ID");

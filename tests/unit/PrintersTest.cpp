@@ -23,6 +23,7 @@
 #include "cimv2/sources/TimeZone.h"
 #include "components/Components.h"
 #include "tests/support/FakePrintServer.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/support/RequiredService.h"
 #include "tests/support/ThrowawayCupsd.h"
 #include "ui/pages/DateFormat.h"
@@ -59,15 +60,14 @@ std::optional<uint64_t> UInt(const Instance& inst, const char* name) {
 // Page fills read the local computer; these point it at a print server.
 class LocalPrintServer {
 public:
-    explicit LocalPrintServer(cimv2::PrintServer& server) : FSaved(wmi::LocalContext()) {
+    explicit LocalPrintServer(cimv2::PrintServer& server) {
         cimv2::ProviderContext context;
         context.printing = &server;
-        wmi::SetLocalContext(context);
+        FLocal.Use(context);
     }
-    ~LocalPrintServer() { wmi::SetLocalContext(FSaved); }
 
 private:
-    cimv2::ProviderContext FSaved;
+    testsupport::LocalComputer FLocal;
 };
 
 class CLocaleTime {

@@ -9,6 +9,7 @@
 #include "cimv2/core/WbemError.h"
 #include "cimv2/provider/ClassRegistry.h"
 #include "cimv2/sources/DeviceTree.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/unit/TempTree.h"
 #include "wmi/WbemScripting.h"
 
@@ -97,18 +98,14 @@ namespace {
 // byte that is not UTF-8, as a hostile or broken machine may answer.
 class HostileTree : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tree.File("/proc/sys/kernel/hostname", "evil\x1b]0;title\x07\xff\n");
-        saved = wmi::LocalContext();
-    }
-    void TearDown() override { wmi::SetLocalContext(saved); }
+    void SetUp() override { tree.File("/proc/sys/kernel/hostname", "evil\x1b]0;title\x07\xff\n"); }
 
     ToolRun Query(const std::string& format) {
         return Tool({"--root", tree.Dir(), "--format", format, "SELECT Name, name, NAME FROM Win32_ComputerSystem"});
     }
 
     TempTree tree;
-    ProviderContext saved;
+    testsupport::LocalComputer local;  // the tool's --root replaces it
 };
 
 bool HasControl(const std::string& text) {
@@ -221,7 +218,7 @@ TEST(QueryTool, ClassesNamesEveryClassOnceInOrder) {
 // A tree captured without pci.ids is named by this computer's copy when
 // the tool reads it (or by the class name where this computer has none).
 TEST(QueryTool, ATreeWithoutPciIdsIsNamedByThisComputers) {
-    const ProviderContext saved = wmi::LocalContext();
+    testsupport::LocalComputer localComputer;
     TempTree tree;
     const std::string dir = "/sys/devices/pci0000:00/0000:00:00.0";
     tree.File(dir + "/vendor", "0x8086\n")
@@ -232,13 +229,12 @@ TEST(QueryTool, ATreeWithoutPciIdsIsNamedByThisComputers) {
     const auto local = devtree::PciIds::Load(SystemRoot("/"));
     const std::string expected = local.Device(0x8086, 0x1237).value_or("Bridge");
     const ToolRun run = Tool({"--root", tree.Dir(), "--format", "csv", "SELECT Name FROM Win32_PnPEntity"});
-    wmi::SetLocalContext(saved);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Name\n" + expected + "\n");
 }
 
 TEST(QueryTool, SourceNotesGoToStandardErrorOncePerClassAndCause) {
-    const ProviderContext saved = wmi::LocalContext();
+    testsupport::LocalComputer local;
     const std::string thisVm = std::string(SYSQUILL_FIXTURES) + "/this-vm/tree";
     const std::string desktop = std::string(SYSQUILL_FIXTURES) + "/physical-desktop/tree";
     const std::string bios =
@@ -262,6 +258,5 @@ TEST(QueryTool, SourceNotesGoToStandardErrorOncePerClassAndCause) {
         ToolRun run = Tool(c.args);
         EXPECT_EQ(run.status, 0) << c.args.back();
         EXPECT_EQ(run.err, c.err) << c.args.back();
-        wmi::SetLocalContext(saved);
     }
 }

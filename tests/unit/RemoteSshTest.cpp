@@ -7,6 +7,7 @@
 
 #include "cimv2/core/ObjectText.h"
 #include "cimv2/provider/ClassRegistry.h"
+#include "cimv2/provider/MachineSources.h"
 #include "cimv2/provider/Provider.h"
 #include "remote/SshTransport.h"
 #include "tests/support/RequiredService.h"
@@ -123,12 +124,12 @@ size_t ExpectSameAsLocal(const cimv2::Provider& local, wmi::WbemBackend& backend
 
 TEST_F(RemoteSsh, RemotePathAnswersAsTheLocalPathForEveryClass) {
     size_t values = 0, classes = 0;
+    // The tree read here as the programs read it, and by the agent with --root.
+    cimv2::MachineSources thisComputer;
     for (const fs::path& tree : FixtureTrees()) {
         SetSshConfig(FServer->Config());
         FServer->InstallRealAgent(sshtest::kAgentProgram, tree.string());
-        cimv2::ProviderContext context;
-        context.root = cimv2::SystemRoot(tree.string());
-        cimv2::Provider local(context);
+        cimv2::Provider local(thisComputer.ContextFor(cimv2::SystemRoot(tree.string())));
         auto backend = OpenSshBackend(std::string(Sshd::kAlias));
         for (const auto& entry : cimv2::AllClasses()) {
             const cimv2::ClassSchema& schema = entry.schema();
@@ -150,8 +151,8 @@ TEST_F(RemoteSsh, ScriptingInterfaceReachesTheAgentByAliasAndByAddress) {
     SetSshConfig(FServer->Config());
     FServer->InstallRealAgent(sshtest::kAgentProgram, tree.string());
     InstallSshTransport();
-    cimv2::ProviderContext context;
-    context.root = cimv2::SystemRoot(tree.string());
+    cimv2::MachineSources thisComputer;
+    const cimv2::ProviderContext context = thisComputer.ContextFor(cimv2::SystemRoot(tree.string()));
     // The first class with instances that stand still from one query to the next.
     auto objectTexts = [&](const cimv2::ClassEntry& entry) {
         std::vector<std::string> out;

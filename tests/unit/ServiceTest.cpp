@@ -14,6 +14,7 @@
 #include "components/MethodResult.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/InstanceText.h"
+#include "tests/support/LocalComputer.h"
 #include "tests/unit/TempTree.h"
 #include "wmi/WbemScripting.h"
 
@@ -458,13 +459,12 @@ TEST(ServiceUnitFiles, StatesTheFilesSettleAndNoOthers) {
 
 class ServiceMethodTest : public ::testing::Test {
 protected:
-    ServiceMethodTest() : saved(wmi::LocalContext()) {
+    ServiceMethodTest() {
         tree.File("/lib/systemd/system/demo.service", "[Unit]\nDescription=Demo\n");
-        wmi::SetLocalContext(ContextOn(tree, nullptr, &actions));
+        local.Use(ContextOn(tree, nullptr, &actions));
     }
-    ~ServiceMethodTest() override { wmi::SetLocalContext(saved); }
 
-    cimv2::ProviderContext saved;
+    testsupport::LocalComputer local;
     TempTree tree;
     RecordingServiceActions actions;
     compfake::NoticeRecorder notices;

@@ -18,6 +18,7 @@
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/LocalComputer.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
 
@@ -295,7 +296,7 @@ TEST(DiskClasses, DisksOfTheStorageServerAndWhatIsLeftOut) {
 }
 
 TEST(DiskClasses, PartitionsTakeTheTableOnlyWhereItAgreesWithTheKernel) {
-    const ProviderContext laptop = Machine("laptop-usb");
+    ProviderContext laptop = Machine("laptop-usb");
     auto plain = EnumerateWin32_DiskPartition(laptop);
     ASSERT_EQ(plain.size(), 3u);
     EXPECT_EQ(Text(plain[1], "DeviceID"), "Disk #0, Partition #1");
@@ -313,7 +314,7 @@ TEST(DiskClasses, PartitionsTakeTheTableOnlyWhereItAgreesWithTheKernel) {
     parts::PartitionTable mbr{"dos", "0badcafe", 60437504, {}};
     mbr.partitions.push_back({1, 2048, 60435456, "0x0c", true, false, true});
     source.tables["/dev/sda"] = mbr;
-    ScopedLiveSources scoped(source);
+    laptop.live = &source;
     const auto read = EnumerateWin32_DiskPartition(laptop);
     ASSERT_EQ(read.size(), 3u);
     EXPECT_EQ(Text(read[0], "Type"), "GPT: EFI System");
@@ -474,8 +475,7 @@ const ui::PageInfo& PageNamed(const std::string& caption) {
 TEST(StoragePages, BlocksPerObjectWithTheirHeaderRows) {
     const std::string savedTime = std::setlocale(LC_TIME, nullptr);
     std::setlocale(LC_TIME, "C");
-    const ProviderContext saved = wmi::LocalContext();
-    wmi::SetLocalContext(Machine("laptop-usb"));
+    testsupport::LocalComputer local(Machine("laptop-usb"));
     const struct {
         const char* page;
         size_t rows;
@@ -491,20 +491,19 @@ TEST(StoragePages, BlocksPerObjectWithTheirHeaderRows) {
         EXPECT_TRUE(list.IsHeaderRow(block)) << c.page;
         EXPECT_FALSE(list.IsHeaderRow(1)) << c.page;
     }
-    wmi::SetLocalContext(Machine("physical-desktop"));
+    local.Use(Machine("physical-desktop"));
     ui::PageList memory(PageNamed("Physical Memory").headerLabel);
     ui::FillPage(PageNamed("Physical Memory"), memory, ".");
     ASSERT_EQ(memory.Count(), 46u);
     EXPECT_EQ(memory.Row(2).property, "Memory Capacity");
     EXPECT_EQ(memory.Row(2).value, "17179869184") << "above 4294967295, in full";
     EXPECT_EQ(memory.Row(11).value, "Synchronous");
-    wmi::SetLocalContext(Machine("server-storage"));
+    local.Use(Machine("server-storage"));
     ui::PageList cd(PageNamed("CD-ROM").headerLabel);
     ui::FillPage(PageNamed("CD-ROM"), cd, ".");
     ASSERT_EQ(cd.Count(), 47u);
     EXPECT_EQ(cd.Row(12).property, "CD-ROM Transfer Rate");
     EXPECT_EQ(cd.Row(12).value, "1200") << "a whole rate without decimals";
-    wmi::SetLocalContext(saved);
     std::setlocale(LC_TIME, savedTime.c_str());
 }
 

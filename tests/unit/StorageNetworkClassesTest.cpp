@@ -188,8 +188,9 @@ TEST(LogicalDisks, CapturedTreeGivesDrivesWithNullSizes) {
 
 TEST(LogicalDisks, LiveSourcesGiveSizesAndProbedLabels) {
     FakeLive live;
-    ScopedLiveSources scope(live);
-    const auto disks = EnumerateWin32_LogicalDisk(Machine("laptop-usb"));
+    ProviderContext laptop = Machine("laptop-usb");
+    laptop.live = &live;
+    const auto disks = EnumerateWin32_LogicalDisk(laptop);
     const Instance* root = Find(disks, "DeviceID", "/");
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(Text(*root, "Size"), "4096000");
@@ -220,8 +221,9 @@ TEST(IP4Routes, LiveRoutesCarryTheirOrigin) {
     net::Ip4Route bgp = kernel;
     bgp.protocol = 186;
     live.routes = std::vector<net::Ip4Route>{dhcp, kernel, bgp};
-    ScopedLiveSources scope(live);
-    const auto routes = EnumerateWin32_IP4RouteTable(Machine("laptop-usb"));
+    ProviderContext laptop = Machine("laptop-usb");
+    laptop.live = &live;
+    const auto routes = EnumerateWin32_IP4RouteTable(laptop);
     ASSERT_EQ(routes.size(), 3u);
     EXPECT_EQ(Text(routes[0], "NextHop"), "192.0.2.1");
     EXPECT_EQ(Text(routes[0], "Protocol"), "1");
