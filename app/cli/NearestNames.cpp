@@ -16,6 +16,15 @@ char Folded(char c) { return static_cast<char>(std::tolower(static_cast<unsigned
 
 size_t MostEdits(std::string_view word) { return std::clamp<size_t>(word.size() / 3, 1, kMostEdits); }
 
+// A word of a few letters that begins a name is one edit from it: "Disk"
+// means Win32_DiskDrive more than Win32_BIOS.
+constexpr size_t kShortestBeginning = 3;
+
+bool Begins(std::string_view text, std::string_view word) {
+    return word.size() >= kShortestBeginning && word.size() < text.size() &&
+           cimv2::EqualsNoCase(text.substr(0, word.size()), word);
+}
+
 }  // namespace
 
 size_t EditDistance(std::string_view a, std::string_view b) {
@@ -42,12 +51,15 @@ std::vector<std::string> NearestNames(std::string_view word, const std::vector<S
     std::vector<std::string> nearest;
     for (const Spelling& spelling : known) {
         if (cimv2::EqualsNoCase(spelling.shown, word)) continue;
-        // The distance is at least the difference in length: a long text
-        // costs no table.
-        const size_t longer = std::max(spelling.text.size(), word.size());
-        const size_t shorter = std::min(spelling.text.size(), word.size());
-        if (longer - shorter > std::min(best, most)) continue;
-        const size_t distance = EditDistance(word, spelling.text);
+        size_t distance = 1;
+        if (!Begins(spelling.text, word)) {
+            // The distance is at least the difference in length: a long
+            // text costs no table.
+            const size_t longer = std::max(spelling.text.size(), word.size());
+            const size_t shorter = std::min(spelling.text.size(), word.size());
+            if (longer - shorter > std::min(best, most)) continue;
+            distance = EditDistance(word, spelling.text);
+        }
         if (distance > most || distance > best) continue;
         if (distance < best) {
             best = distance;

@@ -20,8 +20,10 @@ struct Spelling {
 
 // The names whose spellings are nearest to word (at most three, in the
 // order known lists them), or none when even the nearest is too far to be a
-// slip: more than a third of the word's length, at most three edits. A name
-// that is the word itself, in any letter case, is not offered.
+// slip: more than a third of the word's length, at most three edits. A
+// spelling that the word (of three letters or more) begins counts as one
+// edit away. A name that is the word itself, in any letter case, is not
+// offered.
 std::vector<std::string> NearestNames(std::string_view word, const std::vector<Spelling>& known);
 std::vector<std::string> NearestNames(std::string_view word, const std::vector<std::string>& known);
 

@@ -1,5 +1,7 @@
 #include "app/cli/QueryHints.h"
 
+#include <string_view>
+
 #include "app/cli/NearestNames.h"
 #include "cimv2/core/WbemError.h"
 #include "cimv2/core/Wql.h"
@@ -10,15 +12,18 @@ namespace cli {
 
 namespace {
 
-// Each class by its name and by the name after its schema's prefix, so that
-// "BIOS" finds Win32_BIOS.
+// A class name without its schema's prefix ("Win32_"): the part that tells
+// classes apart, and the part a slip is measured in.
+std::string_view OwnPart(std::string_view name) {
+    const size_t underscore = name.find('_');
+    return underscore == std::string_view::npos ? name : name.substr(underscore + 1);
+}
+
 std::vector<Spelling> ClassSpellings() {
     std::vector<Spelling> spellings;
     for (const cimv2::ClassEntry& entry : cimv2::AllClasses()) {
         const std::string name = entry.name ? entry.name : entry.schema().Name();
-        spellings.push_back({name, name});
-        if (size_t underscore = name.find('_'); underscore != std::string::npos)
-            spellings.push_back({name.substr(underscore + 1), name});
+        spellings.push_back({std::string(OwnPart(name)), name});
     }
     return spellings;
 }
@@ -38,7 +43,7 @@ std::vector<std::string> QueryHints(const std::string& query, uint32_t code) {
     const cimv2::ClassEntry* entry = cimv2::FindClass(parsed.className);
     if (!entry) {
         if (code == cimv2::wbem::InvalidClass)
-            if (std::string hint = DidYouMean(NearestNames(parsed.className, ClassSpellings())); !hint.empty())
+            if (std::string hint = DidYouMean(NearestNames(OwnPart(parsed.className), ClassSpellings())); !hint.empty())
                 hints.push_back(hint);
         return hints;
     }

@@ -405,12 +405,17 @@ TEST(QueryTool, AHostThatLooksLikeAnOptionIsRefusedInEveryForm) {
 
 namespace {
 
-// Python's json module as the judge of a text: the shape of the one
-// document it holds ("[[{},{}],[]]"), or "invalid" when it holds none, or
-// more than one. Objects show their values' shapes: {v,n} for text and null.
-std::string JsonShape(const std::string& text) {
+// Python's json module as the judge of texts: for each, the shape of the
+// one document it holds ("[[{},{}],[]]"), or "invalid" when it holds none,
+// or more than one. Objects show their values' shapes: v for a value, n for
+// null. One python3 for all the texts: it takes a while to start.
+std::vector<std::string> JsonShapes(const std::vector<std::string>& texts) {
     TempTree dir;
-    dir.File("/in.json", text);
+    std::string files;
+    for (size_t n = 0; n < texts.size(); ++n) {
+        dir.File("/" + std::to_string(n) + ".json", texts[n]);
+        files += " " + dir.Dir() + "/" + std::to_string(n) + ".json";
+    }
     const std::string command =
         "python3 -c '\n"
         "import json, sys\n"
@@ -418,18 +423,23 @@ std::string JsonShape(const std::string& text) {
         "    if isinstance(v, list): return \"[\" + \",\".join(shape(x) for x in v) + \"]\"\n"
         "    if isinstance(v, dict): return \"{\" + \",\".join(k + \":\" + shape(x) for k, x in v.items()) + \"}\"\n"
         "    return \"n\" if v is None else \"v\"\n"
-        "try:\n"
-        "    print(shape(json.load(sys.stdin)), end=\"\")\n"
-        "except ValueError:\n"
-        "    print(\"invalid\", end=\"\")\n"
-        "' <" +
-        dir.Dir() + "/in.json";
+        "for name in sys.argv[1:]:\n"
+        "    try:\n"
+        "        print(shape(json.load(open(name, encoding=\"utf-8\"))))\n"
+        "    except ValueError:\n"
+        "        print(\"invalid\")\n"
+        "'" +
+        files;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return "no python3";
-    std::string shape;
+    if (!pipe) return {"no python3"};
+    std::string text;
     char buffer[4096];
-    while (size_t got = fread(buffer, 1, sizeof buffer, pipe)) shape.append(buffer, got);
-    return pclose(pipe) == 0 ? shape : "python3 failed: " + shape;
+    while (size_t got = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, got);
+    if (pclose(pipe) != 0) return {"python3 failed: " + text};
+    std::vector<std::string> shapes;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) shapes.push_back(line);
+    return shapes;
 }
 
 std::string Desktop() { return std::string(SYSQUILL_FIXTURES) + "/physical-desktop/tree"; }
@@ -449,17 +459,18 @@ TEST(QueryTool, SeveralQueriesAsJsonAreOneDocumentOfTheirArrays) {
     for (const ToolRun* run : {&one, &other, &empty, &all}) ASSERT_EQ(run->status, 0) << run->err;
     // One query prints its array as it always has.
     EXPECT_EQ(one.out.rfind("[\n {\"Name\": ", 0), 0u) << one.out;
-    // This machine's firmware gives no version.
-    EXPECT_EQ(JsonShape(one.out), "[{Name:v,Version:n}]");
     EXPECT_EQ(empty.out, "[]\n");
     // Several: those very arrays, in order, inside one array.
     auto inner = [](const std::string& text) { return text.substr(0, text.size() - 1); };
     EXPECT_EQ(all.out, "[\n" + inner(one.out) + ",\n" + inner(other.out) + ",\n" + inner(empty.out) + "\n]\n");
-    EXPECT_EQ(JsonShape(all.out),
-              "[" + JsonShape(one.out) + "," + JsonShape(other.out) + "," + JsonShape(empty.out) + "]");
-    EXPECT_EQ(JsonShape(other.out).rfind("[{Purpose:v},", 0), 0u) << other.out;
+    const std::vector<std::string> shapes = JsonShapes({one.out, other.out, empty.out, all.out, one.out + other.out});
+    ASSERT_EQ(shapes.size(), 5u) << shapes.front();
+    // This machine's firmware gives no version.
+    EXPECT_EQ(shapes[0], "[{Name:v,Version:n}]");
+    EXPECT_EQ(shapes[1].rfind("[{Purpose:v},", 0), 0u) << other.out;
+    EXPECT_EQ(shapes[3], "[" + shapes[0] + "," + shapes[1] + "," + shapes[2] + "]");
     // The judge tells two documents back to back from one.
-    EXPECT_EQ(JsonShape(one.out + other.out), "invalid");
+    EXPECT_EQ(shapes[4], "invalid");
 }
 
 TEST(QueryTool, SeveralQueriesAsJsonPrintNothingWhenOneFails) {
@@ -506,7 +517,7 @@ TEST(QueryTool, APageHonoursTheFormat) {
     std::string expectedShape = "[";
     for (size_t n = 0; n < tableProperties.size(); ++n)
         expectedShape += std::string(n ? "," : "") + "{Property:v,Value:v}";
-    EXPECT_EQ(JsonShape(json.out), expectedShape + "]");
+    EXPECT_EQ(JsonShapes({json.out}), std::vector<std::string>{expectedShape + "]"});
     for (const std::string& property : tableProperties)
         EXPECT_NE(json.out.find("{\"Property\": \"" + property + "\", \"Value\": "), std::string::npos) << property;
 }
@@ -522,7 +533,8 @@ TEST(QueryTool, APageRowWithoutAValueIsNullInJson) {
     EXPECT_EQ(stream.str(),
               "[\n {\"Property\": \"Header\", \"Value\": \"\"},\n {\"Property\": \"Failed\", \"Value\": null},\n"
               " {\"Property\": \"Name\", \"Value\": \"a\\\"b\\u001b\"}\n]\n");
-    EXPECT_EQ(JsonShape(stream.str()), "[{Property:v,Value:v},{Property:v,Value:n},{Property:v,Value:v}]");
+    EXPECT_EQ(JsonShapes({stream.str()}),
+              std::vector<std::string>{"[{Property:v,Value:v},{Property:v,Value:n},{Property:v,Value:v}]"});
 }
 
 // A class, property or page that is not there, with the names it may have
@@ -538,9 +550,14 @@ TEST(QueryTool, UnknownNamesSuggestTheNearestOnes) {
          1,
          "Invalid class \"Win32_Bois\" (0x80041010)\nsysquill-query: did you mean Win32_BIOS?\n"},
         {{"SELECT * FROM bios"}, 1, "Invalid class \"bios\" (0x80041010)\nsysquill-query: did you mean Win32_BIOS?\n"},
-        {{"SELECT * FROM Win32_Proces"},
+        {{"SELECT * FROM Win32_Servce"},
          1,
-         "Invalid class \"Win32_Proces\" (0x80041010)\nsysquill-query: did you mean Win32_Process?\n"},
+         "Invalid class \"Win32_Servce\" (0x80041010)\nsysquill-query: did you mean Win32_Service?\n"},
+        // What begins a name is near it; the common "Win32_" makes no class near.
+        {{"SELECT * FROM Win32_Disk"},
+         1,
+         "Invalid class \"Win32_Disk\" (0x80041010)\n"
+         "sysquill-query: did you mean Win32_DiskDrive or Win32_DiskPartition?\n"},
         {{"SELECT * FROM Win32_Nope"}, 1, "Invalid class \"Win32_Nope\" (0x80041010)\n"},
         {{"SELECT Manufactrer FROM Win32_BIOS"},
          1,
@@ -601,8 +618,12 @@ TEST(NearestNames, EditsAndTheNamesNearest) {
         // Ties in the order known, three at most; the word itself is no suggestion.
         {"name", {"Names", "Game", "Same"}},
         {"Capton", {"Caption"}},
+        // A beginning of three letters or more is one edit away.
+        {"Ver", {"Version"}},
+        {"cap", {"Caption"}},
+        {"Ve", {}},
         // Too far to be a slip: a third of the word's length at most.
-        {"Ver", {}},
+        {"Vsn", {}},
         {"Vrsn", {}},
         {"", {}},
         {std::string(100000, 'x'), {}},
