@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+#include "app/cli/NearestNames.h"
+
 namespace cli {
 
 namespace {
@@ -43,6 +45,13 @@ const OptionSpec* FindShort(char name) {
     for (const OptionSpec& spec : kOptions)
         if (spec.shortName && name == spec.shortName) return &spec;
     return nullptr;
+}
+
+std::string UnknownLong(const std::string& name) {
+    std::vector<std::string> known;
+    for (const OptionSpec& spec : kOptions) known.push_back(std::string("--") + spec.longName);
+    const std::string hint = DidYouMean(NearestNames(name, known));
+    return "unknown option " + name + (hint.empty() ? "" : " (" + hint + ")");
 }
 
 // Stores one option; spelled is the option as the user wrote it, for messages.
@@ -96,7 +105,7 @@ std::string ParseQueryArguments(const std::vector<std::string>& args, QueryOptio
             const size_t equals = a.find('=');
             const std::string name = a.substr(0, equals);
             const OptionSpec* spec = FindLong(std::string_view(name).substr(2));
-            if (!spec) return "unknown option " + name;
+            if (!spec) return UnknownLong(name);
             std::optional<std::string> value;
             if (equals != std::string::npos)
                 value = a.substr(equals + 1);

@@ -333,6 +333,8 @@ TEST(QueryTool, ArgumentsAreReadAsGetoptLongReadsThem) {
         {{"--version", "-x"}, plain + " version", ""},
         {{"--bogus", "--help"}, "", "unknown option --bogus"},
         {{"--bogus=1"}, "", "unknown option --bogus"},
+        {{"--fromat=json", q}, "", "unknown option --fromat (did you mean --format?)"},
+        {{"--page", "BIOS", "--cvs", "f"}, "", "unknown option --cvs (did you mean --csv?)"},
         {{"-x", q}, "", "unknown option -x"},
         {{"-hf", q}, "", "unknown option -hf"},
         {{"-", q}, "", "unknown option -"},
