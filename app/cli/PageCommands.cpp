@@ -64,7 +64,9 @@ int PrintPage(const std::string& name, const std::string& host, const std::strin
         // A fill that failed exports nothing: the file named keeps what it had.
         if (!message) ui::SaveListToCSV(list, csvFile);
     } else if (format != Format::Table) {
-        WritePage(out, list, format);
+        // For a program, as for the file: rows of a fill that failed would
+        // read as the whole page.
+        if (!message) WritePage(out, list, format);
         out.Flush();
     } else {
         // Rows from another machine may hold control characters: escaped,
