@@ -12,7 +12,9 @@ int main(int argc, char** argv) {
     // the categories the tool uses are set: each is files to load at every
     // start, and the tool starts once per query.
     for (int category : {LC_CTYPE, LC_MESSAGES}) std::setlocale(category, "");
-    if (std::any_of(argv + 1, argv + argc, [](const char* arg) { return std::strcmp(arg, "--page") == 0; }))
+    if (std::any_of(argv + 1, argv + argc, [](const char* arg) {
+            return std::strcmp(arg, "--page") == 0 || std::strncmp(arg, "--page=", 7) == 0;
+        }))
         for (int category : {LC_NUMERIC, LC_TIME}) std::setlocale(category, "");
     cli::UseLiveMachine();
     // Results are written in large pieces, errors as they come.

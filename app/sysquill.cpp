@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
         std::cout << "sysquill: no display (DISPLAY and WAYLAND_DISPLAY are unset); printing the \"" << page
                   << "\" page with the query tool's page printer instead\n";
         cli::StreamOutput out(std::cout), err(std::cerr);
-        return cli::PrintPage(page, ".", "", out, err);
+        return cli::PrintPage(page, ".", "", cli::Format::Table, out, err);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sysquill"));

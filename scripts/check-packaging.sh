@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Packaging checks: the desktop entry and the AppStream metainfo validate;
-# one version everywhere; `cmake --install` of a built tree stays under its
+# one version and one release date everywhere; `cmake --install` of a built tree stays under its
 # prefix and its programs run from there; the Debian packages build once
 # (from a copy of the sources at a fixed place in the user's cache folder, so ccache, when
 # the caller set it up, finds the last run's objects; tests off: the suite
@@ -48,6 +48,13 @@ for page in data/man/*.1; do
   grep -q "^\.TH .* \"Sysquill $version\"" "$page" || fail "$page is not for Sysquill $version"
 done
 [ "$(dpkg-parsechangelog -S Version)" = "$version" ] || fail "debian/changelog is not at $version"
+echo "-- one release date: Debian changelog, metainfo, manual pages"
+released=$(date -u -d "$(dpkg-parsechangelog -S Date)" +%F)
+grep -q "<release version=\"$version\" date=\"$released\"" "data/$app_id.metainfo.xml" ||
+  fail "the metainfo's release $version is not dated $released as debian/changelog is"
+for page in data/man/*.1; do
+  grep -q "^\.TH [^ ]* [0-9] \"$released\" " "$page" || fail "$page is not dated $released as debian/changelog is"
+done
 
 echo "-- the metainfo's screenshot is one scripts/screenshots.sh writes, at the size it gives"
 read -r width height shot < <(sed -n \
@@ -78,6 +85,10 @@ PATH="$work/destdir$prefix/bin:$PATH" bash -c '
   source "$1"
   complete() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _sysquill_query sysquill-query; echo "${COMPREPLY[*]}"; }
   [ "$(complete sysquill-query --format j)" = json ] || exit 1
+  # bash splits "--format=j" at "=" (COMP_WORDBREAKS).
+  [ "$(complete sysquill-query --format = j)" = json ] || exit 1
+  [ "$(complete sysquill-query --format =)" = "table csv mof json" ] || exit 1
+  [ "$(complete sysquill-query -f c)" = csv ] || exit 1
   [ "$(complete sysquill-query --page bas)" = "Base\\ Board" ] || exit 1
   [ "$(complete sysquill-query "\"SELECT * FROM Win32_BI")" = "SELECT * FROM Win32_BIOS" ] || exit 1
 ' - "$work/destdir$prefix/share/bash-completion/completions/sysquill-query" || fail "bash completion"

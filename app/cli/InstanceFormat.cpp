@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
+#include "app/cli/JsonText.h"
 #include "cimv2/core/ObjectText.h"
 #include "cimv2/core/SafeText.h"
 
@@ -23,40 +23,6 @@ std::string CsvField(const std::string& raw) {
         out += c;
     }
     return out + "\"";
-}
-
-void JsonString(Output& out, const std::string& raw) {
-    const std::string text = cimv2::ValidUtf8(raw);
-    out << '"';
-    for (char c : text) {
-        auto u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out << "\\\"";
-                break;
-            case '\\':
-                out << "\\\\";
-                break;
-            case '\n':
-                out << "\\n";
-                break;
-            case '\r':
-                out << "\\r";
-                break;
-            case '\t':
-                out << "\\t";
-                break;
-            default:
-                if (u < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", u);
-                    out << buf;
-                } else {
-                    out << c;
-                }
-        }
-    }
-    out << '"';
 }
 
 void JsonValue(Output& out, const cimv2::Value& v) {
@@ -127,6 +93,24 @@ void AppendTableText(std::string& out, const cimv2::Value& v) {
     out += cimv2::EscapeControls(TableText(v));
 }
 
+// One object per instance, one line each.
+void JsonArray(Output& out, const cimv2::QueryResult& result) {
+    const auto& props = result.schema->Properties();
+    out << '[';
+    for (size_t i = 0; i < result.instances.size(); ++i) {
+        out << (i ? ",\n " : "\n ") << '{';
+        for (size_t n = 0; n < result.selected.size(); ++n) {
+            auto index = static_cast<size_t>(result.selected[n]);
+            if (n) out << ", ";
+            JsonString(out, props[index].name);
+            out << ": ";
+            JsonValue(out, result.instances[i].values[index]);
+        }
+        out << '}';
+    }
+    out << (result.instances.empty() ? "]" : "\n]");
+}
+
 }  // namespace
 
 bool ParseFormat(const std::string& name, Format& format) {
@@ -160,19 +144,8 @@ void WriteResult(Output& out, const cimv2::QueryResult& result, Format format) {
             }
             return;
         case Format::Json:
-            out << '[';
-            for (size_t i = 0; i < result.instances.size(); ++i) {
-                out << (i ? ",\n " : "\n ") << '{';
-                for (size_t n = 0; n < result.selected.size(); ++n) {
-                    auto index = static_cast<size_t>(result.selected[n]);
-                    if (n) out << ", ";
-                    JsonString(out, props[index].name);
-                    out << ": ";
-                    JsonValue(out, result.instances[i].values[index]);
-                }
-                out << '}';
-            }
-            out << (result.instances.empty() ? "]\n" : "\n]\n");
+            JsonArray(out, result);
+            out << '\n';
             return;
         case Format::Table: {
             // One block per instance: property names padded to one column,
@@ -196,6 +169,15 @@ void WriteResult(Output& out, const cimv2::QueryResult& result, Format format) {
             return;
         }
     }
+}
+
+void WriteJsonResults(Output& out, const std::vector<cimv2::QueryResult>& results) {
+    out << '[';
+    for (size_t n = 0; n < results.size(); ++n) {
+        out << (n ? ",\n" : "\n");
+        JsonArray(out, results[n]);
+    }
+    out << (results.empty() ? "]\n" : "\n]\n");
 }
 
 }  // namespace cli

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/cli/NearestNames.h"
+#include "app/cli/PageFormat.h"
 #include "cimv2/core/SafeText.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/ListTools.h"
@@ -25,11 +27,30 @@ int ListPages(Output& out, Output&) {
     return 0;
 }
 
-int PrintPage(const std::string& name, const std::string& host, const std::string& csvFile, Output& out, Output& err) {
+namespace {
+
+// The pages with rows, by every name FindPage takes, shown by caption.
+std::vector<Spelling> PageSpellings() {
+    std::vector<Spelling> spellings;
+    for (const ui::PageInfo& page : ui::Pages()) {
+        if (page.index == ui::kHomePage || !page.fill) continue;
+        for (const char* name : {page.caption, page.command, page.listName})
+            if (name) spellings.push_back({name, page.caption});
+    }
+    return spellings;
+}
+
+}  // namespace
+
+int PrintPage(const std::string& name, const std::string& host, const std::string& csvFile, Format format, Output& out,
+              Output& err) {
     const ui::PageInfo* page = ui::FindPage(name);
     if (!page) {
+        // A name that is no page is a mistake in the arguments, as an unknown option is.
         err << "sysquill-query: no page named \"" << cimv2::EscapeControls(name) << "\" (see --pages)\n";
-        return 1;
+        if (std::string hint = DidYouMean(NearestNames(name, PageSpellings()), true); !hint.empty())
+            err << "sysquill-query: " << hint << '\n';
+        return 2;
     }
     if (page->index == ui::kHomePage || !page->fill) {
         err << "sysquill-query: the page \"" << page->caption << "\" has no rows to show\n";
@@ -42,6 +63,11 @@ int PrintPage(const std::string& name, const std::string& host, const std::strin
     if (!csvFile.empty()) {
         // A fill that failed exports nothing: the file named keeps what it had.
         if (!message) ui::SaveListToCSV(list, csvFile);
+    } else if (format != Format::Table) {
+        // For a program, as for the file: rows of a fill that failed would
+        // read as the whole page.
+        if (!message) WritePage(out, list, format);
+        out.Flush();
     } else {
         // Rows from another machine may hold control characters: escaped,
         // they cannot rewrite the user's terminal.

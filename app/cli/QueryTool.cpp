@@ -9,6 +9,8 @@
 #include "app/cli/LiveMachine.h"
 #include "app/cli/NoteLines.h"
 #include "app/cli/PageCommands.h"
+#include "app/cli/QueryArguments.h"
+#include "app/cli/QueryHints.h"
 #include "cimv2/core/SafeText.h"
 #include "cimv2/provider/ClassRegistry.h"
 #include "wmi/SourceNoteChannel.h"
@@ -19,63 +21,10 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: sysquill-query [--host H] [--root DIR] [--format table|csv|mof|json] \"SELECT ...\" ...\n"
-    "       sysquill-query [--host H] [--root DIR] --page NAME [--csv FILE]\n"
+    "usage: sysquill-query [-H|--host H] [-r|--root DIR] [-f|--format table|csv|mof|json] \"SELECT ...\" ...\n"
+    "       sysquill-query [-H|--host H] [-r|--root DIR] [-f|--format table|csv|json] --page NAME\n"
+    "       sysquill-query [-H|--host H] [-r|--root DIR] --page NAME --csv FILE\n"
     "       sysquill-query --pages | --classes | --version | --help\n";
-
-struct Options {
-    std::string host = ".";
-    std::string root;
-    std::vector<std::string> queries;
-    std::string page;
-    std::string csvFile;
-    bool listPages = false;
-    bool listClasses = false;
-    Format format = Format::Table;
-};
-
-// Returns an error text, or empty when the arguments are good.
-std::string ParseArguments(int argc, char** argv, Options& options) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    for (size_t n = 0; n < args.size(); ++n) {
-        const std::string& a = args[n];
-        auto value = [&](std::string& target) -> bool {
-            if (n + 1 >= args.size()) return false;
-            target = args[++n];
-            return true;
-        };
-        if (a == "--host") {
-            if (!value(options.host)) return "--host needs a value";
-        } else if (a == "--root") {
-            if (!value(options.root)) return "--root needs a value";
-        } else if (a == "--format") {
-            std::string name;
-            if (!value(name) || !ParseFormat(name, options.format)) return "--format is one of table, csv, mof, json";
-        } else if (a == "--page") {
-            if (!value(options.page)) return "--page needs a name";
-        } else if (a == "--csv") {
-            if (!value(options.csvFile)) return "--csv needs a file";
-        } else if (a == "--pages") {
-            options.listPages = true;
-        } else if (a == "--classes") {
-            options.listClasses = true;
-        } else if (a == "--help" || a == "-h") {
-            return "help";
-        } else if (a == "--version") {
-            return "version";
-        } else if (a == "--") {
-            options.queries.insert(options.queries.end(), args.begin() + static_cast<long>(n) + 1, args.end());
-            break;
-        } else if (!a.empty() && a[0] == '-') {
-            return "unknown option " + a;
-        } else {
-            options.queries.push_back(a);
-        }
-    }
-    if (!options.listPages && !options.listClasses && options.page.empty() && options.queries.empty())
-        return "no query given";
-    return {};
-}
 
 // The classes this build's provider answers, one name a line, for
 // completion and scripts.
@@ -90,13 +39,13 @@ int ListClasses(Output& out) {
 }  // namespace
 
 int RunQueryTool(int argc, char** argv, Output& out, Output& err) {
-    Options options;
-    std::string problem = ParseArguments(argc, argv, options);
-    if (problem == "version") {
+    QueryOptions options;
+    std::string problem = ParseQueryArguments(std::vector<std::string>(argv + 1, argv + argc), options);
+    if (options.version) {
         out << "sysquill-query " << SYSQUILL_VERSION << '\n';
         return 0;
     }
-    if (problem == "help") {
+    if (options.help) {
         out << kUsage;
         return 0;
     }
@@ -123,21 +72,33 @@ int RunQueryTool(int argc, char** argv, Output& out, Output& err) {
         wmi::SourceNoteHandler previous;
         ~NoteHandlerScope() { wmi::SetSourceNoteHandler(std::move(previous)); }
     } noteScope{wmi::SetSourceNoteHandler([&](const auto& notes) { noteLines.Print(notes); })};
+    // The query that is running, for the hints after its error.
+    const std::string* running = nullptr;
     try {
         if (options.listPages) return ListPages(out, err);
         if (options.listClasses) return ListClasses(out);
-        if (!options.page.empty()) return PrintPage(options.page, options.host, options.csvFile, out, err);
-        // Several queries share one connection and print one after another.
+        if (!options.page.empty())
+            return PrintPage(options.page, options.host, options.csvFile, options.format, out, err);
+        // Several queries share one connection and print one after another;
+        // as JSON they are one document, printed once every query has run.
+        const bool oneDocument = options.format == Format::Json && options.queries.size() > 1;
+        std::vector<cimv2::QueryResult> results;
         auto backend = wmi::OpenBackend(options.host);
         for (const auto& query : options.queries) {
+            running = &query;
             cimv2::QueryResult result = wmi::WithAutomationErrors([&] { return backend->ExecQuery(query); });
-            WriteResult(out, result, options.format);
+            if (!oneDocument) WriteResult(out, result, options.format);
             noteLines.Print(result.notes);
+            if (oneDocument) results.push_back(std::move(result));
         }
+        if (oneDocument) WriteJsonResults(out, results);
         out.Flush();
         return 0;
     } catch (const wmi::EOleException& e) {
         err << cimv2::EscapeControls(cimv2::FormatWbemError(e.what(), e.ErrorCode())) << '\n';
+        if (running)
+            for (const std::string& hint : QueryHints(*running, e.ErrorCode()))
+                err << "sysquill-query: " << cimv2::EscapeControls(hint) << '\n';
     } catch (const std::exception& e) {
         err << cimv2::EscapeControls(e.what()) << '\n';
     }

@@ -11,6 +11,7 @@
 
 #include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
+#include "cimv2/core/WqlNames.h"
 
 namespace cimv2 {
 
@@ -514,6 +515,26 @@ char Fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned c
 WqlQuery ParseWql(std::string_view text) {
     if (text.size() > 65536) throw WbemError(wbem::InvalidQuery, "Invalid query: query text too long");
     return Parser(Lexer(text).Run()).Run();
+}
+
+std::vector<std::string> NamedProperties(const WqlQuery& query) {
+    std::vector<std::string> names;
+    auto add = [&](const std::string& name) {
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return EqualsNoCase(n, name); }))
+            names.push_back(name);
+    };
+    for (const std::string& name : query.properties) add(name);
+    // Depth first and left to right, without recursion.
+    std::vector<const WqlExpr*> pending;
+    if (query.where) pending.push_back(query.where.get());
+    while (!pending.empty()) {
+        const WqlExpr* expr = pending.back();
+        pending.pop_back();
+        if (expr->kind == WqlExpr::Kind::Compare) add(expr->property);
+        for (auto operand = expr->operands.rbegin(); operand != expr->operands.rend(); ++operand)
+            pending.push_back(operand->get());
+    }
+    return names;
 }
 
 BoundQuery::BoundQuery(const WqlQuery& query, const ClassSchema& schema)

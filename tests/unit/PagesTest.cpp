@@ -784,7 +784,8 @@ TEST(PageCommandsTool, PrintsAndExportsTheWindowsRows) {
 
     EXPECT_EQ(RunTool({"--host", "downhost", "--page", "Bus"}, out, err), 1);
     EXPECT_EQ(err, "EOleException The RPC server is unavailable 800706BA\n");
-    EXPECT_EQ(RunTool({"--page", "No Such Page"}, out, err), 1);
+    // A name that is no page is a usage error.
+    EXPECT_EQ(RunTool({"--page", "No Such Page"}, out, err), 2);
     EXPECT_NE(err.find("no page named"), std::string::npos);
 }
 
@@ -799,6 +800,13 @@ TEST(PageCommandsTool, AFailedFillExportsNothing) {
     EXPECT_EQ(ReadBytes(file), "precious");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
     std::filesystem::remove_all(folder);
+    // Nor do csv and json on standard output: a program would take the rows
+    // read so far for the page.
+    for (const char* format : {"csv", "json"}) {
+        EXPECT_EQ(RunTool({"--host", "downhost", "--page", "Bus", "--format", format}, out, err), 1) << format;
+        EXPECT_EQ(out, "") << format;
+        EXPECT_EQ(err, "EOleException The RPC server is unavailable 800706BA\n") << format;
+    }
 }
 
 TEST(PageCommandsTool, PrinterEscapesControlCharacters) {
@@ -810,7 +818,7 @@ TEST(PageCommandsTool, PrinterEscapesControlCharacters) {
     EXPECT_NE(out.find("Bus Description  evil\\x1b]0;title\\a\\nline\n"), std::string::npos) << out;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);
     EXPECT_EQ(out.find('\x07'), std::string::npos);
-    EXPECT_EQ(RunTool({"--page", "No \x1b[2J Page"}, out, err), 1);
+    EXPECT_EQ(RunTool({"--page", "No \x1b[2J Page"}, out, err), 2);
     EXPECT_NE(err.find("no page named \"No \\x1b[2J Page\""), std::string::npos) << err;
 }
 
