@@ -142,7 +142,7 @@ TEST_F(HostileTree, JsonAndCsvAreValidUtf8WithEachPropertyOnce) {
 TEST(QueryTool, ARootThatIsNoTreeIsAnErrorBeforeAnyQuery) {
     TempTree tree;
     tree.File("/plain-file", "x");
-    const ProviderContext saved = wmi::LocalContext();
+    const testsupport::LocalComputer thisComputer;
     struct Case {
         std::string root, reason;
     } cases[] = {
@@ -159,7 +159,7 @@ TEST(QueryTool, ARootThatIsNoTreeIsAnErrorBeforeAnyQuery) {
                       "sysquill-query: cannot read the tree \"" + c.root + "\" given by --root: " + c.reason + "\n");
         }
     }
-    EXPECT_EQ(wmi::LocalContext().root.Dir(), saved.root.Dir());
+    EXPECT_EQ(wmi::LocalContext().root.Dir(), thisComputer.Saved().root.Dir());
 }
 
 TEST(QueryTool, ErrorMessagesEscapeUserAndRemoteText) {
@@ -444,7 +444,7 @@ std::string Desktop() { return std::string(SYSQUILL_FIXTURES) + "/physical-deskt
 }  // namespace
 
 TEST(QueryTool, SeveralQueriesAsJsonAreOneDocumentOfTheirArrays) {
-    const ProviderContext saved = wmi::LocalContext();
+    const testsupport::LocalComputer thisComputer;
     const std::string bios = "SELECT Name, Version FROM Win32_BIOS";
     const std::string caches = "SELECT Purpose FROM Win32_CacheMemory";
     const std::string none = "SELECT Name FROM Win32_BIOS WHERE Name IS NULL";
@@ -452,7 +452,6 @@ TEST(QueryTool, SeveralQueriesAsJsonAreOneDocumentOfTheirArrays) {
     const ToolRun other = Tool({"--root", Desktop(), "-f", "json", caches});
     const ToolRun empty = Tool({"--root", Desktop(), "-fjson", none});
     const ToolRun all = Tool({"-r", Desktop(), "-fjson", bios, caches, none});
-    wmi::SetLocalContext(saved);
     for (const ToolRun* run : {&one, &other, &empty, &all}) ASSERT_EQ(run->status, 0) << run->err;
     // One query prints its array as it always has.
     EXPECT_EQ(one.out.rfind("[\n {\"Name\": ", 0), 0u) << one.out;
@@ -471,10 +470,9 @@ TEST(QueryTool, SeveralQueriesAsJsonAreOneDocumentOfTheirArrays) {
 }
 
 TEST(QueryTool, SeveralQueriesAsJsonPrintNothingWhenOneFails) {
-    const ProviderContext saved = wmi::LocalContext();
+    const testsupport::LocalComputer thisComputer;
     const ToolRun run =
         Tool({"--root", Desktop(), "--format", "json", "SELECT Name FROM Win32_BIOS", "SELECT * FROM Win32_Nope"});
-    wmi::SetLocalContext(saved);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "Invalid class \"Win32_Nope\" (0x80041010)\n");
@@ -483,7 +481,7 @@ TEST(QueryTool, SeveralQueriesAsJsonPrintNothingWhenOneFails) {
 // A page prints in the format asked for: CSV as the window exports it, JSON
 // as one document of its rows, both with the rows the table shows.
 TEST(QueryTool, APageHonoursTheFormat) {
-    const ProviderContext saved = wmi::LocalContext();
+    const testsupport::LocalComputer thisComputer;
     TempTree dir;
     const std::string exported = dir.Dir() + "/board.csv";
     const ToolRun table = Tool({"--root", Desktop(), "--page", "Base Board"});
@@ -491,7 +489,6 @@ TEST(QueryTool, APageHonoursTheFormat) {
     const ToolRun json = Tool({"-r", Desktop(), "--page", "base board", "-f", "json"});
     const ToolRun file = Tool({"--root", Desktop(), "--page", "Base Board", "--csv", exported});
     const ToolRun mof = Tool({"--root", Desktop(), "--page", "Base Board", "--format", "mof"});
-    wmi::SetLocalContext(saved);
     for (const ToolRun* run : {&table, &csv, &json, &file}) ASSERT_EQ(run->status, 0) << run->err;
     std::ifstream in(exported, std::ios::binary);
     const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -537,7 +534,7 @@ TEST(QueryTool, APageRowWithoutAValueIsNullInJson) {
 // A class, property or page that is not there, with the names it may have
 // meant; the provider's own message stays as it is.
 TEST(QueryTool, UnknownNamesSuggestTheNearestOnes) {
-    const ProviderContext saved = wmi::LocalContext();
+    const testsupport::LocalComputer thisComputer;
     const struct {
         std::vector<std::string> args;
         int status;
@@ -585,7 +582,6 @@ TEST(QueryTool, UnknownNamesSuggestTheNearestOnes) {
         EXPECT_EQ(run.out, "") << c.args.back();
         EXPECT_EQ(run.err, c.err) << c.args.back();
     }
-    wmi::SetLocalContext(saved);
 }
 
 TEST(NearestNames, EditsAndTheNamesNearest) {
