@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,6 +58,13 @@ std::string CleanStderr(const std::string& text) {
     return out;
 }
 
+// A Unix socket path holds 107 bytes. ssh binds the master at the control
+// path plus "." and 16 random characters, then renames it; "%C" expands to
+// 40 hex digits. What is left for the directory:
+constexpr size_t kMaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+constexpr size_t kMaxControlDirLength =
+    kMaxSocketPath - (std::string_view("/sysquill-ssh-").size() + 40 + std::string_view(".0123456789abcdef").size());
+
 // A directory only this user can enter: a safe home for the control socket.
 bool PrivateDirectory(const std::string& dir) {
     struct stat st {};
@@ -76,7 +84,7 @@ std::string ControlDirectory(const SshConfig& config) {
     }
     for (const auto& dir : candidates) {
         // ssh reads the path as a config word: no blanks, quotes or % tokens.
-        if (dir.find_first_of(" \t\"'%") != std::string::npos || dir.size() > 50) continue;
+        if (dir.find_first_of(" \t\"'%") != std::string::npos || dir.size() > kMaxControlDirLength) continue;
         if (PrivateDirectory(dir)) return dir;
     }
     return {};
