@@ -287,6 +287,11 @@ std::vector<Misbehaviour> Misbehaviours(const fs::path& dir) {
          "\"sqtest\" did not answer within 0.5 s; the connection was closed", false},
         {"stalls mid-answer", HelloFrame() + SampleHeader() + SampleRecords(1), hold, false,
          cimv2::wbem::RpcServerUnavailable, "sysquill-agent on \"sqtest\" stopped answering for 0.5 s", false},
+        // A record of a million bytes, one byte at a time: never idle long
+        // enough to time out, never done.
+        {"trickles without end", HelloFrame() + SampleHeader() + std::string("\x00\x0f\x42\x40\x05", 5),
+         "while printf x; do sleep 0.1; done\n", false, cimv2::wbem::RpcServerUnavailable,
+         "The answer from \"sqtest\" took longer than 1 s; the connection was closed", false},
         {"dies mid-answer", HelloFrame() + SampleHeader() + SampleRecords(2), "exit 0\n", false, kTransportFailure,
          "The answer from \"sqtest\" was cut off: the connection ended", true},
         {"dies before its hello", "", "echo 'Segmentation fault' >&2; exit 139\n", true,
@@ -317,6 +322,9 @@ void ExpectErrorThenRecovery(FarSide& farSide, remote::SshConfig config, const M
     // byte, so however slow the machine, the outcome is the same.
     if (std::string_view(c.name) == "stalls before its hello") config.helloTimeout = std::chrono::milliseconds(500);
     if (std::string_view(c.name) == "stalls mid-answer") config.idleTimeout = std::chrono::milliseconds(500);
+    // The deadline ends it whatever the speed: the answer it waits for is
+    // never complete.
+    if (std::string_view(c.name) == "trickles without end") config.deadline = std::chrono::milliseconds(1000);
     SetSshConfig(config);
     sshtest::WriteText(farSide.Dir() / "records.bin", SampleRecords(3000));
     install(c.bytes, c.after);
