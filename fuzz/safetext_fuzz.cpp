@@ -1,9 +1,10 @@
 // Arbitrary bytes, as a machine may answer, through the UTF-8 repair and the
-// terminal escaping: the repair is idempotent, the escaped text
-// holds no control byte.
+// terminal escaping: the repair is idempotent, the escaped text holds no
+// control byte, and terminal text no bidi override nor a lone backslash.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cimv2/core/SafeText.h"
@@ -15,6 +16,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (char c : cimv2::EscapeControls(text)) {
         auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) std::abort();
+    }
+    // For a terminal: no U+202E override left, and no backslash alone.
+    const std::string shown = cimv2::EscapeForTerminal(text);
+    if (shown.find("\xE2\x80\xAE") != std::string::npos) std::abort();
+    // Each backslash starts an escape: a doubled one or a named one.
+    for (size_t n = 0; n < shown.size(); ++n) {
+        if (shown[n] != '\\') continue;
+        if (n + 1 == shown.size() || !std::strchr("\\abtnvfrxuU", shown[n + 1])) std::abort();
+        ++n;
+    }
+    for (char c : cimv2::EscapeLayoutForTerminal(text)) {
+        auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\n') || u == 0x7F) std::abort();
     }
     return 0;
 }
