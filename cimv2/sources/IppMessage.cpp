@@ -175,7 +175,7 @@ std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, si
             if (auto text = Decode(valueTag, value, valueSize)) response.message = text->text;
         }
         if (current == kIppOperationGroup && name == "limit" && valueTag == kInteger)
-            if (auto limit = Decode(valueTag, value, valueSize)) response.limit = limit->number;
+            if (auto given = Decode(valueTag, value, valueSize)) response.limit = given->number;
         if (valueTag == kBeginCollection) depth = 1;
         if (current != group) continue;
         inObject = true;

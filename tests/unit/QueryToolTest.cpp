@@ -130,7 +130,9 @@ TEST_F(HostileTree, TableEscapesControlCharacters) {
 TEST(QueryTool, TableAndObjectTextOnATerminalEscapeWhatActsOnIt) {
     static const ClassSchema schema("Test_Out", {{"Name", CimType::String, kKey}});
     Instance inst(schema);
-    inst.SetText("Name", "gpj.\xE2\x80\xAEexe \\x1b \x7f\xC2\x9B\xFF");
+    inst.SetText("Name",
+                 "gpj.\xE2\x80\xAE"
+                 "exe \\x1b \x7f\xC2\x9B\xFF");
     QueryResult result;
     result.schema = &schema;
     result.selected = {0};
@@ -145,7 +147,8 @@ TEST(QueryTool, TableAndObjectTextOnATerminalEscapeWhatActsOnIt) {
         // The object text as it is for a program; escaped for a terminal,
         // its own escapes (\\ for a backslash) and layout kept.
         {cli::Format::Mof, false,
-         "instance of Test_Out\n{\n\tName = \"gpj.\xE2\x80\xAEexe \\\\x1b \x7f\xC2\x9B\xFF\";\n};\n\n"},
+         "instance of Test_Out\n{\n\tName = \"gpj.\xE2\x80\xAE"
+         "exe \\\\x1b \x7f\xC2\x9B\xFF\";\n};\n\n"},
         {cli::Format::Mof, true,
          "instance of Test_Out\n{\n\tName = \"gpj.\\u202eexe \\\\x1b \\x7f\\u009b\\xff\";\n};\n\n"},
     };

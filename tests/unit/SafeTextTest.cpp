@@ -48,8 +48,12 @@ TEST(SafeText, ControlCharactersAreEscapedForTheTerminal) {
          "raw\\x9b2J"},  // C1 control as a bare byte
         {"bad\xFF", "bad\\xff"},
         // Characters that reorder or hide what follows.
-        {"txt.\xE2\x80\xAEexe", "txt.\\u202eexe"},           // U+202E right-to-left override
-        {"a\xE2\x81\xA6b\xE2\x81\xA9", "a\\u2066b\\u2069"},  // isolates
+        {"txt.\xE2\x80\xAE"
+         "exe",
+         "txt.\\u202eexe"},  // U+202E right-to-left override
+        {"a\xE2\x81\xA6"
+         "b\xE2\x81\xA9",
+         "a\\u2066b\\u2069"},  // isolates
         {"zero\xE2\x80\x8Bwidth\xEF\xBB\xBF", "zero\\u200bwidth\\ufeff"},
         {"line\xE2\x80\xA8sep", "line\\u2028sep"},
         {"tag\xF3\xA0\x80\x81", "tag\\U000e0001"},
