@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 
@@ -174,6 +175,9 @@ int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& l
             channel.Flush();
             return 1;
         }
+        // A newer client is answered in this agent's version, which it
+        // speaks too; only a client older than any version known is refused.
+        hello.version = std::min(hello.version, kProtocolVersion);
         if (!SpeaksProtocol(hello.version)) {
             SendError(channel, kTransportFailure,
                       "This sysquill-agent speaks protocol version " + std::to_string(kProtocolVersion) +

@@ -33,7 +33,8 @@ namespace remote {
 constexpr uint32_t kMagic = 0x53514147;  // "SQAG"
 constexpr uint16_t kProtocolVersion = 3;
 // Version 1 lacks notes, version 2 the newer causes of notes; an agent
-// still answers such a client in its version.
+// still answers such a client in its version, and a newer client in its
+// own (an agent of version 2 or older refuses a newer client).
 constexpr uint16_t kOldestProtocolVersion = 1;
 // The note causes a peer of a version knows.
 uint8_t LastNoteCause(uint16_t peerVersion);

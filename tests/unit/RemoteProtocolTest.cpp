@@ -498,12 +498,25 @@ TEST(RemoteAgent, AClientThatHasGoneIsNoticedDuringAQuery) {
     close(out[1]);
 }
 
+// A client newer than the agent is answered in the agent's version, which
+// that client speaks as well.
+TEST(RemoteAgent, ANewerClientIsAnsweredInTheAgentsVersion) {
+    std::vector<std::string> calls;
+    AgentRun agent(SampleService(&calls, false));
+    agent.Send(HelloFrame(kProtocolVersion + 4) +
+               FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")));
+    EXPECT_EQ(DecodeHello(agent.Next()).version, kProtocolVersion);
+    AgentRun::Source source(agent);
+    EXPECT_EQ(ReadQueryAnswer(source, SampleSchema(), {}).size(), 3u);
+    EXPECT_EQ(agent.Finish(), 0);
+}
+
 TEST(RemoteAgent, BadRequestsAreAnsweredWithAnError) {
     // Status 1: the stream is out of step and the agent stops; 0: a framed
     // but malformed request is refused and the agent reads on.
     const std::tuple<std::string, const char*, int> cases[] = {
         {"GET / HTTP/1.0\r\n\r\n", "over the limit", 1},
-        {HelloFrame(7), "protocol version 3, the client 7", 1},
+        {HelloFrame(0), "protocol version 3, the client 0", 1},
         {FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")), "did not start with the sysquill hello",
          1},
         {HelloFrame() + FrameBytes(FrameType::Record, "x"), "Unexpected request frame", 1},
