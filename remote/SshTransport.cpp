@@ -16,6 +16,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "cimv2/core/Wql.h"
@@ -111,12 +112,17 @@ class SshSession {
 public:
     SshSession(std::string hostText, const SshTarget& target, const SshConfig& config)
         : FHost(std::move(hostText)), FConfig(config), FParser(config.limits.maxFrameBytes) {
-        Spawn(SshArguments(config, target));
-        BeginRequest();
-        std::string hello;
-        AppendFrame(hello, FrameType::Hello, HelloPayload("sysquill"));
-        Send(hello);
-        Frame first = ReadFrame();
+        const std::vector<std::string> args = SshArguments(config, target);
+        Frame first = Greet(args, kProtocolVersion);
+        // An agent of version 2 or older refuses a newer client, naming its
+        // own version: it is asked again in that one.
+        if (auto older = RefusedVersion(first)) {
+            Break();
+            FBroken = false;
+            FParser = FrameParser(config.limits.maxFrameBytes);
+            FStderr.clear();
+            first = Greet(args, *older);
+        }
         Hello answer;
         try {
             answer = DecodeHello(first);
@@ -189,6 +195,41 @@ private:
             if (e.Code() == kTransportFailure) Break();
             throw;
         }
+    }
+
+    // Starts ssh and the agent, says hello in this version; the first frame back.
+    Frame Greet(const std::vector<std::string>& args, uint16_t version) {
+        Spawn(args);
+        BeginRequest();
+        std::string hello;
+        AppendFrame(hello, FrameType::Hello, HelloPayload("sysquill", version));
+        Send(hello);
+        return ReadFrame();
+    }
+
+    // The older version an agent refused this client's in, as its error
+    // says: "This sysquill-agent speaks protocol version 2, the client 3".
+    static std::optional<uint16_t> RefusedVersion(const Frame& frame) {
+        if (frame.type != FrameType::Error) return std::nullopt;
+        std::string message;
+        try {
+            ByteReader r(frame.payload);
+            r.U32();
+            message = r.String();
+        } catch (const WbemError&) {
+            return std::nullopt;
+        }
+        constexpr std::string_view kSaid = "This sysquill-agent speaks protocol version ";
+        if (!message.starts_with(kSaid)) return std::nullopt;
+        const size_t end = message.find(',', kSaid.size());
+        if (end == std::string::npos || end == kSaid.size() || end - kSaid.size() > 4) return std::nullopt;
+        unsigned version = 0;
+        for (char c : std::string_view(message).substr(kSaid.size(), end - kSaid.size())) {
+            if (c < '0' || c > '9') return std::nullopt;
+            version = version * 10 + static_cast<unsigned>(c - '0');
+        }
+        if (version >= kProtocolVersion || !SpeaksProtocol(static_cast<uint16_t>(version))) return std::nullopt;
+        return static_cast<uint16_t>(version);
     }
 
     void Spawn(const std::vector<std::string>& args) {

@@ -362,6 +362,39 @@ TEST_F(RemoteStandIn, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
     for (const auto& c : Misbehaviours(farSide.Dir())) ExpectErrorThenRecovery(farSide, farSide.Config(), c);
 }
 
+// An agent of version 2 refuses a client of a newer version and says its
+// own: the client asks again in that version, and the answer arrives.
+TEST_F(RemoteStandIn, AnAgentOfAnOlderVersionIsAskedAgainInIt) {
+    sshtest::StandInSsh farSide;
+    ASSERT_FALSE(farSide.Dir().empty());
+    const fs::path dir = farSide.Dir();
+    cimv2::QueryResult result;
+    result.schema = &remotetest::SampleSchema();
+    result.instances = remotetest::SampleInstances();
+    std::string good = HelloFrame(2);
+    AppendAnswer(good, result, 2);
+    sshtest::WriteText(dir / "good.bin", good);
+    sshtest::WriteText(dir / "refusal.bin",
+                       FrameBytes(FrameType::Error, ErrorPayload(kTransportFailure,
+                                                                 "This sysquill-agent speaks protocol version 2, the "
+                                                                 "client 3; install matching versions")));
+    farSide.InstallAgent("if [ -e " + (dir / "refused").string() + " ]; then cat " + (dir / "good.bin").string() +
+                         "; exec cat > " + (dir / "request.bin").string() + "; fi\ntouch " +
+                         (dir / "refused").string() + "\ncat " + (dir / "refusal.bin").string() + "\nexit 1\n");
+    SshConfig config = farSide.Config();
+    config.findSchema = remotetest::SampleLookup;
+    SetSshConfig(config);
+    const size_t spawned = SshSpawnCount();
+    const auto answer = OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery);
+    ASSERT_EQ(answer.instances.size(), 3u);
+    EXPECT_EQ(answer.instances[0].values, remotetest::SampleInstances()[0].values);
+    EXPECT_EQ(SshSpawnCount(), spawned + 2);
+    // What the agent of version 2 was sent: a hello of its version.
+    CloseSshConnections();
+    MemoryFrameSource request(sshtest::ReadText(dir / "request.bin"), 1 << 20);
+    EXPECT_EQ(DecodeHello(request.NextFrame()).version, 2);
+}
+
 TEST_F(RemoteSsh, MisbehavingAgentsBehindSshdAreErrorsAndTheClientCarriesOn) {
     size_t cases = 0;
     for (const auto& c : Misbehaviours(FServer->Dir())) {
