@@ -193,7 +193,8 @@ uint8_t LastNoteCause(uint16_t peerVersion) {
 
 std::vector<int> AnswerColumns(const cimv2::QueryResult& result) {
     const auto& props = result.schema->Properties();
-    std::vector<bool> sent(props.size(), false);
+    // No select list given (a result made by hand): all of them.
+    std::vector<bool> sent(props.size(), result.selected.empty());
     for (int index : result.selected)
         if (index >= 0 && static_cast<size_t>(index) < props.size()) sent[static_cast<size_t>(index)] = true;
     std::vector<int> columns;

@@ -110,7 +110,8 @@ std::string RecordPayload(const cimv2::Instance& instance);
 // The same for the given property indexes alone, in that order.
 std::string HeaderPayload(const cimv2::ClassSchema& schema, const std::vector<int>& columns);
 std::string RecordPayload(const cimv2::Instance& instance, const std::vector<int>& columns);
-// What an answer to this result sends: the selected properties and the keys.
+// What an answer to this result sends: the selected properties and the
+// keys (every property when the result names no selection).
 std::vector<int> AnswerColumns(const cimv2::QueryResult& result);
 // Cuts the largest values of an instance until its record over these
 // columns fits a frame of maxFrameBytes: a text keeps its start and ends in
