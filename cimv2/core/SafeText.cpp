@@ -1,5 +1,6 @@
 #include "cimv2/core/SafeText.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace cimv2 {
@@ -89,8 +90,18 @@ bool IsFormatCharacter(char32_t code) {
            (code >= 0xFFF9 && code <= 0xFFFB) || (code >= 0xE0000 && code <= 0xE007F);
 }
 
+// Whether a backslash before this text would read as one of the escapes
+// written here for a byte (\x1b, \u202e, \U000e0001) or as a doubled
+// backslash. Other backslashes ("PCI\VEN_8086", "host\user") are plain.
+bool StartsEscape(std::string_view rest) {
+    if (rest.empty()) return false;
+    if (rest[0] == '\\') return true;
+    return rest.size() >= 2 && (rest[0] == 'x' || rest[0] == 'u' || rest[0] == 'U') &&
+           std::isxdigit(static_cast<unsigned char>(rest[1]));
+}
+
 struct EscapeRules {
-    bool backslash = false;  // doubled
+    bool backslash = false;  // doubled where it would read as an escape
     bool layout = false;     // tab and line feed kept
 };
 
@@ -100,7 +111,7 @@ std::string Escape(std::string_view text, EscapeRules rules) {
     size_t n = 0;
     while (n < text.size()) {
         Utf8Step step = NextUtf8(text, n);
-        if (rules.backslash && step.code == '\\') {
+        if (rules.backslash && step.code == '\\' && StartsEscape(text.substr(n + 1))) {
             out += "\\\\";
         } else if (rules.layout && step.valid && (step.code == '\t' || step.code == '\n')) {
             out += static_cast<char>(step.code);

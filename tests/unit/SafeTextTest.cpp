@@ -68,6 +68,10 @@ TEST(SafeText, TerminalTextDoublesBackslashesAndLayoutTextKeepsItsLayout) {
         std::string text, terminal, layout;
     } cases[] = {
         {"literal \\x1b", "literal \\\\x1b", "literal \\x1b"},
+        {"\\u202e \\U000e0001 \\\\", "\\\\u202e \\\\U000e0001 \\\\\\", "\\u202e \\U000e0001 \\\\"},
+        // A backslash that reads as no escape stays as Windows names have it.
+        {"PCI\\VEN_8086 host\\ana \\xyz end\\", "PCI\\VEN_8086 host\\ana \\xyz end\\",
+         "PCI\\VEN_8086 host\\ana \\xyz end\\"},
         {"esc\x1b[2J", "esc\\x1b[2J", "esc\\x1b[2J"},
         {"a\tb\nc", "a\\tb\\nc", "a\tb\nc"},
         {"del\x7f c1\xC2\x9B bad\xFF", "del\\x7f c1\\u009b bad\\xff", "del\\x7f c1\\u009b bad\\xff"},
