@@ -291,8 +291,11 @@ private:
         size_t done = 0;
         while (done < bytes.size()) {
             pollfd p{FIn, POLLOUT, 0};
-            int ready = poll(&p, 1, std::min(Remaining(FDeadline), static_cast<int>(Patience().count())));
+            const int untilDeadline = Remaining(FDeadline);
+            const int patience = static_cast<int>(Patience().count());
+            int ready = poll(&p, 1, std::min(untilDeadline, patience));
             if (ready < 0 && errno == EINTR) continue;
+            if (ready == 0 && untilDeadline <= patience) DeadlinePassed();
             if (ready == 0) TimedOut();
             ssize_t put = send(FIn, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
             if (put < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -315,17 +318,17 @@ private:
                                                        e.what());
             }
             if (frame) return std::move(*frame);
-            if (Clock::now() >= FDeadline) {
-                Break();
-                throw WbemError(wbem::RpcServerUnavailable, "The answer from " + Quoted(FHost) + " took longer than " +
-                                                                Seconds(FConfig.deadline) +
-                                                                "; the connection was closed");
-            }
+            if (Clock::now() >= FDeadline) DeadlinePassed();
             pollfd fds[2] = {{FOut, POLLIN, 0}, {FErr, POLLIN, 0}};
-            int wait = std::min(Remaining(FDeadline), static_cast<int>(Patience().count()));
-            int ready = poll(fds, FErr >= 0 ? 2 : 1, wait);
+            // Whichever comes first: the deadline (counted in whole
+            // milliseconds, so it may be a fraction away when poll returns)
+            // or the far side's silence.
+            const int untilDeadline = Remaining(FDeadline);
+            const int patience = static_cast<int>(Patience().count());
+            int ready = poll(fds, FErr >= 0 ? 2 : 1, std::min(untilDeadline, patience));
             if (ready < 0 && errno == EINTR) continue;
-            if (ready == 0 && Clock::now() < FDeadline) TimedOut();
+            if (ready == 0 && untilDeadline <= patience) DeadlinePassed();
+            if (ready == 0) TimedOut();
             if (FErr >= 0 && fds[1].revents != 0) DrainStderr();
             if (fds[0].revents != 0) {
                 char buffer[64 << 10];
@@ -347,6 +350,12 @@ private:
         }
         size_t room = kMaxStderr - std::min(kMaxStderr, FStderr.size());
         FStderr.append(buffer, std::min(room, static_cast<size_t>(got)));
+    }
+
+    [[noreturn]] void DeadlinePassed() {
+        Break();
+        throw WbemError(wbem::RpcServerUnavailable, "The answer from " + Quoted(FHost) + " took longer than " +
+                                                        Seconds(FConfig.deadline) + "; the connection was closed");
     }
 
     [[noreturn]] void TimedOut() {

@@ -91,11 +91,9 @@ bool IsFormatCharacter(char32_t code) {
 }
 
 // Whether a backslash before this text would read as one of the escapes
-// written here for a byte (\x1b, \u202e, \U000e0001) or as a doubled
-// backslash. Other backslashes ("PCI\VEN_8086", "host\user") are plain.
+// written here for a byte (\x1b, \u202e, \U000e0001). Other backslashes
+// ("PCI\VEN_8086", "\\.\PHYSICALDRIVE0", "host\user") read as they are.
 bool StartsEscape(std::string_view rest) {
-    if (rest.empty()) return false;
-    if (rest[0] == '\\') return true;
     return rest.size() >= 2 && (rest[0] == 'x' || rest[0] == 'u' || rest[0] == 'U') &&
            std::isxdigit(static_cast<unsigned char>(rest[1]));
 }

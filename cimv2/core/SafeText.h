@@ -19,10 +19,10 @@ std::string ValidUtf8(std::string_view text);
 // spaces, line separators, tags) as \uHHHH or \UHHHHHHHH. Everything else
 // is kept, so plain text (backslashes included) reads as it is.
 std::string EscapeControls(std::string_view text);
-// The same with a backslash doubled where it would read as one of those
-// escapes or as a doubled one, for data on a terminal: a literal "\x1b" in
-// a value then cannot pass for an escaped ESC, while "PCI\VEN_8086" and
-// "host\user" read as they are.
+// The same with a backslash doubled where it would read as the start of a
+// \x, \u or \U escape, for data on a terminal: a literal "\x1b" in a value
+// then cannot pass for an escaped ESC, while "PCI\VEN_8086" and
+// "\\.\PHYSICALDRIVE0" read as they are.
 std::string EscapeForTerminal(std::string_view text);
 // The same as EscapeControls but tabs and line feeds kept: for text whose
 // layout they are (object text), whose backslashes are its own escapes.

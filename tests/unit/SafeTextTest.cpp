@@ -68,7 +68,7 @@ TEST(SafeText, TerminalTextDoublesBackslashesAndLayoutTextKeepsItsLayout) {
         std::string text, terminal, layout;
     } cases[] = {
         {"literal \\x1b", "literal \\\\x1b", "literal \\x1b"},
-        {"\\u202e \\U000e0001 \\\\", "\\\\u202e \\\\U000e0001 \\\\\\", "\\u202e \\U000e0001 \\\\"},
+        {"\\u202e \\U000e0001 \\\\.\\", "\\\\u202e \\\\U000e0001 \\\\.\\", "\\u202e \\U000e0001 \\\\.\\"},
         // A backslash that reads as no escape stays as Windows names have it.
         {"PCI\\VEN_8086 host\\ana \\xyz end\\", "PCI\\VEN_8086 host\\ana \\xyz end\\",
          "PCI\\VEN_8086 host\\ana \\xyz end\\"},
