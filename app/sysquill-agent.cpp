@@ -62,5 +62,9 @@ int main(int argc, char** argv) {
     }
     cimv2::MachineSources machine;
     cimv2::Provider provider(machine.ContextFor(machineRoot, readOnly));
-    return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, remote::ProviderService(provider, readOnly));
+    remote::AgentService service = remote::ProviderService(provider, readOnly);
+    // A query of a large machine takes a while: once ssh has closed the
+    // channel, nobody waits for its answer.
+    service.clientGone = [] { _exit(1); };
+    return remote::ServeAgent(STDIN_FILENO, STDOUT_FILENO, service);
 }

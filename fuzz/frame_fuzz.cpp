@@ -1,7 +1,9 @@
 // Bytes from the far side of an ssh channel through the frame and record
-// decoders: the client's answer reader and the agent's request reader.
+// decoders: the client's answer reader and the agent's request reader; and
+// records cut to fit a frame, which must fit and read back as cut.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <string_view>
 
@@ -41,10 +43,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     remote::Limits limits;
     limits.maxFrameBytes = 1 << 16;
     limits.maxAnswerBytes = 1 << 20;
+    limits.maxAnswerMemory = 1 << 22;
     std::span<const uint8_t> bytes(data + 1, size - 1);
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     try {
-        switch (data[0] % 3) {
+        switch (data[0] % 4) {
+            case 3: {
+                // The agent's side: an instance decoded from the bytes, cut to
+                // a frame of any size, must fit it and read back as sent.
+                remote::MemoryFrameSource source(text, limits.maxFrameBytes);
+                remote::Frame header = source.NextFrame();
+                std::vector<cimv2::Instance> read = remote::ReadAnswerBody(source, header, FuzzSchema(), limits);
+                const size_t frame = 16 + (static_cast<size_t>(data[0]) << 4);
+                std::vector<int> all;
+                for (size_t n = 0; n < FuzzSchema().Properties().size(); ++n) all.push_back(static_cast<int>(n));
+                for (cimv2::Instance& inst : read) {
+                    remote::FitRecord(inst, all, frame);
+                    const std::string payload = remote::RecordPayload(inst, all);
+                    if (payload.size() + 1 > frame) std::abort();
+                    std::string answer;
+                    remote::AppendFrame(answer, remote::FrameType::Header, remote::HeaderPayload(FuzzSchema(), all));
+                    remote::AppendFrame(answer, remote::FrameType::Record, payload);
+                    remote::AppendFrame(answer, remote::FrameType::End, remote::EndPayload(1));
+                    remote::MemoryFrameSource back(answer, frame);
+                    if (!(remote::ReadQueryAnswer(back, FuzzSchema(), limits).at(0).values == inst.values))
+                        std::abort();
+                }
+                break;
+            }
             case 0:
                 remote::DecodeAnswerStream(bytes, Lookup, limits);
                 break;

@@ -1,8 +1,12 @@
 #include "remote/Agent.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <thread>
 
 #include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
@@ -69,13 +73,58 @@ void SendError(Channel& channel, uint32_t code, std::string_view message) {
     channel.Send(FrameType::Error, ErrorPayload(code, cimv2::EscapeControls(message)));
 }
 
-void AnswerQuery(Channel& channel, const AgentService& service, const Frame& frame, uint16_t clientVersion) {
+// Watches the client's end while a request is worked on: a client that has
+// gone (ssh closed the channel) wants no answer, and a query may take long.
+// Its reading end is what tells: a client may well have closed its input
+// after its last request and still wait for the answer.
+class ClientWatch {
+public:
+    ClientWatch(int outFd, const std::function<void()>& gone) {
+        if (!gone || ::pipe2(FStop, O_CLOEXEC) != 0) return;
+        FThread = std::thread([outFd, gone, stop = FStop[0]] {
+            // No reader left: POLLERR on a pipe, POLLHUP on a socket.
+            pollfd fds[2] = {{outFd, 0, 0}, {stop, POLLIN, 0}};
+            while (::poll(fds, 2, -1) < 0 && errno == EINTR) {
+            }
+            if (fds[1].revents == 0 && (fds[0].revents & (POLLHUP | POLLERR)) != 0) gone();
+        });
+    }
+    ~ClientWatch() {
+        if (!FThread.joinable()) return;
+        (void)!::write(FStop[1], "", 1);
+        FThread.join();
+        ::close(FStop[0]);
+        ::close(FStop[1]);
+    }
+    ClientWatch(const ClientWatch&) = delete;
+    ClientWatch& operator=(const ClientWatch&) = delete;
+
+private:
+    int FStop[2] = {-1, -1};
+    std::thread FThread;
+};
+
+void AnswerQuery(Channel& channel, const AgentService& service, const Frame& frame, uint16_t clientVersion,
+                 const Limits& limits) {
     cimv2::QueryResult result = service.query(DecodeQuery(frame));
-    channel.Send(FrameType::Header, HeaderPayload(*result.schema));
-    for (const auto& inst : result.instances) channel.Send(FrameType::Record, RecordPayload(inst));
-    // A client of version 1 would take a note for a broken answer.
-    if (clientVersion >= 2)
-        for (const auto& note : result.notes) channel.Send(FrameType::Note, NotePayload(note));
+    // The select list and the keys: the client nulls the rest anyway.
+    const std::vector<int> columns = AnswerColumns(result);
+    channel.Send(FrameType::Header, HeaderPayload(*result.schema, columns));
+    cimv2::SourceNotes cut(result.schema->Name());
+    for (auto& inst : result.instances) {
+        // A client that has gone reads no more.
+        if (channel.Broken()) return;
+        // One huge value (4 MB of arguments) is cut, not the whole answer lost.
+        for (const std::string& name : FitRecord(inst, columns, limits.maxFrameBytes))
+            cut.Add(cimv2::NoteCause::Incomplete, name + " cut to fit the answer");
+        channel.Send(FrameType::Record, RecordPayload(inst, columns));
+    }
+    // An older client would take a note it does not know for a broken answer.
+    const uint8_t lastCause = LastNoteCause(clientVersion);
+    std::vector<cimv2::SourceNote> notes = std::move(result.notes);
+    for (auto& note : cut.Take()) notes.push_back(std::move(note));
+    for (const auto& note : notes)
+        if (static_cast<uint8_t>(note.cause) <= lastCause) channel.Send(FrameType::Note, NotePayload(note));
     channel.Send(FrameType::End, EndPayload(static_cast<uint32_t>(result.instances.size())));
 }
 
@@ -126,6 +175,9 @@ int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& l
             channel.Flush();
             return 1;
         }
+        // A newer client is answered in this agent's version, which it
+        // speaks too; only a client older than any version known is refused.
+        hello.version = std::min(hello.version, kProtocolVersion);
         if (!SpeaksProtocol(hello.version)) {
             SendError(channel, kTransportFailure,
                       "This sysquill-agent speaks protocol version " + std::to_string(kProtocolVersion) +
@@ -142,8 +194,9 @@ int ServeAgent(int inFd, int outFd, const AgentService& service, const Limits& l
                 return 1;
             }
             try {
+                ClientWatch watch(outFd, service.clientGone);
                 if (frame->type == FrameType::Query)
-                    AnswerQuery(channel, service, *frame, hello.version);
+                    AnswerQuery(channel, service, *frame, hello.version, limits);
                 else
                     AnswerMethod(channel, service, *frame);
             } catch (const cimv2::WbemError& e) {

@@ -17,6 +17,10 @@ struct AgentService {
     SchemaLookup findSchema = RegistrySchema;
     // Method calls are refused with access denied.
     bool readOnly = false;
+    // Called (on another thread) when nobody reads the answers any more
+    // while a request is worked on; the program ends there. Empty: nobody
+    // watches.
+    std::function<void()> clientGone;
 };
 
 // The service of a provider (which must outlive it).

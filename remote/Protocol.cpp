@@ -1,5 +1,6 @@
 #include "remote/Protocol.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "cimv2/core/SafeText.h"
@@ -122,7 +123,109 @@ cimv2::Instance ReadRecord(const Frame& frame, const cimv2::ClassSchema& schema,
     return inst;
 }
 
+// The bytes a value takes in a record, as ByteWriter::Value writes it.
+size_t EncodedSize(const cimv2::Value& v) {
+    using K = cimv2::Value::Kind;
+    switch (v.kind) {
+        case K::Null:
+            return 1;
+        case K::Text:
+            return 1 + 4 + v.text.size();
+        case K::Bool:
+            return 2;
+        case K::Array: {
+            size_t size = 1 + 4;
+            for (const auto& item : v.items) size += EncodedSize(item);
+            return size;
+        }
+        default:
+            return 1 + 8;
+    }
+}
+
+// The payload size of a record over these columns, and how many values the
+// reader will count in it.
+size_t RecordSize(const cimv2::Instance& instance, const std::vector<int>& columns, size_t& values) {
+    size_t size = 2;
+    values = 0;
+    for (int index : columns) {
+        const cimv2::Value& v = instance.values[static_cast<size_t>(index)];
+        if (v.IsNull()) continue;
+        size += 2 + EncodedSize(v);
+        values += 1 + v.items.size();
+    }
+    return size;
+}
+
+// Makes a value at least `excess` bytes and `extraItems` items smaller.
+void CutValue(cimv2::Value& v, size_t excess, size_t extraItems) {
+    if (v.kind == cimv2::Value::Kind::Text) {
+        size_t keep = v.text.size() > excess + kCutMark.size() ? v.text.size() - excess - kCutMark.size() : 0;
+        // Not inside a UTF-8 sequence.
+        while (keep > 0 && (static_cast<uint8_t>(v.text[keep]) & 0xC0) == 0x80) --keep;
+        if (keep == 0) {
+            v = cimv2::Value::Null();
+            return;
+        }
+        v.text.resize(keep);
+        v.text += kCutMark;
+        return;
+    }
+    if (v.kind == cimv2::Value::Kind::Array) {
+        size_t removed = 0, dropped = 0;
+        while (!v.items.empty() && (removed < excess || dropped < extraItems)) {
+            removed += EncodedSize(v.items.back());
+            ++dropped;
+            v.items.pop_back();
+        }
+        return;
+    }
+    v = cimv2::Value::Null();
+}
+
 }  // namespace
+
+uint8_t LastNoteCause(uint16_t peerVersion) {
+    if (peerVersion < 2) return 0;
+    if (peerVersion < 3) return static_cast<uint8_t>(cimv2::NoteCause::NoSource);
+    return cimv2::kLastNoteCause;
+}
+
+std::vector<int> AnswerColumns(const cimv2::QueryResult& result) {
+    const auto& props = result.schema->Properties();
+    // No select list given (a result made by hand): all of them.
+    std::vector<bool> sent(props.size(), result.selected.empty());
+    for (int index : result.selected)
+        if (index >= 0 && static_cast<size_t>(index) < props.size()) sent[static_cast<size_t>(index)] = true;
+    std::vector<int> columns;
+    for (size_t n = 0; n < props.size(); ++n)
+        if (sent[n] || props[n].IsKey()) columns.push_back(static_cast<int>(n));
+    return columns;
+}
+
+std::vector<std::string> FitRecord(cimv2::Instance& instance, const std::vector<int>& columns, size_t maxFrameBytes) {
+    std::vector<std::string> cut;
+    const size_t room = maxFrameBytes > 0 ? maxFrameBytes - 1 : 0;  // the frame's type byte
+    for (;;) {
+        size_t values = 0;
+        const size_t size = RecordSize(instance, columns, values);
+        if (size <= room && values <= kMaxValuesPerFrame) return cut;
+        // Too many items: the longest array gives way; too many bytes: the
+        // largest value.
+        const size_t extraItems = values > kMaxValuesPerFrame ? values - kMaxValuesPerFrame : 0;
+        int target = -1;
+        size_t measure = 0;
+        for (int index : columns) {
+            const cimv2::Value& v = instance.values[static_cast<size_t>(index)];
+            const size_t m = extraItems > 0 ? v.items.size() : (v.IsNull() ? 0 : EncodedSize(v));
+            if (m > measure) target = index, measure = m;
+        }
+        if (target < 0) return cut;
+        CutValue(instance.values[static_cast<size_t>(target)], size > room ? size - room : 0, extraItems);
+        const std::string& name = instance.schema->Properties()[static_cast<size_t>(target)].name;
+        if (std::find(cut.begin(), cut.end(), name) == cut.end()) cut.push_back(name);
+    }
+}
 
 const cimv2::ClassSchema* RegistrySchema(std::string_view className) {
     const cimv2::ClassEntry* entry = cimv2::FindClass(className);
@@ -230,6 +333,34 @@ std::string HeaderPayload(const cimv2::ClassSchema& schema) {
         w.String(p.name);
         w.U16(static_cast<uint16_t>(p.type));
         w.U8(static_cast<uint8_t>(p.flags));
+    }
+    return std::move(w.Bytes());
+}
+
+std::string HeaderPayload(const cimv2::ClassSchema& schema, const std::vector<int>& columns) {
+    ByteWriter w;
+    w.String(schema.Name());
+    w.U16(static_cast<uint16_t>(columns.size()));
+    for (int index : columns) {
+        const cimv2::PropertyDef& p = schema.Properties()[static_cast<size_t>(index)];
+        w.String(p.name);
+        w.U16(static_cast<uint16_t>(p.type));
+        w.U8(static_cast<uint8_t>(p.flags));
+    }
+    return std::move(w.Bytes());
+}
+
+std::string RecordPayload(const cimv2::Instance& instance, const std::vector<int>& columns) {
+    ByteWriter w;
+    uint16_t present = 0;
+    for (int index : columns)
+        present = static_cast<uint16_t>(present + (instance.values[static_cast<size_t>(index)].IsNull() ? 0 : 1));
+    w.U16(present);
+    for (size_t n = 0; n < columns.size(); ++n) {
+        const cimv2::Value& v = instance.values[static_cast<size_t>(columns[n])];
+        if (v.IsNull()) continue;
+        w.U16(static_cast<uint16_t>(n));
+        w.Value(v);
     }
     return std::move(w.Bytes());
 }
@@ -436,7 +567,10 @@ std::vector<cimv2::Instance> ReadAnswerBody(FrameSource& source, const Frame& he
     Expect(header, FrameType::Header);
     std::vector<int> columns = ReadHeader(header, expected);
     const size_t instanceCost = (expected.Properties().size() + 1) * sizeof(cimv2::Value) + sizeof(cimv2::Instance);
-    size_t total = header.payload.size();
+    // What was sent, and what it takes here: a record of one value is still
+    // a whole instance.
+    size_t total = header.payload.size() + 5;
+    size_t memory = header.payload.size();
     std::vector<cimv2::Instance> instances;
     // The notes name the class queried, whatever the far side would say.
     cimv2::SourceNotes said(expected.Name());
@@ -458,8 +592,7 @@ std::vector<cimv2::Instance> ReadAnswerBody(FrameSource& source, const Frame& he
             const uint8_t cause = r.U8();
             std::string sources = r.String();
             r.Finish("note");
-            if (cause != static_cast<uint8_t>(cimv2::NoteCause::NeedsPrivilege) &&
-                cause != static_cast<uint8_t>(cimv2::NoteCause::NoSource))
+            if (cause < 1 || cause > LastNoteCause(kProtocolVersion))
                 Malformed("note of unknown cause " + std::to_string(cause));
             if (sources.empty()) Malformed("a note that names no source");
             if (++noteCount > kMaxNotesPerAnswer)
@@ -473,10 +606,15 @@ std::vector<cimv2::Instance> ReadAnswerBody(FrameSource& source, const Frame& he
         Expect(frame, FrameType::Record);
         size_t values = 0;
         cimv2::Instance inst = ReadRecord(frame, expected, columns, values);
-        total += frame.payload.size() + 5 + instanceCost + values * sizeof(cimv2::Value);
+        total += frame.payload.size() + 5;
+        memory += frame.payload.size() + instanceCost + values * sizeof(cimv2::Value);
         if (total > limits.maxAnswerBytes)
             throw cimv2::WbemError(kTransportFailure, "The answer from the agent is over the limit of " +
                                                           std::to_string(limits.maxAnswerBytes) + " bytes");
+        if (memory > limits.maxAnswerMemory)
+            throw cimv2::WbemError(kTransportFailure, "The answer from the agent would take more than " +
+                                                          std::to_string(limits.maxAnswerMemory) +
+                                                          " bytes of memory here");
         instances.push_back(std::move(inst));
     }
 }

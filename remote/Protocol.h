@@ -7,12 +7,15 @@
 //   value   = u8 tag, then: text string | i64 | u64 | f64 bits | u8 bool |
 //             u32 count and that many scalar values (an array)
 //
-// A query answer is Header (class and its columns), Record*, Note*, End
-// (count). A record names each non-null property by column index with a
-// typed value and is checked against the receiving side's class schema. A
-// note (since version 2: u8 cause, string sources) says why values of the
-// queried class are null. An Error frame (code, message) may replace any
-// answer or cut one short.
+// A query answer is Header (class and the columns sent), Record*, Note*,
+// End (count). A record names each non-null property by column index with
+// a typed value and is checked against the receiving side's class schema.
+// The agent sends the columns of the select list and the keys, and cuts a
+// value that would not fit a frame (a text ends in "…"). A note (since
+// version 2: u8 cause, string sources) says why values of the queried class
+// are null or missing; version 3 adds the causes "did not answer" and "cut
+// at a limit". An Error frame (code, message) may replace any answer or cut
+// one short.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -28,9 +31,13 @@
 namespace remote {
 
 constexpr uint32_t kMagic = 0x53514147;  // "SQAG"
-constexpr uint16_t kProtocolVersion = 2;
-// Version 1 lacks notes; either end still speaks it with the other.
+constexpr uint16_t kProtocolVersion = 3;
+// Version 1 lacks notes, version 2 the newer causes of notes; an agent
+// still answers such a client in its version, and a newer client in its
+// own (an agent of version 2 or older refuses a newer client).
 constexpr uint16_t kOldestProtocolVersion = 1;
+// The note causes a peer of a version knows.
+uint8_t LastNoteCause(uint16_t peerVersion);
 inline bool SpeaksProtocol(uint16_t version) {
     return version >= kOldestProtocolVersion && version <= kProtocolVersion;
 }
@@ -55,8 +62,15 @@ enum class FrameType : uint8_t {
 
 struct Limits {
     size_t maxFrameBytes = 4u << 20;
+    // The bytes of one answer as they arrive.
     size_t maxAnswerBytes = 64u << 20;
+    // What one answer takes once decoded: each record is a whole instance
+    // of its class, however few of its values were sent.
+    size_t maxAnswerMemory = 1u << 30;
 };
+
+// The mark at the end of a text the agent cut to fit a frame.
+constexpr std::string_view kCutMark = "\u2026";
 
 struct Frame {
     FrameType type = FrameType::Error;
@@ -93,6 +107,17 @@ std::string QueryPayload(std::string_view wql);
 std::string MethodPayload(const cimv2::Instance& keys, std::string_view method, const cimv2::ParamList& in);
 std::string HeaderPayload(const cimv2::ClassSchema& schema);
 std::string RecordPayload(const cimv2::Instance& instance);
+// The same for the given property indexes alone, in that order.
+std::string HeaderPayload(const cimv2::ClassSchema& schema, const std::vector<int>& columns);
+std::string RecordPayload(const cimv2::Instance& instance, const std::vector<int>& columns);
+// What an answer to this result sends: the selected properties and the
+// keys (every property when the result names no selection).
+std::vector<int> AnswerColumns(const cimv2::QueryResult& result);
+// Cuts the largest values of an instance until its record over these
+// columns fits a frame of maxFrameBytes: a text keeps its start and ends in
+// kCutMark, an array keeps its first items, a value with no room left is
+// null. Returns the names of the properties cut; none when it fitted.
+std::vector<std::string> FitRecord(cimv2::Instance& instance, const std::vector<int>& columns, size_t maxFrameBytes);
 std::string EndPayload(uint32_t count);
 std::string ErrorPayload(uint32_t code, std::string_view message);
 std::string OutParamsPayload(const cimv2::ParamList& out);

@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "cimv2/core/Wql.h"
@@ -57,6 +59,13 @@ std::string CleanStderr(const std::string& text) {
     return out;
 }
 
+// A Unix socket path holds 107 bytes. ssh binds the master at the control
+// path plus "." and 16 random characters, then renames it; "%C" expands to
+// 40 hex digits. What is left for the directory:
+constexpr size_t kMaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+constexpr size_t kMaxControlDirLength =
+    kMaxSocketPath - (std::string_view("/sysquill-ssh-").size() + 40 + std::string_view(".0123456789abcdef").size());
+
 // A directory only this user can enter: a safe home for the control socket.
 bool PrivateDirectory(const std::string& dir) {
     struct stat st {};
@@ -76,7 +85,7 @@ std::string ControlDirectory(const SshConfig& config) {
     }
     for (const auto& dir : candidates) {
         // ssh reads the path as a config word: no blanks, quotes or % tokens.
-        if (dir.find_first_of(" \t\"'%") != std::string::npos || dir.size() > 50) continue;
+        if (dir.find_first_of(" \t\"'%") != std::string::npos || dir.size() > kMaxControlDirLength) continue;
         if (PrivateDirectory(dir)) return dir;
     }
     return {};
@@ -103,12 +112,17 @@ class SshSession {
 public:
     SshSession(std::string hostText, const SshTarget& target, const SshConfig& config)
         : FHost(std::move(hostText)), FConfig(config), FParser(config.limits.maxFrameBytes) {
-        Spawn(SshArguments(config, target));
-        BeginRequest();
-        std::string hello;
-        AppendFrame(hello, FrameType::Hello, HelloPayload("sysquill"));
-        Send(hello);
-        Frame first = ReadFrame();
+        const std::vector<std::string> args = SshArguments(config, target);
+        Frame first = Greet(args, kProtocolVersion);
+        // An agent of version 2 or older refuses a newer client, naming its
+        // own version: it is asked again in that one.
+        if (auto older = RefusedVersion(first)) {
+            Break();
+            FBroken = false;
+            FParser = FrameParser(config.limits.maxFrameBytes);
+            FStderr.clear();
+            first = Greet(args, *older);
+        }
         Hello answer;
         try {
             answer = DecodeHello(first);
@@ -183,6 +197,41 @@ private:
         }
     }
 
+    // Starts ssh and the agent, says hello in this version; the first frame back.
+    Frame Greet(const std::vector<std::string>& args, uint16_t version) {
+        Spawn(args);
+        BeginRequest();
+        std::string hello;
+        AppendFrame(hello, FrameType::Hello, HelloPayload("sysquill", version));
+        Send(hello);
+        return ReadFrame();
+    }
+
+    // The older version an agent refused this client's in, as its error
+    // says: "This sysquill-agent speaks protocol version 2, the client 3".
+    static std::optional<uint16_t> RefusedVersion(const Frame& frame) {
+        if (frame.type != FrameType::Error) return std::nullopt;
+        std::string message;
+        try {
+            ByteReader r(frame.payload);
+            r.U32();
+            message = r.String();
+        } catch (const WbemError&) {
+            return std::nullopt;
+        }
+        constexpr std::string_view kSaid = "This sysquill-agent speaks protocol version ";
+        if (!message.starts_with(kSaid)) return std::nullopt;
+        const size_t end = message.find(',', kSaid.size());
+        if (end == std::string::npos || end == kSaid.size() || end - kSaid.size() > 4) return std::nullopt;
+        unsigned version = 0;
+        for (char c : std::string_view(message).substr(kSaid.size(), end - kSaid.size())) {
+            if (c < '0' || c > '9') return std::nullopt;
+            version = version * 10 + static_cast<unsigned>(c - '0');
+        }
+        if (version >= kProtocolVersion || !SpeaksProtocol(static_cast<uint16_t>(version))) return std::nullopt;
+        return static_cast<uint16_t>(version);
+    }
+
     void Spawn(const std::vector<std::string>& args) {
         int inPair[2], outPipe[2], errPipe[2];
         if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, inPair) != 0)
@@ -242,8 +291,11 @@ private:
         size_t done = 0;
         while (done < bytes.size()) {
             pollfd p{FIn, POLLOUT, 0};
-            int ready = poll(&p, 1, std::min(Remaining(FDeadline), static_cast<int>(Patience().count())));
+            const int untilDeadline = Remaining(FDeadline);
+            const int patience = static_cast<int>(Patience().count());
+            int ready = poll(&p, 1, std::min(untilDeadline, patience));
             if (ready < 0 && errno == EINTR) continue;
+            if (ready == 0 && untilDeadline <= patience) DeadlinePassed();
             if (ready == 0) TimedOut();
             ssize_t put = send(FIn, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
             if (put < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -266,17 +318,17 @@ private:
                                                        e.what());
             }
             if (frame) return std::move(*frame);
-            if (Clock::now() >= FDeadline) {
-                Break();
-                throw WbemError(wbem::RpcServerUnavailable, "The answer from " + Quoted(FHost) + " took longer than " +
-                                                                Seconds(FConfig.deadline) +
-                                                                "; the connection was closed");
-            }
+            if (Clock::now() >= FDeadline) DeadlinePassed();
             pollfd fds[2] = {{FOut, POLLIN, 0}, {FErr, POLLIN, 0}};
-            int wait = std::min(Remaining(FDeadline), static_cast<int>(Patience().count()));
-            int ready = poll(fds, FErr >= 0 ? 2 : 1, wait);
+            // Whichever comes first: the deadline (counted in whole
+            // milliseconds, so it may be a fraction away when poll returns)
+            // or the far side's silence.
+            const int untilDeadline = Remaining(FDeadline);
+            const int patience = static_cast<int>(Patience().count());
+            int ready = poll(fds, FErr >= 0 ? 2 : 1, std::min(untilDeadline, patience));
             if (ready < 0 && errno == EINTR) continue;
-            if (ready == 0 && Clock::now() < FDeadline) TimedOut();
+            if (ready == 0 && untilDeadline <= patience) DeadlinePassed();
+            if (ready == 0) TimedOut();
             if (FErr >= 0 && fds[1].revents != 0) DrainStderr();
             if (fds[0].revents != 0) {
                 char buffer[64 << 10];
@@ -298,6 +350,12 @@ private:
         }
         size_t room = kMaxStderr - std::min(kMaxStderr, FStderr.size());
         FStderr.append(buffer, std::min(room, static_cast<size_t>(got)));
+    }
+
+    [[noreturn]] void DeadlinePassed() {
+        Break();
+        throw WbemError(wbem::RpcServerUnavailable, "The answer from " + Quoted(FHost) + " took longer than " +
+                                                        Seconds(FConfig.deadline) + "; the connection was closed");
     }
 
     [[noreturn]] void TimedOut() {

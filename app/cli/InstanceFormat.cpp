@@ -67,8 +67,9 @@ std::string TableText(const cimv2::Value& v) {
     return v.ToText();
 }
 
-// A value as the table shows it. Most values are numbers or plain printable
-// text, which need neither a copy nor escaping.
+// A value as the table shows it: for a terminal, with control and format
+// characters escaped and backslashes doubled. Most values are numbers or
+// plain printable text, which need neither a copy nor escaping.
 void AppendTableText(std::string& out, const cimv2::Value& v) {
     using K = cimv2::Value::Kind;
     char digits[24];
@@ -82,7 +83,7 @@ void AppendTableText(std::string& out, const cimv2::Value& v) {
             out.append(digits, std::to_chars(digits, digits + sizeof digits, v.i).ptr);
             return;
         case K::Text:
-            if (std::all_of(v.text.begin(), v.text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+            if (std::all_of(v.text.begin(), v.text.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; })) {
                 out += v.text;
                 return;
             }
@@ -90,7 +91,7 @@ void AppendTableText(std::string& out, const cimv2::Value& v) {
         default:
             break;
     }
-    out += cimv2::EscapeControls(TableText(v));
+    out += cimv2::EscapeForTerminal(TableText(v));
 }
 
 // One object per instance, one line each.
@@ -131,7 +132,12 @@ void WriteResult(Output& out, const cimv2::QueryResult& result, Format format) {
     const auto& props = result.schema->Properties();
     switch (format) {
         case Format::Mof:
-            for (const auto& inst : result.instances) out << cimv2::WriteObjectText(inst) << '\n';
+            // The object text as it is, for a file or a program; a terminal
+            // gets its control, format and ill-formed bytes escaped.
+            for (const auto& inst : result.instances) {
+                const std::string text = cimv2::WriteObjectText(inst);
+                out << (out.Terminal() ? cimv2::EscapeLayoutForTerminal(text) : text) << '\n';
+            }
             return;
         case Format::Csv:
             for (size_t n = 0; n < result.selected.size(); ++n)

@@ -18,6 +18,8 @@ void FileOutput::Write(std::string_view text) {
     if (FWrittenFirst || FBuffer.size() >= kBufferSize) Flush();
 }
 
+bool FileOutput::Terminal() const { return isatty(FFd) == 1; }
+
 void FileOutput::Flush() {
     std::string_view rest = FBuffer;
     while (!rest.empty() && !FError) {

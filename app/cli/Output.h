@@ -16,6 +16,8 @@ class Output {
 public:
     virtual ~Output() = default;
     virtual void Flush() {}
+    // Whether what is written shows on a terminal, which acts on some bytes.
+    virtual bool Terminal() const { return false; }
 
     Output& operator<<(std::string_view text) {
         Write(text);
@@ -36,14 +38,16 @@ protected:
 
 class StreamOutput final : public Output {
 public:
-    explicit StreamOutput(std::ostream& stream) : FStream(stream) {}
+    explicit StreamOutput(std::ostream& stream, bool terminal = false) : FStream(stream), FTerminal(terminal) {}
     void Flush() override { FStream.flush(); }
+    bool Terminal() const override { return FTerminal; }
 
 private:
     void Write(std::string_view text) override {
         FStream.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
     std::ostream& FStream;
+    bool FTerminal;
 };
 
 // Writes to a file descriptor the caller keeps open. A write that fails is
@@ -61,6 +65,7 @@ public:
     FileOutput& operator=(const FileOutput&) = delete;
 
     void Flush() override;
+    bool Terminal() const override;
     // The errno of the first write that failed, 0 when none did.
     int Error() const { return FError; }
 

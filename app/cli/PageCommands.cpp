@@ -69,12 +69,12 @@ int PrintPage(const std::string& name, const std::string& host, const std::strin
         if (!message) WritePage(out, list, format);
         out.Flush();
     } else {
-        // Rows from another machine may hold control characters: escaped,
-        // they cannot rewrite the user's terminal.
+        // Rows from another machine may hold control and format characters:
+        // escaped, they cannot rewrite or reorder the user's terminal.
         std::vector<std::pair<std::string, std::string>> shown;
         size_t width = 0;
         for (const ui::PageRow& row : list.Rows()) {
-            shown.emplace_back(cimv2::EscapeControls(row.property), cimv2::EscapeControls(row.value));
+            shown.emplace_back(cimv2::EscapeForTerminal(row.property), cimv2::EscapeForTerminal(row.value));
             width = std::max(width, shown.back().first.size());
         }
         for (size_t n = 0; n < shown.size(); ++n) {

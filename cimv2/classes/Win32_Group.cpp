@@ -12,6 +12,7 @@
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Identity.h"
+#include "cimv2/provider/NotedRead.h"
 #include "cimv2/sources/Groups.h"
 
 namespace cimv2 {
@@ -23,7 +24,7 @@ const ClassSchema& Win32_GroupSchema() {
 
 std::vector<Instance> EnumerateWin32_Group(const ProviderContext& context) {
     std::vector<Instance> out;
-    const auto file = context.root.ReadFile("/etc/group", 16u << 20);
+    const auto file = ReadTextNoted(context, "/etc/group", 16u << 20);
     const std::vector<GroupEntry> local = file ? ParseGroupFile(*file) : std::vector<GroupEntry>();
     const std::vector<GroupEntry> groups = context.Groups().Groups();
     std::set<std::string> localNames;

@@ -15,6 +15,7 @@
 #include <map>
 
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/NotedRead.h"
 #include "cimv2/sources/Packages.h"
 
 namespace cimv2 {
@@ -46,7 +47,7 @@ std::vector<Instance> EnumerateWin32_InstalledProgramFramework(const ProviderCon
         inst.SetBool("IsPrivate", false);
         out.push_back(std::move(inst));
     };
-    if (auto status = context.root.ReadFile("/var/lib/dpkg/status", 256u << 20)) {
+    if (auto status = ReadTextNoted(context, "/var/lib/dpkg/status", 256u << 20)) {
         const auto packages = ParseDpkgStatus(*status);
         std::map<std::string, const DpkgPackage*> runtimes;
         for (const auto& p : packages)

@@ -8,6 +8,7 @@
 //   Language   null: no package format records one
 // MsiProductCode and MsiPackageCode are Windows Installer's and stay null.
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/NotedRead.h"
 #include "cimv2/sources/Packages.h"
 
 namespace cimv2 {
@@ -29,7 +30,7 @@ const ClassSchema& Win32_InstalledWin32ProgramSchema() {
 
 std::vector<Instance> EnumerateWin32_InstalledWin32Program(const ProviderContext& context) {
     std::vector<Instance> out;
-    if (auto status = context.root.ReadFile("/var/lib/dpkg/status", 256u << 20)) {
+    if (auto status = ReadTextNoted(context, "/var/lib/dpkg/status", 256u << 20)) {
         const auto packages = ParseDpkgStatus(*status);
         out.reserve(packages.size());
         for (const auto& p : packages) {

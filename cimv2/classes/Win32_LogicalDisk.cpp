@@ -33,6 +33,7 @@
 #include "cimv2/core/TextFields.h"
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Identity.h"
+#include "cimv2/provider/NotedRead.h"
 #include "cimv2/sources/LiveSources.h"
 #include "cimv2/sources/Mounts.h"
 #include "cimv2/sources/RootReaders.h"
@@ -124,7 +125,7 @@ const ClassSchema& Win32_LogicalDiskSchema() {
 std::vector<Instance> EnumerateWin32_LogicalDisk(const ProviderContext& context) {
     const SystemRoot& root = context.root;
     std::vector<Instance> out;
-    auto text = root.ReadFile("/proc/self/mountinfo", 16 << 20);
+    auto text = ReadTextNoted(context, "/proc/self/mountinfo", 16 << 20);
     if (!text) return out;
     const auto all = mounts::ParseMountInfo(*text);
     // The last mount on a mount point is the one seen there.
@@ -175,7 +176,7 @@ std::vector<Instance> EnumerateWin32_LogicalDisk(const ProviderContext& context)
             inst.SetBool("SupportsFileBasedCompression", true);
             inst.SetBool("Compressed", HasOption(mount, "compress") || HasOption(mount, "compress-force"));
         }
-        if (auto usage = live.Usage(mount.mountPoint)) {
+        if (auto usage = live.Usage(mount.mountPoint, context.notes)) {
             inst.Set("BlockSize", Value::UInt(usage->blockSize));
             inst.Set("NumberOfBlocks", Value::UInt(usage->blocks));
             inst.Set("Size", Value::UInt(usage->blocks * usage->blockSize));

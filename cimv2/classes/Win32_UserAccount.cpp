@@ -21,6 +21,7 @@
 
 #include "cimv2/core/CimBases.h"
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/NotedRead.h"
 #include "cimv2/sources/Accounts.h"
 
 namespace cimv2 {
@@ -48,7 +49,7 @@ const ClassSchema& Win32_UserAccountSchema() {
 
 std::vector<Instance> EnumerateWin32_UserAccount(const ProviderContext& context) {
     std::vector<Instance> out;
-    const auto passwdText = context.root.ReadFile("/etc/passwd", 16u << 20);
+    const auto passwdText = ReadTextNoted(context, "/etc/passwd", 16u << 20);
     std::set<std::string> localNames;
     if (passwdText)
         for (const auto& user : ParsePasswd(*passwdText)) localNames.insert(user.name);

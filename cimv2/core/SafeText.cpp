@@ -1,5 +1,6 @@
 #include "cimv2/core/SafeText.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace cimv2 {
@@ -46,7 +47,7 @@ Utf8Step NextUtf8(std::string_view text, size_t at) {
 }
 
 void AppendHex(std::string& out, const char* form, unsigned value) {
-    char buf[8];
+    char buf[16];
     std::snprintf(buf, sizeof buf, form, value);
     out += buf;
 }
@@ -77,13 +78,42 @@ std::string ValidUtf8(std::string_view text) {
     return out;
 }
 
-std::string EscapeControls(std::string_view text) {
+namespace {
+
+// Characters that show nothing and change how what follows is shown:
+// bidirectional embeddings, overrides and isolates (U+202E turns the rest of
+// the line around), invisible separators and marks that hide text. ZWNJ and
+// ZWJ stay: scripts and emoji need them.
+bool IsFormatCharacter(char32_t code) {
+    return code == 0x061C || code == 0x180E || code == 0x200B || code == 0x200E || code == 0x200F ||
+           (code >= 0x2028 && code <= 0x202E) || (code >= 0x2060 && code <= 0x206F) || code == 0xFEFF ||
+           (code >= 0xFFF9 && code <= 0xFFFB) || (code >= 0xE0000 && code <= 0xE007F);
+}
+
+// Whether a backslash before this text would read as one of the escapes
+// written here for a byte (\x1b, \u202e, \U000e0001). Other backslashes
+// ("PCI\VEN_8086", "\\.\PHYSICALDRIVE0", "host\user") read as they are.
+bool StartsEscape(std::string_view rest) {
+    return rest.size() >= 2 && (rest[0] == 'x' || rest[0] == 'u' || rest[0] == 'U') &&
+           std::isxdigit(static_cast<unsigned char>(rest[1]));
+}
+
+struct EscapeRules {
+    bool backslash = false;  // doubled where it would read as an escape
+    bool layout = false;     // tab and line feed kept
+};
+
+std::string Escape(std::string_view text, EscapeRules rules) {
     std::string out;
     out.reserve(text.size());
     size_t n = 0;
     while (n < text.size()) {
         Utf8Step step = NextUtf8(text, n);
-        if (!step.valid) {
+        if (rules.backslash && step.code == '\\' && StartsEscape(text.substr(n + 1))) {
+            out += "\\\\";
+        } else if (rules.layout && step.valid && (step.code == '\t' || step.code == '\n')) {
+            out += static_cast<char>(step.code);
+        } else if (!step.valid) {
             for (size_t k = 0; k < step.length; ++k) AppendHex(out, "\\x%02x", static_cast<unsigned char>(text[n + k]));
         } else if (step.code < 0x20 || step.code == 0x7F) {
             switch (step.code) {
@@ -111,8 +141,8 @@ std::string EscapeControls(std::string_view text) {
                 default:
                     AppendHex(out, "\\x%02x", static_cast<unsigned>(step.code));
             }
-        } else if (step.code >= 0x80 && step.code <= 0x9F) {
-            AppendHex(out, "\\u%04x", static_cast<unsigned>(step.code));
+        } else if ((step.code >= 0x80 && step.code <= 0x9F) || IsFormatCharacter(step.code)) {
+            AppendHex(out, step.code > 0xFFFF ? "\\U%08x" : "\\u%04x", static_cast<unsigned>(step.code));
         } else {
             out.append(text.data() + n, step.length);
         }
@@ -120,5 +150,13 @@ std::string EscapeControls(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace
+
+std::string EscapeControls(std::string_view text) { return Escape(text, {}); }
+
+std::string EscapeForTerminal(std::string_view text) { return Escape(text, {.backslash = true}); }
+
+std::string EscapeLayoutForTerminal(std::string_view text) { return Escape(text, {.layout = true}); }
 
 }  // namespace cimv2

@@ -10,6 +10,10 @@ std::string NoteText(const SourceNote& note) {
             return note.className + ": some values are null: reading " + note.sources + " needs more privilege";
         case NoteCause::NoSource:
             return note.className + ": some values are null: this machine has no " + note.sources;
+        case NoteCause::NotAnswering:
+            return note.className + ": some values are null: no answer in time from " + note.sources;
+        case NoteCause::Incomplete:
+            return note.className + ": some data is missing: " + note.sources;
     }
     return note.className + ": some values are null: " + note.sources;
 }

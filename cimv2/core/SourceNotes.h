@@ -14,12 +14,16 @@ namespace cimv2 {
 enum class NoteCause : uint8_t {
     NeedsPrivilege = 1,  // the source is there but this user may not read it
     NoSource = 2,        // this machine has no such source at all
+    NotAnswering = 3,    // the source did not answer in time (a network mount whose server is gone)
+    Incomplete = 4,      // a source cut at a size limit, or not of its format: what it had past that is missing
 };
+inline constexpr uint8_t kLastNoteCause = 4;
 
 struct SourceNote {
     std::string className;
     NoteCause cause = NoteCause::NeedsPrivilege;
-    // The sources concerned, ", " between them ("/proc/PID/io, /proc/PID/fd").
+    // The sources concerned, ", " between them ("/proc/PID/io, /proc/PID/fd");
+    // for an incomplete one, with where it stops ("/etc/passwd past 16 MiB").
     std::string sources;
     bool operator==(const SourceNote&) const = default;
 };

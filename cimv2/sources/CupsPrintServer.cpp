@@ -132,11 +132,13 @@ Answer AnswerOf(std::optional<IppResponse> read, const std::string& error) {
 // system call for every few bytes, and
 // keeps each name and text in its string pool. Here the body is read in
 // blocks of 64 KiB and each block read (IppMessage.h) while the server
-// sends the next. Anything but a whole "200 OK" answer (a connection that
-// broke, authentication, an encryption upgrade) is left to cupsDoRequest,
-// which retries, authenticates and reports as ever; its response is
-// written out again for the same reader.
-Answer Exchange(http_t* http, ipp_t* request, uint8_t group) {
+// sends the next. Anything but a "200 OK" (a connection that broke,
+// authentication, an encryption upgrade) is left to cupsDoRequest, which
+// retries, authenticates and reports as ever; its response is written out
+// again for the same reader. A "200 OK" whose body cannot be read is an
+// error as it stands: libcups would read an endless body without end, and
+// say of a cut one only what errno last held.
+Answer Exchange(http_t* http, ipp_t* request, uint8_t group, size_t limit) {
     const CupsApi& cups = LoadedCups();
     std::unique_ptr<ipp_t, IppDelete> owned(request);
     http_status_t status = cups.cupsSendRequest(http, request, "/", cups.ippLength(request));
@@ -147,10 +149,11 @@ Answer Exchange(http_t* http, ipp_t* request, uint8_t group) {
     std::string error;
     if (status == HTTP_STATUS_OK) {
         auto fromServer = [&](char* buffer, size_t size) { return cups.httpRead2(http, buffer, size); };
-        if (auto read = ReadIppResponse(fromServer, group, error)) {
-            if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
-            return AnswerOf(std::move(read), error);
-        }
+        auto read = ReadIppResponse(fromServer, group, error, limit);
+        // What is left of a body read to its end is flushed; one read only
+        // in part is not waited for: the connection closes with the session.
+        if (read && cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
+        return AnswerOf(std::move(read), error);
     }
     if (cups.httpGetState(http) != HTTP_STATE_WAITING) cups.httpFlush(http);
     Response response(cups.cupsDoRequest(http, owned.release(), "/"));
@@ -174,13 +177,13 @@ Answer Exchange(http_t* http, ipp_t* request, uint8_t group) {
         at += n;
         return static_cast<ssize_t>(n);
     };
-    return AnswerOf(ReadIppResponse(fromMemory, group, error), error);
+    return AnswerOf(ReadIppResponse(fromMemory, group, error, limit), error);
 }
 
 // One conversation with the server: the configured one or a named one.
 class Session {
 public:
-    Session(const std::string& server, bool absentMeansNone) {
+    Session(const std::string& server, bool absentMeansNone, size_t answerLimit) : FAnswerLimit(answerLimit) {
         const CupsApi& cups = LoadedCups();
         std::string host = server.empty() ? cups.cupsServer() : server;
         int port = cups.ippPort();
@@ -217,7 +220,7 @@ public:
                            requested);
         if (which) cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
         if (firstJobId > 0) cups.ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", firstJobId);
-        Answer answer = Exchange(FHttp.get(), request, group);
+        Answer answer = Exchange(FHttp.get(), request, group, FAnswerLimit);
         if (limit) *limit = answer.limit;
         if (answer.status <= IPP_STATUS_OK_EVENTS_COMPLETE) return std::move(answer.objects);
         // CUPS answers "not found" when it has no queue or no job at all.
@@ -233,6 +236,7 @@ private:
     bool FAbsentMeansNone = false;
     bool FUnreachable = false;
     std::string FMessage;
+    size_t FAnswerLimit;
 };
 
 template <size_t N>
@@ -249,7 +253,7 @@ bool IsLocalDefaultServer(std::string_view server, int port) {
 
 std::optional<PrinterList> CupsPrintServer::Printers() {
     const CupsApi& cups = LoadedCups();
-    Session session(FServer, FAbsentMeansNone);
+    Session session(FServer, FAbsentMeansNone, FLimits.answerBytes);
     auto printers = session.Ask(IPP_OP_CUPS_GET_PRINTERS, kIppPrinterGroup,
                                 const_cast<const char**>(kPrinterAttributes), Count(kPrinterAttributes));
     if (!printers) return std::nullopt;
@@ -263,20 +267,24 @@ std::optional<PrinterList> CupsPrintServer::Printers() {
 }
 
 std::optional<std::vector<IppAttributes>> CupsPrintServer::Jobs() {
-    Session session(FServer, FAbsentMeansNone);
+    Session session(FServer, FAbsentMeansNone, FLimits.answerBytes);
     // Asked for attributes it reads from each job's file, cupsd gives at
     // most 500 jobs of its history at a time and says so in "limit"; the
     // rest are asked for from the job after the last one given.
     std::vector<IppAttributes> jobs;
-    for (int first = 1;;) {
+    for (int first = 1, pages = 0;; ++pages) {
+        if (pages == FLimits.jobPages)
+            throw WbemError(wbem::ProviderFailure, "The print server's list of jobs does not end: it gave " +
+                                                       std::to_string(pages) + " pages of it and more");
         std::optional<int64_t> limit;
         auto page = session.Ask(IPP_OP_GET_JOBS, kIppJobGroup, const_cast<const char**>(kJobAttributes),
                                 Count(kJobAttributes), "all", first, &limit);
         if (!page) return std::nullopt;
         const auto given = static_cast<int64_t>(page->size());
+        // A page that ends before the job asked for gives nothing new.
         const int64_t last = page->empty() ? 0 : page->back().Integer("job-id").value_or(0);
         jobs.insert(jobs.end(), std::make_move_iterator(page->begin()), std::make_move_iterator(page->end()));
-        if (!limit || given < *limit || last < first || last >= INT32_MAX) return jobs;
+        if (!limit || *limit < 1 || given < *limit || last < first || last >= INT32_MAX) return jobs;
         first = static_cast<int>(last + 1);
     }
 }

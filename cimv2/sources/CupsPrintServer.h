@@ -3,9 +3,11 @@
 // and one Get-Jobs request (one more for each 500 jobs of a longer history),
 // each asking only for the attributes the printer classes read. The server is the one libcups is configured for
 // (CUPS_SERVER, client.conf, this computer's scheduler) or one named by the caller.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "cimv2/sources/IppMessage.h"
 #include "cimv2/sources/PrintServer.h"
 
 namespace cimv2 {
@@ -16,6 +18,14 @@ namespace cimv2 {
 // no print server runs here; any other server was configured on purpose.
 bool IsLocalDefaultServer(std::string_view server, int port);
 
+// What the server's answers may hold before the reading stops with an error.
+struct CupsLimits {
+    size_t answerBytes = kIppAnswerLimit;  // one answer (IppMessage.h)
+    // Get-Jobs answers of one listing: cupsd gives 500 jobs a page, so a
+    // million jobs; a server whose pages never end is stopped.
+    int jobPages = 2000;
+};
+
 class CupsPrintServer : public PrintServer {
 public:
     // The server libcups is configured for (CUPS_SERVER, client.conf, or
@@ -24,8 +34,8 @@ public:
     // A named server: a domain socket path or host[:port]. absentMeansNone
     // says whether a server that cannot be reached counts as no server
     // (true) or as a failure (false).
-    CupsPrintServer(std::string server, bool absentMeansNone)
-        : FServer(std::move(server)), FAbsentMeansNone(absentMeansNone) {}
+    CupsPrintServer(std::string server, bool absentMeansNone, CupsLimits limits = {})
+        : FServer(std::move(server)), FAbsentMeansNone(absentMeansNone), FLimits(limits) {}
 
     std::optional<PrinterList> Printers() override;
     std::optional<std::vector<IppAttributes>> Jobs() override;
@@ -33,6 +43,7 @@ public:
 private:
     std::string FServer;  // empty: the configured one
     bool FAbsentMeansNone = false;
+    CupsLimits FLimits;
 };
 
 }  // namespace cimv2

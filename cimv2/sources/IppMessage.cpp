@@ -93,7 +93,7 @@ std::optional<IppValue> Decode(uint8_t tag, const uint8_t* v, size_t size) {
 }  // namespace
 
 std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, size_t)>& read, uint8_t group,
-                                           std::string& error) {
+                                           std::string& error, size_t limit) {
     Input in(read);
     IppResponse response;
     const uint8_t* header = in.Take(8);  // version, status-code, request-id
@@ -107,6 +107,13 @@ std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, si
     IppAttributes object;
     std::string name;  // the attribute further values belong to
     int depth = 0;     // collections being skipped
+    size_t cost = 8;   // against the limit
+    auto overLimit = [&](size_t more) {
+        cost += more;
+        if (cost <= limit) return false;
+        error = "the print server's answer is over the limit of " + std::to_string(limit) + " bytes";
+        return true;
+    };
     auto close = [&] {
         if (inObject) response.objects.push_back(std::move(object));
         object = IppAttributes();
@@ -120,6 +127,8 @@ std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, si
         }
         if (*tag == kEndOfAttributes) break;
         if (*tag < 0x10) {  // a new group: the next printer or job
+            // Counted too: a server sending nothing but delimiters must end.
+            if (overLimit(1 + (inObject ? sizeof(IppAttributes) : 0))) return std::nullopt;
             close();
             current = *tag;
             name.clear();
@@ -147,6 +156,9 @@ std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, si
             error = "the print server's answer ends inside an attribute";
             return std::nullopt;
         }
+        // The smallest value is five bytes but takes a whole IppValue once read.
+        if (overLimit(1 + 2 + nameSize + 2 + valueSize + sizeof(IppValue) + (nameSize > 0 ? sizeof(std::string) : 0)))
+            return std::nullopt;
         // A collection is one value of its attribute; its members follow
         // without names up to the matching end.
         if (depth > 0) {
@@ -163,7 +175,7 @@ std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, si
             if (auto text = Decode(valueTag, value, valueSize)) response.message = text->text;
         }
         if (current == kIppOperationGroup && name == "limit" && valueTag == kInteger)
-            if (auto limit = Decode(valueTag, value, valueSize)) response.limit = limit->number;
+            if (auto given = Decode(valueTag, value, valueSize)) response.limit = given->number;
         if (valueTag == kBeginCollection) depth = 1;
         if (current != group) continue;
         inObject = true;

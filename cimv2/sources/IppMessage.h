@@ -6,6 +6,7 @@
 // third of the provider's time for 50 printers and 500 jobs.
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,13 +27,17 @@ struct IppResponse {
     std::vector<IppAttributes> objects;  // the objects of the group asked for, in order
 };
 
+// What one response may cost: its bytes and what each value takes once
+// read. A server that sends attributes without end is stopped here.
+inline constexpr size_t kIppAnswerLimit = 64u << 20;
+
 // Reads one response, asking `read` for more bytes as it needs them (it
 // returns how many it gave, 0 at the end, -1 on failure). Nothing, with
-// the reason in `error`, for a response that ends early or is malformed.
-// "no-value" and "unknown" values leave an attribute absent; dates, octet
-// strings, collections and other syntaxes the classes do not read are
-// values of kind Other.
+// the reason in `error`, for a response that ends early, is malformed or
+// costs more than `limit`. "no-value" and "unknown" values leave an
+// attribute absent; dates, octet strings, collections and other syntaxes
+// the classes do not read are values of kind Other.
 std::optional<IppResponse> ReadIppResponse(const std::function<ssize_t(char*, size_t)>& read, uint8_t group,
-                                           std::string& error);
+                                           std::string& error, size_t limit = kIppAnswerLimit);
 
 }  // namespace cimv2

@@ -5,6 +5,11 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <thread>
+
 #include "cimv2/sources/BlkidLibrary.h"
 
 namespace cimv2 {
@@ -13,7 +18,7 @@ namespace {
 
 class RunningMachine : public LiveSources {
 public:
-    std::optional<FileSystemUsage> Usage(const std::string& mountPoint) const override {
+    std::optional<FileSystemUsage> Usage(const std::string& mountPoint, SourceNotes*) const override {
         struct statvfs fs {};
         if (statvfs(mountPoint.c_str(), &fs) != 0) return std::nullopt;
         FileSystemUsage usage;
@@ -65,18 +70,73 @@ public:
 
 class NoSources : public LiveSources {
 public:
-    std::optional<FileSystemUsage> Usage(const std::string&) const override { return std::nullopt; }
+    std::optional<FileSystemUsage> Usage(const std::string&, SourceNotes*) const override { return std::nullopt; }
     VolumeTags Tags(const std::string&) const override { return {}; }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return std::nullopt; }
     std::optional<parts::PartitionTable> PartitionTableOf(const std::string&) const override { return std::nullopt; }
 };
 
+// One call on its worker: the worker fills it in, whoever waits reads it.
+struct Call {
+    std::optional<FileSystemUsage> usage;
+    bool done = false;
+};
+
 }  // namespace
 
+struct BoundedUsage::Shared {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::set<std::string> blocked;  // mount points whose call has not returned
+    size_t running = 0;
+};
+
+BoundedUsage::BoundedUsage(const LiveSources& inner, std::chrono::milliseconds deadline)
+    : FInner(inner), FDeadline(deadline), FShared(std::make_shared<Shared>()) {}
+
+// The workers keep what they share; an abandoned one may outlive this.
+BoundedUsage::~BoundedUsage() = default;
+
+std::optional<FileSystemUsage> BoundedUsage::Usage(const std::string& mountPoint, SourceNotes* notes) const {
+    auto call = std::make_shared<Call>();
+    std::unique_lock<std::mutex> guard(FShared->lock);
+    if (!FShared->blocked.insert(mountPoint).second) {
+        if (notes) notes->Add(NoteCause::NotAnswering, mountPoint);
+        return std::nullopt;
+    }
+    ++FShared->running;
+    std::thread([shared = FShared, call, &inner = FInner, mountPoint] {
+        auto usage = inner.Usage(mountPoint, nullptr);
+        std::lock_guard<std::mutex> done(shared->lock);
+        call->usage = std::move(usage);
+        call->done = true;
+        shared->blocked.erase(mountPoint);
+        --shared->running;
+        shared->changed.notify_all();
+    }).detach();
+    if (!FShared->changed.wait_for(guard, FDeadline, [&] { return call->done; })) {
+        if (notes) notes->Add(NoteCause::NotAnswering, mountPoint);
+        return std::nullopt;
+    }
+    return call->usage;
+}
+
+size_t BoundedUsage::Blocked() const {
+    std::lock_guard<std::mutex> guard(FShared->lock);
+    return FShared->running;
+}
+
+void BoundedUsage::WaitUntilNoneBlocked() const {
+    std::unique_lock<std::mutex> guard(FShared->lock);
+    FShared->changed.wait(guard, [&] { return FShared->running == 0; });
+}
+
 const LiveSources& LiveSourcesFor(const SystemRoot& root) {
-    static const RunningMachine running;
+    // Never destroyed: a worker stuck on a hung mount may still use them at exit.
+    static const auto* running = new RunningMachine();
+    static const auto* bounded = new BoundedUsage(*running, kUsageDeadline);
     static const NoSources none;
-    return root.IsThisComputer() ? static_cast<const LiveSources&>(running) : none;
+    return root.IsThisComputer() ? static_cast<const LiveSources&>(*bounded) : none;
 }
 
 }  // namespace cimv2

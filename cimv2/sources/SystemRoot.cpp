@@ -28,7 +28,12 @@ std::string WithoutTrailingSlashes(std::string dir) {
 // and clear a buffer as large as the read asked for, and most files here are
 // shorter than a page. With shortReadEnds, a read that gives less than was
 // asked for is the end (a sysfs attribute comes whole from its first read).
-std::optional<std::string> ReadToEnd(int fd, size_t maxBytes, bool shortReadEnds = false) {
+std::optional<std::string> ReadToEnd(int fd, size_t maxBytes, bool shortReadEnds = false,
+                                     SystemRoot::TextRead* text = nullptr) {
+    // Asked for text: one byte more tells a file cut at the limit from one
+    // that ends there.
+    const size_t limit = maxBytes;
+    if (text) maxBytes = maxBytes + 1;
     std::string data;
     // Reads of up to a page go through the stack: most files here fit in
     // one, and a string resized for the read would clear it first.
@@ -51,25 +56,35 @@ std::optional<std::string> ReadToEnd(int fd, size_t maxBytes, bool shortReadEnds
             ::close(fd);
             return std::nullopt;
         }
+        if (text && n > 0 && std::memchr(data.data() + had, '\0', static_cast<size_t>(n))) {
+            text->notText = true;
+            ::close(fd);
+            return std::nullopt;
+        }
         if (n == 0 || (shortReadEnds && static_cast<size_t>(n) < want)) break;
         // A short read is usually the end: the read that confirms it asks
         // for no more than the last one.
         if (static_cast<size_t>(n) == want) chunk = std::min<size_t>(chunk * 2, 1u << 20);
     }
     ::close(fd);
+    if (text && data.size() > limit) {
+        text->cut = true;
+        data.resize(limit);
+    }
     return data;
 }
 
 // Reads an opened file (and closes it) if it is still the regular file that
 // was looked at before opening, in case the tree changed in between.
-std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t maxBytes) {
+std::optional<std::string> ReadOpened(int fd, const struct stat& before, size_t maxBytes,
+                                      SystemRoot::TextRead* text = nullptr) {
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != before.st_dev || st.st_ino != before.st_ino) {
         ::close(fd);
         return std::nullopt;
     }
-    return ReadToEnd(fd, maxBytes);
+    return ReadToEnd(fd, maxBytes, false, text);
 }
 
 // Calls visit(name, d_type) for each entry of an opened directory but "."
@@ -204,6 +219,22 @@ std::optional<std::string> SystemRoot::ReadFile(std::string_view path, size_t ma
     struct stat before {};
     const int fd = OpenRegular(path, before);
     return ReadOpened(fd, before, maxBytes);
+}
+
+SystemRoot::TextRead SystemRoot::ReadText(std::string_view path, size_t maxBytes) const {
+    TextRead read;
+    if (!FDirFd) {
+        const int fd = OpenOnLivePseudoFileSystem(path);
+        if (fd == -1) return read;
+        if (fd >= 0) {
+            read.text = ReadToEnd(fd, maxBytes, path.starts_with("/sys/"), &read);
+            return read;
+        }
+    }
+    struct stat before {};
+    const int fd = OpenRegular(path, before);
+    read.text = ReadOpened(fd, before, maxBytes, &read);
+    return read;
 }
 
 int SystemRoot::ReadError(std::string_view path) const {

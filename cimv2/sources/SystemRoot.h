@@ -36,6 +36,16 @@ public:
     // file (a device, FIFO or socket is never opened for reading, so it
     // cannot block or have effects). Reads stop at maxBytes.
     std::optional<std::string> ReadFile(std::string_view path, size_t maxBytes = 64u << 20) const;
+    // A file of a text format, read as ReadFile reads it, saying what was
+    // left out: whether it went on past maxBytes (text then holds its first
+    // maxBytes), or held a NUL byte, which no text holds: the read stops
+    // there and gives nothing, rather than take in a large file of nothing.
+    struct TextRead {
+        std::optional<std::string> text;
+        bool cut = false;
+        bool notText = false;
+    };
+    TextRead ReadText(std::string_view path, size_t maxBytes) const;
     // Why ReadFile of the path gave nothing, to tell the user: an errno
     // value (ENOENT: there is no such file, EACCES: this user may not read
     // it), 0 when it reads now. It looks again, so only a failed read pays.

@@ -25,6 +25,7 @@
 #include "tests/support/FakePrintServer.h"
 #include "tests/support/LocalComputer.h"
 #include "tests/support/RequiredService.h"
+#include "tests/support/ScriptedIppServer.h"
 #include "tests/support/ThrowawayCupsd.h"
 #include "ui/pages/DateFormat.h"
 #include "ui/pages/DirectQuery.h"
@@ -510,6 +511,93 @@ TEST(IppResponses, AnAnswerCutShortOrMalformedIsAnError) {
     nameless.Short(0x0200).Short(0).Long(1).Byte(0x02).Value(0x44, "", "orphan").Byte(0x03);
     EXPECT_FALSE(cimv2::ReadIppResponse(InPieces(nameless.Bytes(), 100), cimv2::kIppJobGroup, error));
     EXPECT_EQ(error, "the print server's answer has a value without an attribute name");
+}
+
+TEST(IppResponses, AnAnswerOverItsLimitIsAnError) {
+    // Many values of one attribute, and nothing but group delimiters: both
+    // cost something and both must end.
+    IppBytes values, delimiters;
+    values.Short(0x0200).Short(0).Long(1).Byte(0x02).Value(0x44, "job-state-reasons", "x");
+    delimiters.Short(0x0200).Short(0).Long(1);
+    for (int n = 0; n < 20000; ++n) values.Value(0x44, "", "x"), delimiters.Byte(0x02);
+    values.Byte(0x03), delimiters.Byte(0x03);
+    for (const IppBytes* answer : {&values, &delimiters}) {
+        std::string error;
+        ASSERT_TRUE(cimv2::ReadIppResponse(InPieces(answer->Bytes(), 4096), cimv2::kIppJobGroup, error)) << error;
+        EXPECT_FALSE(cimv2::ReadIppResponse(InPieces(answer->Bytes(), 4096), cimv2::kIppJobGroup, error, 16384));
+        EXPECT_EQ(error, "the print server's answer is over the limit of 16384 bytes");
+    }
+}
+
+// A Get-Jobs answer: the operation attributes with "limit", then jobs.
+std::string JobsAnswer(int32_t limit, std::vector<int32_t> ids) {
+    IppBytes m;
+    m.Short(0x0200).Short(0).Long(1);
+    m.Byte(0x01).Value(0x47, "attributes-charset", "utf-8").Value(0x48, "attributes-natural-language", "en");
+    m.Integer(0x21, "limit", limit);
+    for (int32_t id : ids) m.Byte(0x02).Integer(0x21, "job-id", id).Integer(0x23, "job-state", 9);
+    return m.Byte(0x03).Bytes();
+}
+
+std::string HttpOk(size_t length) {
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+}
+
+// Answers no cupsd gives, from a scripted server: each is a clear error or
+// a listing that ends, never a wait for ever or a stray errno text.
+TEST(IppServers, EndlessCutAndUnendingAnswersEnd) {
+    if (!cimv2::Cups()) GTEST_SKIP() << "libcups is not installed";
+    const std::string jobs = JobsAnswer(1, {1});
+    struct Case {
+        const char* name;
+        ipptest::ScriptedIppServer::Answer answer;
+        const char* message;  // empty: the listing ends without an error
+        int requests;         // how many Get-Jobs requests it takes
+    };
+    const Case cases[] = {
+        {"endless attributes",
+         [](int fd, int) {
+             std::string head = JobsAnswer(1, {}).substr(0, JobsAnswer(1, {}).size() - 1) + "\x02";
+             if (!ipptest::ScriptedIppServer::Write(fd, HttpOk(2000000000) + head)) return false;
+             IppBytes more;
+             for (int n = 0; n < 1000; ++n) more.Value(0x44, "job-state-reasons", "none");
+             while (ipptest::ScriptedIppServer::Write(fd, more.Bytes())) {
+             }
+             return false;
+         },
+         "The print server's answer is unreadable: the print server's answer is over the limit of 1048576 bytes", 1},
+        {"answer cut short",
+         [&](int fd, int) {
+             ipptest::ScriptedIppServer::Write(fd, HttpOk(jobs.size()) + jobs.substr(0, jobs.size() / 2));
+             return false;
+         },
+         "The print server's answer is unreadable: the print server's answer ends", 1},
+        {"pages without end",
+         [](int fd, int request) {
+             return ipptest::ScriptedIppServer::Write(
+                 fd, HttpOk(JobsAnswer(1, {request}).size()) + JobsAnswer(1, {request}));
+         },
+         "The print server's list of jobs does not end: it gave 5 pages of it and more", 5},
+        {"the same page again",
+         [&](int fd, int) { return ipptest::ScriptedIppServer::Write(fd, HttpOk(jobs.size()) + jobs); }, "", 2},
+    };
+    for (const auto& c : cases) {
+        ipptest::ScriptedIppServer server(c.answer);
+        ASSERT_FALSE(server.Address().empty());
+        cimv2::CupsLimits limits;
+        limits.answerBytes = 1u << 20;
+        limits.jobPages = 5;
+        cimv2::CupsPrintServer printing(server.Address(), false, limits);
+        try {
+            const auto listed = printing.Jobs();
+            EXPECT_STREQ(c.message, "") << c.name << ": listed " << (listed ? listed->size() : 0) << " jobs";
+        } catch (const cimv2::WbemError& e) {
+            EXPECT_EQ(e.Code(), cimv2::wbem::ProviderFailure) << c.name;
+            EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << c.name << ": " << e.what();
+            EXPECT_NE(std::string(c.message), "") << c.name << ": " << e.what();
+        }
+        EXPECT_EQ(server.Requests(), c.requests) << c.name;
+    }
 }
 
 // ---- a real cupsd

@@ -130,6 +130,40 @@ TEST_F(HostileTree, TableEscapesControlCharacters) {
     EXPECT_EQ(run.out, "Name  evil\\x1b]0;title\\a\\xff\n");
 }
 
+// A value that would turn a line around, or that spells an escape itself.
+TEST(QueryTool, TableAndObjectTextOnATerminalEscapeWhatActsOnIt) {
+    static const ClassSchema schema("Test_Out", {{"Name", CimType::String, kKey}});
+    Instance inst(schema);
+    inst.SetText("Name",
+                 "gpj.\xE2\x80\xAE"
+                 "exe \\x1b \x7f\xC2\x9B\xFF");
+    QueryResult result;
+    result.schema = &schema;
+    result.selected = {0};
+    result.instances = {inst};
+    const struct {
+        cli::Format format;
+        bool terminal;
+        std::string shown;
+    } cases[] = {
+        {cli::Format::Table, false, "Name  gpj.\\u202eexe \\\\x1b \\x7f\\u009b\\xff\n"},
+        {cli::Format::Table, true, "Name  gpj.\\u202eexe \\\\x1b \\x7f\\u009b\\xff\n"},
+        // The object text as it is for a program; escaped for a terminal,
+        // its own escapes (\\ for a backslash) and layout kept.
+        {cli::Format::Mof, false,
+         "instance of Test_Out\n{\n\tName = \"gpj.\xE2\x80\xAE"
+         "exe \\\\x1b \x7f\xC2\x9B\xFF\";\n};\n\n"},
+        {cli::Format::Mof, true,
+         "instance of Test_Out\n{\n\tName = \"gpj.\\u202eexe \\\\x1b \\x7f\\u009b\\xff\";\n};\n\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream stream;
+        cli::StreamOutput out(stream, c.terminal);
+        cli::WriteResult(out, result, c.format);
+        EXPECT_EQ(stream.str(), c.shown) << static_cast<int>(c.format) << " " << c.terminal;
+    }
+}
+
 TEST_F(HostileTree, JsonAndCsvAreValidUtf8WithEachPropertyOnce) {
     ToolRun json = Query("json");
     ASSERT_EQ(json.status, 0) << json.err;

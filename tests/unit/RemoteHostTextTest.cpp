@@ -204,6 +204,35 @@ TEST_F(RemoteSpawn, ControlMasterIsOffWithoutAPrivateDirectory) {
     EXPECT_TRUE(has("ControlMaster=no"));
 }
 
+// ssh binds the master socket at the control path plus 17 characters; with
+// "%C" as 40 hex digits the whole must fit a Unix socket path (107 bytes).
+TEST_F(RemoteSpawn, ControlDirectoryTooLongForASocketPathIsNotUsed) {
+    const struct {
+        size_t length;
+        bool used;
+    } cases[] = {{36, true}, {37, false}, {45, false}, {50, false}};
+    for (const auto& c : cases) {
+        std::string dir = (FDir / "c").string();
+        ASSERT_LE(dir.size() + 1, c.length);
+        dir += "/" + std::string(c.length - dir.size() - 1, 'x');
+        ASSERT_EQ(dir.size(), c.length);
+        fs::create_directories(dir);
+        fs::permissions(dir, fs::perms::owner_all);
+        SshConfig config = CurrentSshConfig();
+        config.controlDir = dir;
+        std::vector<std::string> args = SshArguments(config, ParseHostText("far"));
+        const std::string path = "ControlPath=" + dir + "/sysquill-ssh-%C";
+        const bool used = std::find(args.begin(), args.end(), path) != args.end();
+        EXPECT_EQ(used, c.used) << c.length;
+        if (!c.used) {
+            EXPECT_NE(std::find(args.begin(), args.end(), "ControlPath=none"), args.end()) << c.length;
+        } else {
+            // What ssh binds: the path with %C expanded and its temporary suffix.
+            EXPECT_LE(dir.size() + std::string("/sysquill-ssh-").size() + 40 + 17, 107u);
+        }
+    }
+}
+
 TEST_F(RemoteSpawn, RefusedHostTextsSpawnNothing) {
     size_t before = SshSpawnCount();
     for (const auto& r : kRefused) {

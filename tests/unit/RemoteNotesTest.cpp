@@ -32,13 +32,14 @@ AgentService NotingService() {
 }
 
 // The agent's whole answer to these request bytes, read after it stopped.
-std::string Serve(const std::string& request) {
+std::string Serve(const std::string& request, const AgentService& service = NotingService(),
+                  const Limits& limits = {}) {
     int in[2], out[2];
     EXPECT_EQ(::pipe(in), 0);
     EXPECT_EQ(::pipe(out), 0);
     EXPECT_EQ(::write(in[1], request.data(), request.size()), static_cast<ssize_t>(request.size()));
     ::close(in[1]);
-    ServeAgent(in[0], out[1], NotingService());
+    ServeAgent(in[0], out[1], service, limits);
     ::close(in[0]);
     ::close(out[1]);
     std::string answer;
@@ -103,7 +104,9 @@ TEST(RemoteNotes, NotesFromTheFarSideAreCheckedEscapedAndCut) {
         {"controls", NoteFrame(1, "/etc/\x1b]0;title\x07shadow\xff"), "/etc/\\x1b]0;title\\ashadow\\xff", ""},
         {"long", NoteFrame(2, std::string(600, 'a')), std::string(kMaxNoteSourcesBytes, 'a'), ""},
         {"same cause twice", NoteFrame(1, "/a") + NoteFrame(1, "/b") + NoteFrame(1, "/a"), "/a, /b", ""},
-        {"unknown cause", NoteFrame(3, "/a"), "", "unknown cause 3"},
+        {"newest cause", NoteFrame(4, "/a"), "/a", ""},
+        {"unknown cause", NoteFrame(5, "/a"), "", "unknown cause 5"},
+        {"no cause", NoteFrame(0, "/a"), "", "unknown cause 0"},
         {"no source", NoteFrame(1, ""), "", "names no source"},
         {"too many", nine, "", "more than 8 notes"},
         {"stray bytes", FrameBytes(FrameType::Note, stray.Bytes()), "", "stray bytes after a note"},
@@ -127,4 +130,41 @@ TEST(RemoteNotes, NotesFromTheFarSideAreCheckedEscapedAndCut) {
         EXPECT_EQ(notes[0].className, "Sq_Sample") << c.what;
         EXPECT_EQ(notes[0].sources, c.sources) << c.what;
     }
+}
+
+// One value too large for a frame: the agent cuts it and says so to a
+// client that knows the note; an older one gets the cut value alone.
+TEST(RemoteNotes, AValueCutToFitAFrameIsNoted) {
+    AgentService service = NotingService();
+    service.query = [](const std::string&) {
+        cimv2::QueryResult result;
+        result.schema = &SampleSchema();
+        result.selected = {1};  // SELECT Count: Name, the key, comes along
+        result.instances = remotetest::SampleInstances();
+        result.instances[1].SetText("Name", std::string(10000, 'n'));
+        result.instances[1].Set("Count", cimv2::Value::UInt(5));
+        result.notes = {{"Sq_Sample", NoteCause::NoSource, "SMBIOS tables"}};
+        return result;
+    };
+    Limits limits;
+    limits.maxFrameBytes = 4096;
+    for (uint16_t version : {kProtocolVersion, uint16_t{2}}) {
+        MemoryFrameSource source(Serve(HelloFrame(version) + Query(), service, limits), 1 << 20);
+        EXPECT_EQ(DecodeHello(source.NextFrame()).version, version);
+        const Frame header = source.NextFrame();
+        EXPECT_EQ(header.payload, HeaderPayload(SampleSchema(), {0, 1})) << version;
+        std::vector<SourceNote> notes;
+        const auto got = ReadAnswerBody(source, header, SampleSchema(), limits, &notes);
+        ASSERT_EQ(got.size(), 3u) << version;
+        EXPECT_EQ(got[1].Get("Name").text,
+                  std::string(4096 - 1 - 2 - 2 - 5 - 2 - 9 - kCutMark.size(), 'n') + std::string(kCutMark))
+            << version;
+        EXPECT_EQ(got[1].Get("Count"), cimv2::Value::UInt(5)) << version;
+        EXPECT_TRUE(got[0].Get("Ratio").IsNull()) << "not selected, not sent";
+        std::vector<SourceNote> expected = {{"Sq_Sample", NoteCause::NoSource, "SMBIOS tables"}};
+        if (version >= 3) expected.push_back({"Sq_Sample", NoteCause::Incomplete, "Name cut to fit the answer"});
+        EXPECT_EQ(notes, expected) << version;
+    }
+    EXPECT_EQ(cimv2::NoteText({"Win32_Process", NoteCause::Incomplete, "CommandLine cut to fit the answer"}),
+              "Win32_Process: some data is missing: CommandLine cut to fit the answer");
 }

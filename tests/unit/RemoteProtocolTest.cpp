@@ -4,6 +4,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
 #include <thread>
 
 #include "cimv2/core/WbemError.h"
@@ -186,19 +190,91 @@ TEST(RemoteProtocol, MalformedAnswersAreErrorsNeverShortLists) {
     }
 }
 
-TEST(RemoteProtocol, AnswerOverItsCapIsAnError) {
+TEST(RemoteProtocol, AnswerOverItsCapsIsAnError) {
     std::vector<cimv2::Instance> many(2000, SampleInstances()[2]);
     std::string bytes = Answer(many);
-    Limits limits;
-    EXPECT_EQ(Decode(bytes, limits).size(), 2000u);
-    limits.maxAnswerBytes = 100000;
-    try {
-        Decode(bytes, limits);
-        FAIL() << "no error";
-    } catch (const cimv2::WbemError& e) {
-        EXPECT_EQ(e.Code(), kTransportFailure);
-        EXPECT_NE(std::string(e.what()).find("over the limit of 100000"), std::string::npos) << e.what();
+    EXPECT_EQ(Decode(bytes).size(), 2000u);
+    Limits fewBytes, littleMemory;
+    fewBytes.maxAnswerBytes = 20000;  // 2000 records of 18 bytes each
+    littleMemory.maxAnswerMemory = 100000;
+    const std::pair<Limits, const char*> cases[] = {
+        {fewBytes, "The answer from the agent is over the limit of 20000 bytes"},
+        {littleMemory, "The answer from the agent would take more than 100000 bytes of memory here"},
+    };
+    for (const auto& [limits, message] : cases) {
+        try {
+            Decode(bytes, limits);
+            ADD_FAILURE() << message << ": no error";
+        } catch (const cimv2::WbemError& e) {
+            EXPECT_EQ(e.Code(), kTransportFailure);
+            EXPECT_STREQ(e.what(), message);
+        }
     }
+}
+
+// SELECT Handle FROM Win32_Process on a machine of 20,000 processes: the
+// records are small however many properties the class has.
+TEST(RemoteProtocol, ManySmallRecordsOfAWideClassFit) {
+    const cimv2::ClassSchema* process = RegistrySchema("Win32_Process");
+    ASSERT_NE(process, nullptr);
+    const int handle = process->IndexOf("Handle");
+    cimv2::QueryResult result;
+    result.schema = process;
+    result.selected = {handle};
+    const std::vector<int> columns = AnswerColumns(result);
+    // The select list and the keys (Handle is one of them), not the rest.
+    std::vector<int> keys;
+    for (size_t n = 0; n < process->Properties().size(); ++n)
+        if (process->Properties()[n].IsKey()) keys.push_back(static_cast<int>(n));
+    EXPECT_EQ(columns, keys);
+    EXPECT_NE(std::find(columns.begin(), columns.end(), handle), columns.end());
+    EXPECT_LT(columns.size(), process->Properties().size() / 4);
+    constexpr size_t kProcesses = 20000;
+    std::string bytes = FrameBytes(FrameType::Header, HeaderPayload(*process, columns));
+    cimv2::Instance inst(*process);
+    for (size_t n = 0; n < kProcesses; ++n) {
+        inst.SetText("Handle", std::to_string(n + 1));
+        bytes += FrameBytes(FrameType::Record, RecordPayload(inst, columns));
+    }
+    bytes += End(kProcesses);
+    MemoryFrameSource source(bytes, Limits{}.maxFrameBytes);
+    const auto got = ReadQueryAnswer(source, *process, Limits{});
+    ASSERT_EQ(got.size(), kProcesses);
+    EXPECT_EQ(got.back().Get("Handle"), Value::Text(std::to_string(kProcesses)));
+    EXPECT_TRUE(got.back().Get("Name").IsNull());
+}
+
+TEST(RemoteProtocol, AValueTooLargeForAFrameIsCutAndMarked) {
+    std::vector<int> all;
+    for (size_t n = 0; n < SampleSchema().Properties().size(); ++n) all.push_back(static_cast<int>(n));
+    // Two-byte characters, so that a cut at any byte could split one.
+    std::string name;
+    for (int n = 0; n < 3000; ++n) name += "\xc3\xa9";
+    cimv2::Instance big = SampleInstances()[0];
+    big.SetText("Name", name);
+    // More items than a frame may hold, however small.
+    big.Set("Labels", Value::Array(std::vector<Value>(70000, Value::Text(""))));
+    EXPECT_EQ(FitRecord(big, all, 4096), (std::vector<std::string>{"Labels", "Name"}));
+    const std::string payload = RecordPayload(big, all);
+    EXPECT_LE(payload.size() + 1, 4096u);
+    const std::string& cut = big.Get("Name").text;
+    ASSERT_GT(cut.size(), kCutMark.size());
+    EXPECT_EQ(cut.substr(cut.size() - kCutMark.size()), kCutMark);
+    const std::string kept = cut.substr(0, cut.size() - kCutMark.size());
+    EXPECT_EQ(kept, name.substr(0, kept.size()));
+    EXPECT_EQ(kept.size() % 2, 0u) << "cut inside a character";
+    EXPECT_GT(kept.size(), 3000u) << "cut more than it needed";
+    // What it sends is an answer the client takes whole.
+    Limits limits;
+    limits.maxFrameBytes = 4096;
+    const auto got = Decode(Header() + FrameBytes(FrameType::Record, payload) + End(1), limits);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].Get("Name").text, cut);
+    EXPECT_EQ(got[0].Get("Count"), SampleInstances()[0].Get("Count"));
+    // A record that fits is left as it is.
+    cimv2::Instance small = SampleInstances()[0];
+    EXPECT_TRUE(FitRecord(small, all, 4096).empty());
+    EXPECT_EQ(small.values, SampleInstances()[0].values);
 }
 
 TEST(RemoteProtocol, ColumnUnknownHereIsDroppedAndTheRestKept) {
@@ -379,12 +455,75 @@ TEST(RemoteAgent, MethodCallsRunUnlessReadOnly) {
     }
 }
 
+// A client that gave up (ssh closed the channel) leaves nobody to read the
+// answer: the agent hears of it while the query still runs.
+TEST(RemoteAgent, AClientThatHasGoneIsNoticedDuringAQuery) {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool started = false, gone = false;
+    std::vector<std::string> calls;
+    AgentService service = SampleService(&calls, false);
+    service.query = [&](const std::string&) -> cimv2::QueryResult {
+        std::unique_lock<std::mutex> guard(lock);
+        started = true;
+        changed.notify_all();
+        // Bounded only so that a fault fails the test rather than hangs it.
+        changed.wait_for(guard, std::chrono::minutes(2), [&] { return gone; });
+        throw cimv2::WbemError(cimv2::wbem::ProviderFailure, "stopped");
+    };
+    service.clientGone = [&] {
+        std::lock_guard<std::mutex> guard(lock);
+        gone = true;
+        changed.notify_all();
+    };
+    int in[2], out[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(pipe(out), 0);
+    std::thread agent([&] {
+        // The agent program ignores SIGPIPE; here it stays with this thread.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        ServeAgent(in[0], out[1], service);
+    });
+    const std::string request = HelloFrame() + FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample"));
+    ASSERT_EQ(write(in[1], request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [&] { return started; });
+    }
+    close(out[0]);
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait_for(guard, std::chrono::minutes(2), [&] { return gone; });
+        EXPECT_TRUE(gone);
+    }
+    close(in[1]);
+    agent.join();
+    close(in[0]);
+    close(out[1]);
+}
+
+// A client newer than the agent is answered in the agent's version, which
+// that client speaks as well.
+TEST(RemoteAgent, ANewerClientIsAnsweredInTheAgentsVersion) {
+    std::vector<std::string> calls;
+    AgentRun agent(SampleService(&calls, false));
+    agent.Send(HelloFrame(kProtocolVersion + 4) +
+               FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")));
+    EXPECT_EQ(DecodeHello(agent.Next()).version, kProtocolVersion);
+    AgentRun::Source source(agent);
+    EXPECT_EQ(ReadQueryAnswer(source, SampleSchema(), {}).size(), 3u);
+    EXPECT_EQ(agent.Finish(), 0);
+}
+
 TEST(RemoteAgent, BadRequestsAreAnsweredWithAnError) {
     // Status 1: the stream is out of step and the agent stops; 0: a framed
     // but malformed request is refused and the agent reads on.
     const std::tuple<std::string, const char*, int> cases[] = {
         {"GET / HTTP/1.0\r\n\r\n", "over the limit", 1},
-        {HelloFrame(7), "protocol version 2, the client 7", 1},
+        {HelloFrame(0), "protocol version 3, the client 0", 1},
         {FrameBytes(FrameType::Query, QueryPayload("SELECT * FROM Sq_Sample")), "did not start with the sysquill hello",
          1},
         {HelloFrame() + FrameBytes(FrameType::Record, "x"), "Unexpected request frame", 1},

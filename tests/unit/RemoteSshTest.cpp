@@ -288,6 +288,11 @@ std::vector<Misbehaviour> Misbehaviours(const fs::path& dir) {
          "\"sqtest\" did not answer within 0.5 s; the connection was closed", false},
         {"stalls mid-answer", HelloFrame() + SampleHeader() + SampleRecords(1), hold, false,
          cimv2::wbem::RpcServerUnavailable, "sysquill-agent on \"sqtest\" stopped answering for 0.5 s", false},
+        // A record of a million bytes, one byte at a time: never idle long
+        // enough to time out, never done.
+        {"trickles without end", HelloFrame() + SampleHeader() + std::string("\x00\x0f\x42\x40\x05", 5),
+         "while printf x; do sleep 0.1; done\n", false, cimv2::wbem::RpcServerUnavailable,
+         "The answer from \"sqtest\" took longer than 3 s; the connection was closed", false},
         {"dies mid-answer", HelloFrame() + SampleHeader() + SampleRecords(2), "exit 0\n", false, kTransportFailure,
          "The answer from \"sqtest\" was cut off: the connection ended", true},
         {"dies before its hello", "", "echo 'Segmentation fault' >&2; exit 139\n", true,
@@ -318,6 +323,9 @@ void ExpectErrorThenRecovery(FarSide& farSide, remote::SshConfig config, const M
     // byte, so however slow the machine, the outcome is the same.
     if (std::string_view(c.name) == "stalls before its hello") config.helloTimeout = std::chrono::milliseconds(500);
     if (std::string_view(c.name) == "stalls mid-answer") config.idleTimeout = std::chrono::milliseconds(500);
+    // The deadline ends it whatever the speed: the answer it waits for is
+    // never complete.
+    if (std::string_view(c.name) == "trickles without end") config.deadline = std::chrono::milliseconds(3000);
     SetSshConfig(config);
     sshtest::WriteText(farSide.Dir() / "records.bin", SampleRecords(3000));
     install(c.bytes, c.after);
@@ -332,7 +340,12 @@ void ExpectErrorThenRecovery(FarSide& farSide, remote::SshConfig config, const M
         EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
         EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
     }
-    // The broken connection is gone: the next query starts afresh.
+    // The broken connection is gone: the next query starts afresh, with the
+    // usual patience, so that a slow start is not taken for the fault.
+    config.helloTimeout = SshConfig().helloTimeout;
+    config.idleTimeout = SshConfig().idleTimeout;
+    config.deadline = SshConfig().deadline;
+    SetSshConfig(config);
     install(GoodAnswer(), "exec cat >/dev/null\n");
     auto again = OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery);
     ASSERT_EQ(again.instances.size(), 3u) << c.name;
@@ -348,6 +361,39 @@ TEST_F(RemoteStandIn, MisbehavingAgentsAreErrorsAndTheClientCarriesOn) {
     sshtest::StandInSsh farSide;
     ASSERT_FALSE(farSide.Dir().empty());
     for (const auto& c : Misbehaviours(farSide.Dir())) ExpectErrorThenRecovery(farSide, farSide.Config(), c);
+}
+
+// An agent of version 2 refuses a client of a newer version and says its
+// own: the client asks again in that version, and the answer arrives.
+TEST_F(RemoteStandIn, AnAgentOfAnOlderVersionIsAskedAgainInIt) {
+    sshtest::StandInSsh farSide;
+    ASSERT_FALSE(farSide.Dir().empty());
+    const fs::path dir = farSide.Dir();
+    cimv2::QueryResult result;
+    result.schema = &remotetest::SampleSchema();
+    result.instances = remotetest::SampleInstances();
+    std::string good = HelloFrame(2);
+    AppendAnswer(good, result, 2);
+    sshtest::WriteText(dir / "good.bin", good);
+    sshtest::WriteText(dir / "refusal.bin",
+                       FrameBytes(FrameType::Error, ErrorPayload(kTransportFailure,
+                                                                 "This sysquill-agent speaks protocol version 2, the "
+                                                                 "client 3; install matching versions")));
+    farSide.InstallAgent("if [ -e " + (dir / "refused").string() + " ]; then cat " + (dir / "good.bin").string() +
+                         "; exec cat > " + (dir / "request.bin").string() + "; fi\ntouch " +
+                         (dir / "refused").string() + "\ncat " + (dir / "refusal.bin").string() + "\nexit 1\n");
+    SshConfig config = farSide.Config();
+    config.findSchema = remotetest::SampleLookup;
+    SetSshConfig(config);
+    const size_t spawned = SshSpawnCount();
+    const auto answer = OpenSshBackend(Sshd::kAlias)->ExecQuery(kSampleQuery);
+    ASSERT_EQ(answer.instances.size(), 3u);
+    EXPECT_EQ(answer.instances[0].values, remotetest::SampleInstances()[0].values);
+    EXPECT_EQ(SshSpawnCount(), spawned + 2);
+    // What the agent of version 2 was sent: a hello of its version.
+    CloseSshConnections();
+    MemoryFrameSource request(sshtest::ReadText(dir / "request.bin"), 1 << 20);
+    EXPECT_EQ(DecodeHello(request.NextFrame()).version, 2);
 }
 
 TEST_F(RemoteSsh, MisbehavingAgentsBehindSshdAreErrorsAndTheClientCarriesOn) {

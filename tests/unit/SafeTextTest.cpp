@@ -47,8 +47,40 @@ TEST(SafeText, ControlCharactersAreEscapedForTheTerminal) {
          "2J",
          "raw\\x9b2J"},  // C1 control as a bare byte
         {"bad\xFF", "bad\\xff"},
+        // Characters that reorder or hide what follows.
+        {"txt.\xE2\x80\xAE"
+         "exe",
+         "txt.\\u202eexe"},  // U+202E right-to-left override
+        {"a\xE2\x81\xA6"
+         "b\xE2\x81\xA9",
+         "a\\u2066b\\u2069"},  // isolates
+        {"zero\xE2\x80\x8Bwidth\xEF\xBB\xBF", "zero\\u200bwidth\\ufeff"},
+        {"line\xE2\x80\xA8sep", "line\\u2028sep"},
+        {"tag\xF3\xA0\x80\x81", "tag\\U000e0001"},
+        // Joiners that scripts need stay.
+        {"\xD9\x85\xE2\x80\x8C\xD9\x8A", "\xD9\x85\xE2\x80\x8C\xD9\x8A"},
     };
     for (const Case& c : cases) EXPECT_EQ(cimv2::EscapeControls(c.text), c.shown) << c.text;
+}
+
+TEST(SafeText, TerminalTextDoublesBackslashesAndLayoutTextKeepsItsLayout) {
+    struct Case {
+        std::string text, terminal, layout;
+    } cases[] = {
+        {"literal \\x1b", "literal \\\\x1b", "literal \\x1b"},
+        {"\\u202e \\U000e0001 \\\\.\\", "\\\\u202e \\\\U000e0001 \\\\.\\", "\\u202e \\U000e0001 \\\\.\\"},
+        // A backslash that reads as no escape stays as Windows names have it.
+        {"PCI\\VEN_8086 host\\ana \\xyz end\\", "PCI\\VEN_8086 host\\ana \\xyz end\\",
+         "PCI\\VEN_8086 host\\ana \\xyz end\\"},
+        {"esc\x1b[2J", "esc\\x1b[2J", "esc\\x1b[2J"},
+        {"a\tb\nc", "a\\tb\\nc", "a\tb\nc"},
+        {"del\x7f c1\xC2\x9B bad\xFF", "del\\x7f c1\\u009b bad\\xff", "del\\x7f c1\\u009b bad\\xff"},
+        {"rlo\xE2\x80\xAE", "rlo\\u202e", "rlo\\u202e"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(cimv2::EscapeForTerminal(c.text), c.terminal) << c.text;
+        EXPECT_EQ(cimv2::EscapeLayoutForTerminal(c.text), c.layout) << c.text;
+    }
 }
 
 }  // namespace

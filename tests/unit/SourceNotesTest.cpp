@@ -15,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cimv2/provider/NotedRead.h"
 #include "cimv2/provider/Provider.h"
 #include "tests/unit/TempTree.h"
 
@@ -244,4 +245,56 @@ TEST(SourceNotes, OnTheLiveMachineOtherUsersProcessesAreSaid) {
     if (!answer.ran) GTEST_SKIP() << "cannot become nobody here";
     EXPECT_NE(answer.text.find("/proc/PID/exe"), std::string::npos) << answer.text;
     EXPECT_NE(answer.text.find("/proc/PID/io"), std::string::npos) << answer.text;
+}
+
+// A file past its size limit, or one that cannot be text, is said.
+TEST(SourceNotes, AFileLeftPartlyUnreadIsSaid) {
+    TempTree tree;
+    tree.File("/exact", std::string(64, 'a'));
+    tree.File("/longer", std::string(65, 'a'));
+    tree.File("/zeros", std::string(64, 'a') + std::string(1000, '\0'));
+    ProviderContext context;
+    context.root = SystemRoot(tree.Dir());
+    const struct {
+        const char* path;
+        size_t limit;
+        std::optional<std::string> text;
+        std::vector<SourceNote> notes;
+    } cases[] = {
+        {"/exact", 64, std::string(64, 'a'), {}},
+        {"/longer", 64, std::string(64, 'a'), {{"Test", NoteCause::Incomplete, "/longer past 64 bytes"}}},
+        {"/longer", 1u << 20, std::string(65, 'a'), {}},
+        {"/zeros", 1u << 20, std::nullopt, {{"Test", NoteCause::Incomplete, "/zeros (not text: it holds a NUL byte)"}}},
+        {"/absent", 64, std::nullopt, {}},
+    };
+    for (const auto& c : cases) {
+        SourceNotes notes("Test");
+        context.notes = &notes;
+        EXPECT_EQ(ReadTextNoted(context, c.path, c.limit), c.text) << c.path;
+        EXPECT_EQ(notes.Take(), c.notes) << c.path;
+    }
+}
+
+TEST(SourceNotes, ClassesSayWhenTheirFileWasCutOrIsNoText) {
+    TempTree tree;
+    // Past the 16 MiB that the account classes read of it.
+    std::string passwd;
+    for (uint32_t uid = 1000; passwd.size() <= (16u << 20); ++uid)
+        passwd += "user" + std::to_string(uid) + ":x:" + std::to_string(uid) + ":100::/home:/bin/sh\n";
+    tree.File("/etc/passwd", passwd);
+    tree.File("/etc/group", "users:x:100:\n");
+    // A status file of nothing but NUL bytes, as a disk error leaves one.
+    tree.File("/var/lib/dpkg/status", std::string(1u << 20, '\0'));
+    ProviderContext context;
+    context.root = SystemRoot(tree.Dir());
+    const Provider provider(context);
+    const auto accounts = provider.ExecQuery("SELECT Name FROM Win32_UserAccount");
+    EXPECT_FALSE(accounts.instances.empty());
+    EXPECT_EQ(accounts.notes,
+              (std::vector<SourceNote>{{"Win32_UserAccount", NoteCause::Incomplete, "/etc/passwd past 16 MiB"}}));
+    const auto programs = provider.ExecQuery("SELECT Name FROM Win32_InstalledWin32Program");
+    EXPECT_TRUE(programs.instances.empty());
+    EXPECT_EQ(programs.notes, (std::vector<SourceNote>{{"Win32_InstalledWin32Program", NoteCause::Incomplete,
+                                                        "/var/lib/dpkg/status (not text: it holds a NUL byte)"}}));
+    EXPECT_EQ(NoteText(accounts.notes.at(0)), "Win32_UserAccount: some data is missing: /etc/passwd past 16 MiB");
 }

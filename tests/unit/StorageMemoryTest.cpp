@@ -249,7 +249,7 @@ std::string Text(const Instance& inst, const char* name) { return inst.Get(name)
 // The partition tables a live machine would read, by device.
 class TableSource : public LiveSources {
 public:
-    std::optional<FileSystemUsage> Usage(const std::string&) const override { return std::nullopt; }
+    std::optional<FileSystemUsage> Usage(const std::string&, SourceNotes*) const override { return std::nullopt; }
     VolumeTags Tags(const std::string&) const override { return {}; }
     std::optional<std::vector<net::Ip4Route>> MainRoutes() const override { return std::nullopt; }
     std::optional<parts::PartitionTable> PartitionTableOf(const std::string& device) const override {

@@ -3,7 +3,11 @@
 // captured machines with the live sources replaced.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "cimv2/provider/Classes.h"
+#include "cimv2/provider/Provider.h"
 #include "cimv2/sources/LiveSources.h"
 #include "cimv2/sources/Mounts.h"
 #include "cimv2/sources/NetTables.h"
@@ -28,7 +32,7 @@ ProviderContext Machine(const char* name) {
 
 class FakeLive : public LiveSources {
 public:
-    std::optional<FileSystemUsage> Usage(const std::string& mountPoint) const override {
+    std::optional<FileSystemUsage> Usage(const std::string& mountPoint, SourceNotes*) const override {
         if (mountPoint != "/") return std::nullopt;
         return FileSystemUsage{4096, 1000, 250, 255};
     }
@@ -204,6 +208,56 @@ TEST(LogicalDisks, LiveSourcesGiveSizesAndProbedLabels) {
     EXPECT_EQ(Text(*stick, "DriveType"), "2");
     EXPECT_EQ(Text(*stick, "VolumeName"), "SAN DISK");
     EXPECT_TRUE(stick->Get("Size").IsNull());  // statvfs failed: null, not 0
+}
+
+// A network mount whose server is gone: its statvfs blocks until the test
+// lets it go.
+class HungHome : public FakeLive {
+public:
+    std::optional<FileSystemUsage> Usage(const std::string& mountPoint, SourceNotes* notes) const override {
+        if (mountPoint != "/home") return FakeLive::Usage(mountPoint, notes);
+        std::unique_lock<std::mutex> guard(FLock);
+        FChanged.wait(guard, [&] { return FReleased; });
+        return FileSystemUsage{1024, 50, 10, 255};
+    }
+    void Release() {
+        std::lock_guard<std::mutex> guard(FLock);
+        FReleased = true;
+        FChanged.notify_all();
+    }
+
+private:
+    mutable std::mutex FLock;
+    mutable std::condition_variable FChanged;
+    bool FReleased = false;
+};
+
+TEST(LogicalDisks, AMountThatDoesNotAnswerHasNullSizesAndANote) {
+    HungHome hung;
+    // The hung call never returns before the test says, so the first query
+    // waits out the whole deadline: long enough that the mount that answers
+    // does so in time on a loaded machine, short enough for one wait.
+    BoundedUsage bounded(hung, std::chrono::seconds(3));
+    ProviderContext server = Machine("server-storage");
+    server.live = &bounded;
+    const cimv2::Provider provider(server);
+    const SourceNote said{"Win32_LogicalDisk", NoteCause::NotAnswering, "/home"};
+    // Asked again while the first call still blocks, the mount is not waited for.
+    for (int query = 0; query < 2; ++query) {
+        const auto result = provider.ExecQuery("SELECT * FROM Win32_LogicalDisk");
+        const Instance* home = Find(result.instances, "DeviceID", "/home");
+        ASSERT_NE(home, nullptr);
+        EXPECT_TRUE(home->Get("Size").IsNull()) << query;
+        EXPECT_EQ(Text(*Find(result.instances, "DeviceID", "/"), "Size"), "4096000") << query;
+        EXPECT_EQ(result.notes, std::vector<SourceNote>{said}) << query;
+        EXPECT_EQ(bounded.Blocked(), 1u) << query;
+    }
+    hung.Release();
+    bounded.WaitUntilNoneBlocked();
+    const auto result = provider.ExecQuery("SELECT * FROM Win32_LogicalDisk");
+    EXPECT_EQ(Text(*Find(result.instances, "DeviceID", "/home"), "Size"), "51200");
+    EXPECT_TRUE(result.notes.empty());
+    EXPECT_EQ(NoteText(said), "Win32_LogicalDisk: some values are null: no answer in time from /home");
 }
 
 TEST(IP4Routes, LiveRoutesCarryTheirOrigin) {
