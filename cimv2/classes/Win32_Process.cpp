@@ -295,9 +295,13 @@ ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& in
     if (EqualsNoCase(method.name, "Create")) {
         const Value* line = Param(in, "CommandLine");
         if (!line || line->kind != Value::Kind::Text) return reply(InvalidParameter, {{"ProcessId", Value::Null()}});
+        // No program can be handed a NUL: the command would be cut short.
+        if (line->text.find('\0') != std::string::npos) return reply(InvalidParameter);
         auto argv = procfs::SplitCommandLine(line->text);
         if (!argv || argv->empty()) return reply(InvalidParameter);
         const Value* dir = Param(in, "CurrentDirectory");
+        if (dir && dir->kind == Value::Kind::Text && dir->text.find('\0') != std::string::npos)
+            return reply(InvalidParameter);
         uint32_t newPid = 0;
         uint32_t code = context.actions->CreateProcess(
             *argv, dir && dir->kind == Value::Kind::Text ? dir->text : std::string(), newPid);

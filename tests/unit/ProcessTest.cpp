@@ -248,6 +248,15 @@ TEST(ProcessClass, MethodReturnCodes) {
         {&provider, &target, "Create", {}, 21, ""},
         {&provider, &target, "Create", {{"CommandLine", Value::Text("   ")}}, 21, ""},
         {&provider, &target, "Create", {{"CommandLine", Value::Text("say \"unclosed")}}, 21, ""},
+        // A NUL would cut the command the program is started with.
+        {&provider, &target, "Create", {{"CommandLine", Value::Text(std::string("sleep 30\0 -h", 12))}}, 21, ""},
+        {&provider, &target, "Create", {{"CommandLine", Value::Text(std::string("'a\0b'", 5))}}, 21, ""},
+        {&provider,
+         &target,
+         "Create",
+         {{"CommandLine", Value::Text("sleep 1")}, {"CurrentDirectory", Value::Text(std::string("/tmp\0/x", 7))}},
+         21,
+         ""},
         {&provider,
          &target,
          "Create",
@@ -382,6 +391,9 @@ TEST(MachineActions, CreateRefusesWhatCannotStart) {
         {{"no-such-program-sysquill"}, "", 9},
         {{plainFile}, "", 9},  // not executable
         {{"sleep", "1"}, "/nonexistent-dir", 9},
+        {{std::string("sleep\0x", 7), "1"}, "", 21},
+        {{"sleep", std::string("1\0x", 3)}, "", 21},
+        {{"sleep", "1"}, std::string("/tmp\0x", 6), 21},
     };
     for (const auto& c : cases) {
         uint32_t pid = 77;
