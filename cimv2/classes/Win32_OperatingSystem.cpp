@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "cimv2/core/CheckedMath.h"
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
@@ -342,8 +343,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
         SetIfUInt(inst, "TotalVisibleMemorySize", total);
         SetIfUInt(inst, "FreePhysicalMemory", available);
         SetIfUInt(inst, "TotalSwapSpaceSize", swapTotal);
-        if (total && swapTotal) inst.Set("TotalVirtualMemorySize", Value::UInt(*total + *swapTotal));
-        if (available && swapFree) inst.Set("FreeVirtualMemory", Value::UInt(*available + *swapFree));
+        SetIfUInt(inst, "TotalVirtualMemorySize", CheckedAdd(total, swapTotal));
+        SetIfUInt(inst, "FreeVirtualMemory", CheckedAdd(available, swapFree));
         std::optional<uint64_t> pagingSize = swapTotal, pagingFree = swapFree;
         if (auto swaps = root.ReadFile("/proc/swaps", 1u << 20))
             if (auto totals = procfs::ParseSwaps(*swaps)) {

@@ -23,6 +23,7 @@
 #include <system_error>
 #include <thread>
 
+#include "cimv2/core/CheckedMath.h"
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
@@ -59,6 +60,19 @@ std::optional<uint32_t> Clamp32(std::optional<uint64_t> v) {
 std::string BaseName(std::string_view path) {
     size_t slash = path.rfind('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// The boot time plus the start ticks, in UTC; nothing when the sum is past
+// any date.
+std::optional<std::string> CreationDate(std::optional<int64_t> bootTime, uint64_t startTicks) {
+    if (!bootTime) return std::nullopt;
+    const uint64_t seconds = startTicks / procfs::kTicksPerSecond;
+    const uint32_t micros =
+        static_cast<uint32_t>(startTicks % procfs::kTicksPerSecond * (1'000'000 / procfs::kTicksPerSecond));
+    // Ticks at 100 a second: the seconds fit an int64_t, their sum with the boot time need not.
+    const auto when = CheckedAdd(*bootTime, static_cast<int64_t>(seconds));
+    if (!when) return std::nullopt;
+    return tz::CimDateTime(*when, 0, micros);
 }
 
 // liveProc: /proc is procfs itself, not a captured copy.
@@ -117,10 +131,12 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, bool livePro
     if (cmdline) SetIf(inst, "CommandLine", procfs::JoinCommandLine(*cmdline));
 
     inst.Set("ThreadCount", Value::UInt(std::min<uint64_t>(stat->threads, UINT32_MAX)));
-    inst.Set("PageFaults", Value::UInt(std::min<uint64_t>(stat->minflt + stat->majflt, UINT32_MAX)));
+    // The counters are what the kernel says, which need not be sane: sums and
+    // products that do not fit are null, never wrapped.
+    SetIfUInt(inst, "PageFaults", Clamp32(CheckedAdd(stat->minflt, stat->majflt)));
     constexpr uint64_t k100nsPerTick = 10'000'000 / procfs::kTicksPerSecond;
-    inst.Set("KernelModeTime", Value::UInt(stat->stime * k100nsPerTick));
-    inst.Set("UserModeTime", Value::UInt(stat->utime * k100nsPerTick));
+    SetIfUInt(inst, "KernelModeTime", CheckedMul(stat->stime, k100nsPerTick));
+    SetIfUInt(inst, "UserModeTime", CheckedMul(stat->utime, k100nsPerTick));
     for (const auto& s : kStates)
         if (s.state == stat->state) inst.Set("ExecutionState", Value::UInt(s.code));
     if (stat->policy == 1u || stat->policy == 2u) {
@@ -128,12 +144,7 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, bool livePro
     } else {
         inst.Set("Priority", Value::UInt(procfs::BasePriorityOfNice(stat->nice)));
     }
-    if (facts.bootTime) {
-        const uint64_t seconds = stat->starttime / procfs::kTicksPerSecond;
-        const uint32_t micros =
-            static_cast<uint32_t>(stat->starttime % procfs::kTicksPerSecond * (1'000'000 / procfs::kTicksPerSecond));
-        SetIf(inst, "CreationDate", tz::CimDateTime(*facts.bootTime + static_cast<int64_t>(seconds), 0, micros));
-    }
+    SetIf(inst, "CreationDate", CreationDate(facts.bootTime, stat->starttime));
 
     // Kernel threads have no memory of their own: their status lacks the Vm lines.
     SetIfUInt(inst, "VirtualSize", Bytes(status.vmSize));

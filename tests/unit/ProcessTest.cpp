@@ -205,6 +205,43 @@ TEST(ProcessClass, HostileNamesAndArgumentsComeThroughWhole) {
     EXPECT_EQ(p.Get("ExecutionState"), Value::UInt(4));
 }
 
+// Counters and times at the limits of what the kernel can say: a sum or
+// product that does not fit is null, never wrapped (and never undefined).
+TEST(ProcessClass, CountersAndTimesThatDoNotFitAreNull) {
+    const std::string max = std::to_string(UINT64_MAX);
+    const struct {
+        const char* what;
+        std::string btime, minflt, majflt, utime, stime, start;
+        Value pageFaults, userTime, kernelTime, creation;
+    } cases[] = {
+        {"plain", "1700000000", "10", "5", "3", "2", "150", Value::UInt(15), Value::UInt(300000), Value::UInt(200000),
+         Value::Text("20231114221321.500000+000")},
+        {"boot at the end of time", "9223372036854775807", "0", "0", "0", "0", "100", Value::UInt(0), Value::UInt(0),
+         Value::UInt(0), Value::Null()},
+        {"started at the end of time", "1700000000", "0", "0", "0", "0", max, Value::UInt(0), Value::UInt(0),
+         Value::UInt(0), Value::Null()},
+        {"counters at the limit", "1700000000", max, "1", max, max, "0", Value::Null(), Value::Null(), Value::Null(),
+         Value::Text("20231114221320.000000+000")},
+        {"faults past 32 bits", "1700000000", "4294967295", "1", "0", "0", "0", Value::UInt(UINT32_MAX), Value::UInt(0),
+         Value::UInt(0), Value::Text("20231114221320.000000+000")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        tree.File("/proc/stat", "cpu 1 1 1 1\nbtime " + c.btime + "\n")
+            .File("/proc/7/stat", "7 (worker) S 1 7 7 0 -1 0 " + c.minflt + " 0 " + c.majflt + " 0 " + c.utime + " " +
+                                      c.stime + " 0 0 20 0 1 0 " + c.start + " 4096 1\n")
+            .File("/proc/7/status", "Name:\tworker\n");
+        const auto found = Provider(ProviderContext(SystemRoot(tree.Dir()))).ExecQuery("SELECT * FROM Win32_Process");
+        ASSERT_EQ(found.instances.size(), 1u);
+        const Instance& p = found.instances[0];
+        EXPECT_EQ(p.Get("PageFaults"), c.pageFaults);
+        EXPECT_EQ(p.Get("UserModeTime"), c.userTime);
+        EXPECT_EQ(p.Get("KernelModeTime"), c.kernelTime);
+        EXPECT_EQ(p.Get("CreationDate"), c.creation);
+    }
+}
+
 TEST(ProcessClass, OtherUsersFilesAreNullKernelThreadsHaveNoMemoryAndEndedOnesDropOut) {
     const Instance& other = TreeProcess(20500);
     EXPECT_EQ(other.Get("Name"), Value::Text("sleep")) << "the kernel's name when exe is not ours to read";

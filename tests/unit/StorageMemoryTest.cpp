@@ -18,6 +18,7 @@
 #include "components/Components.h"
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
+#include "tests/unit/TempTree.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
 
@@ -363,6 +364,49 @@ TEST(DiskClasses, PartitionsTakeTheTableOnlyWhereItAgreesWithTheKernel) {
     const auto disks = EnumerateWin32_DiskDrive(laptop);
     EXPECT_EQ(Text(disks[1], "Signature"), std::to_string(0x0badcafe));
     EXPECT_TRUE(disks[0].Get("Signature").IsNull()) << "GPT disks have no MBR signature";
+}
+
+// Sizes at the limits of what sysfs can say: a byte count that does not fit,
+// or a partition reaching past its disk, is null, never wrapped.
+TEST(DiskClasses, SizesThatDoNotFitAreNull) {
+    const std::string huge = std::to_string(uint64_t{1} << 55);
+    const std::string max = std::to_string(UINT64_MAX);
+    const struct {
+        const char* what;
+        std::string diskSectors, partStart, partSectors;
+        Value diskSize, totalSectors, partSize, partOffset, blocks;
+    } cases[] = {
+        {"plain", "2097152", "2048", "1048576", Value::UInt(1073741824), Value::UInt(2097152), Value::UInt(536870912),
+         Value::UInt(1048576), Value::UInt(1048576)},
+        {"2^55 sectors", huge, "2048", std::to_string((uint64_t{1} << 55) - 1), Value::Null(), Value::Null(),
+         Value::Null(), Value::UInt(1048576), Value::Null()},
+        {"partition past the disk", "2097152", "2048", "2097152", Value::UInt(1073741824), Value::UInt(2097152),
+         Value::Null(), Value::UInt(1048576), Value::Null()},
+        {"start at the limit", max, max, "1", Value::Null(), Value::Null(), Value::Null(), Value::Null(),
+         Value::Null()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        const std::string dir = "/sys/devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda";
+        tree.File(dir + "/size", c.diskSectors + "\n")
+            .File(dir + "/queue/logical_block_size", "512\n")
+            .File(dir + "/sda1/partition", "1\n")
+            .File(dir + "/sda1/start", c.partStart + "\n")
+            .File(dir + "/sda1/size", c.partSectors + "\n")
+            .Link("/sys/block/sda", "../devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda");
+        const ProviderContext context{SystemRoot(tree.Dir())};
+        const auto disks = EnumerateWin32_DiskDrive(context);
+        ASSERT_EQ(disks.size(), 1u);
+        EXPECT_EQ(disks[0].Get("Size"), c.diskSize);
+        EXPECT_EQ(disks[0].Get("TotalSectors"), c.totalSectors);
+        EXPECT_EQ(disks[0].Get("MediaLoaded"), Value::Bool(true));
+        const auto partitions = EnumerateWin32_DiskPartition(context);
+        ASSERT_EQ(partitions.size(), 1u);
+        EXPECT_EQ(partitions[0].Get("Size"), c.partSize);
+        EXPECT_EQ(partitions[0].Get("StartingOffset"), c.partOffset);
+        EXPECT_EQ(partitions[0].Get("NumberOfBlocks"), c.blocks);
+    }
 }
 
 TEST(DiskClasses, TheBmcDvdWithItsMountedDisc) {
