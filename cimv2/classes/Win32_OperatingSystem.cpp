@@ -388,8 +388,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
     return {inst};
 }
 
-ParamList InvokeWin32_OperatingSystem(const ProviderContext& context, const Instance&, const MethodDef& method,
-                                      const ParamList&) {
+ParamList InvokeWin32_OperatingSystem(const ProviderContext& context, const Instance&, const Instance&,
+                                      const MethodDef& method, const ParamList&) {
     uint32_t code = reboot::Failed;
     if (EqualsNoCase(method.name, "Reboot")) code = context.actions ? context.actions->Reboot() : reboot::AccessDenied;
     return {{"ReturnValue", Value::UInt(code)}};

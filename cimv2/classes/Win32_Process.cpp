@@ -279,8 +279,8 @@ std::vector<Instance> EnumerateWin32_Process(const ProviderContext& context) {
     return instances;
 }
 
-ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& inst, const MethodDef& method,
-                              const ParamList& in) {
+ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& inst, const Instance& caller,
+                              const MethodDef& method, const ParamList& in) {
     auto reply = [](uint32_t code, ParamList out = {}) {
         out.insert(out.begin(), {"ReturnValue", Value::UInt(code)});
         return out;
@@ -324,6 +324,16 @@ ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& in
     if (pid <= 1 || pid == static_cast<uint32_t>(::getpid())) return reply(AccessDenied);
     auto start = StartTicksOf(context, pid);
     if (!start) return reply(PathNotFound);
+    // An id is given to a new process once its own has ended: the caller's
+    // object names the process that held the id when it was read, and its
+    // CreationDate must be that of the one holding it now. The actions check
+    // the start time again through a pidfd, which holds on to that process
+    // until it is signalled. An object that carries only its keys names
+    // whatever process holds the id, as the key alone does.
+    const Value& wanted = caller.Get("CreationDate");
+    if (!wanted.IsNull() &&
+        (wanted.kind != Value::Kind::Text || CreationDate(context.Facts().bootTime, *start) != wanted.text))
+        return reply(PathNotFound);
 
     if (EqualsNoCase(method.name, "Terminate")) return reply(context.actions->TerminateProcess(pid, *start));
     if (EqualsNoCase(method.name, "SetPriority")) {
