@@ -16,11 +16,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fd < 0) return 0;
     if (write(fd, data, size) == static_cast<ssize_t>(size)) {
         if (auto table = cimv2::parts::ReadPartitionTable(fd)) {
-            // Every entry kept lies inside the image, none empty.
-            for (const auto& p : table->partitions)
+            // Every entry kept lies inside the image, none empty, none numbered
+            // past the kernel's last partition.
+            const auto& kept = table->partitions;
+            if (kept.size() > static_cast<size_t>(cimv2::parts::kMaxPartitionNumber)) std::abort();
+            for (const auto& p : kept)
                 if (p.sizeSectors == 0 || p.startSector + p.sizeSectors > table->deviceSectors ||
-                    table->deviceSectors > size / 512 || p.number == 0)
+                    table->deviceSectors > size / 512 || p.number == 0 ||
+                    p.number > static_cast<uint32_t>(cimv2::parts::kMaxPartitionNumber))
                     std::abort();
+            // No two meet, but a logical partition inside its extended one.
+            for (size_t a = 0; a < kept.size(); ++a)
+                for (size_t b = a + 1; b < kept.size(); ++b) {
+                    const auto& x = kept[a];
+                    const auto& y = kept[b];
+                    const bool meet =
+                        x.startSector < y.startSector + y.sizeSectors && y.startSector < x.startSector + x.sizeSectors;
+                    if (meet && !(x.extended && !y.primary) && !(y.extended && !x.primary)) std::abort();
+                }
         }
     }
     close(fd);

@@ -334,8 +334,8 @@ std::vector<Instance> EnumerateWin32_ComputerSystem(const ProviderContext& conte
     return {inst};
 }
 
-ParamList InvokeWin32_ComputerSystem(const ProviderContext& context, const Instance&, const MethodDef& method,
-                                     const ParamList& in) {
+ParamList InvokeWin32_ComputerSystem(const ProviderContext& context, const Instance&, const Instance&,
+                                     const MethodDef& method, const ParamList& in) {
     constexpr uint32_t kAccessDenied = 5;
     constexpr uint32_t kInvalidParameter = 87;
     uint32_t code = kInvalidParameter;

@@ -16,13 +16,18 @@
 //   Availability               3 shown (DPMS "On"), 15 standby, 14 suspend, 7 off; 8 off line when
 //                              no CRTC drives the output
 //   PowerManagementSupported   the EDID's feature byte names a DPMS mode
-//   ConfigManagerErrorCode, Status  0 and "OK": a connector exists only while its driver runs
+//   ConfigManagerErrorCode     0: a connector exists only while its driver runs
+//   Status                     "OK"; "Degraded" when the EDID could not be read or parts of it were
+//                              skipped (the monitor shows, but describes itself only in part)
 //   ConfigManagerUserConfig    false
-//   ErrorDescription, LastErrorCode  why the connector's EDID could not be read (and 13, invalid data)
+//   ErrorDescription, LastErrorCode  why the connector's EDID could not be read, or what of it was
+//                              skipped (damaged or missing extension blocks), and 13, invalid data
 //   DisplayType, IsLocked, PowerManagementCapabilities  null: neither EDID nor DRM says
 #include <cstdio>
 
+#include "cimv2/core/CheckedMath.h"
 #include "cimv2/core/CimBases.h"
+#include "cimv2/core/SetOptional.h"
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/DeviceProperties.h"
 #include "cimv2/provider/Identity.h"
@@ -50,8 +55,26 @@ std::optional<std::pair<uint32_t, uint32_t>> ScreenMm(const edid::Edid& e) {
     return std::nullopt;
 }
 
-uint32_t PerInch(uint32_t pixels, uint32_t mm) {
-    return static_cast<uint32_t>((static_cast<uint64_t>(pixels) * 254 + mm * 5) / (mm * 10));
+// Rounded; nothing when the result does not fit the property (a mode line
+// of billions of pixels).
+std::optional<uint32_t> PerInch(uint32_t pixels, uint32_t mm) {
+    const uint64_t perInch = (static_cast<uint64_t>(pixels) * 254 + uint64_t{mm} * 5) / (uint64_t{mm} * 10);
+    if (perInch > UINT32_MAX) return std::nullopt;
+    return static_cast<uint32_t>(perInch);
+}
+
+// What went wrong reading the connector's EDID, "" for nothing. A table
+// claiming 255 damaged extension blocks would say so 255 times: the first
+// few are named and the rest counted.
+std::string EdidProblems(const drm::Connector& c) {
+    if (c.edidError) return *c.edidError;
+    if (!c.edid) return {};
+    constexpr size_t kNamed = 4;
+    const std::vector<std::string>& warnings = c.edid->warnings;
+    std::string text;
+    for (size_t n = 0; n < warnings.size() && n < kNamed; ++n) text += (n ? "; " : "") + warnings[n];
+    if (warnings.size() > kNamed) text += "; and " + std::to_string(warnings.size() - kNamed) + " more";
+    return text;
 }
 
 uint16_t AvailabilityOf(const drm::Connector& c) {
@@ -108,17 +131,21 @@ std::vector<Instance> EnumerateWin32_DesktopMonitor(const ProviderContext& conte
                 inst.SetText("PNPDeviceID", "DISPLAY\\" + e->manufacturerId + Hex4(e->productCode) + "\\" + instance);
             }
             if (auto mm = ScreenMm(*e); mm && mode) {
-                inst.Set("PixelsPerXLogicalInch", Value::UInt(PerInch(mode->width, mm->first)));
-                inst.Set("PixelsPerYLogicalInch", Value::UInt(PerInch(mode->height, mm->second)));
+                SetIfUInt(inst, "PixelsPerXLogicalInch", PerInch(mode->width, mm->first));
+                SetIfUInt(inst, "PixelsPerYLogicalInch", PerInch(mode->height, mm->second));
             }
             if (e->maxPixelClockMHz) inst.Set("Bandwidth", Value::UInt(*e->maxPixelClockMHz));
             inst.SetBool("PowerManagementSupported", e->dpmsModes != 0);
         }
-        if (connector.edidError) {
-            inst.SetText("ErrorDescription", "EDID of " + connector.name + ": " + *connector.edidError);
+        const std::string problems = EdidProblems(connector);
+        if (!problems.empty()) {
+            inst.SetText("ErrorDescription", "EDID of " + connector.name + ": " + problems);
             inst.Set("LastErrorCode", Value::UInt(kInvalidData));
         }
         SetWorkingStatus(inst, {.works = true, .availability = AvailabilityOf(connector), .userConfig = false});
+        // The page shows Status, not ErrorDescription: an EDID read in part
+        // or not at all shows there too.
+        if (!problems.empty()) inst.SetText("Status", "Degraded");
         SetIdentity(inst, context);
         out.push_back(std::move(inst));
     }

@@ -31,6 +31,7 @@
 //   MediaLoaded              the disk has a size (a card reader without a card has none)
 //   Status, ConfigManagerErrorCode  "OK" and 0: a block device exists only with its driver bound
 //   the rest (block sizes, Availability, power management, errors)  null: no source
+#include "cimv2/core/CheckedMath.h"
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/provider/Classes.h"
@@ -150,12 +151,13 @@ std::vector<Instance> EnumerateWin32_DiskDrive(const ProviderContext& context) {
         inst.Set("Capabilities", UIntArray(capabilities));
         inst.Set("CapabilityDescriptions", TextArray(descriptions));
         if (disk.sizeSectors) {
-            const uint64_t size = *disk.sizeSectors * 512;
-            inst.Set("Size", Value::UInt(size));
-            inst.SetBool("MediaLoaded", size > 0);
-            if (disk.logicalBlockSize && size > 0) {
+            inst.SetBool("MediaLoaded", *disk.sizeSectors > 0);
+            // A size past 2^64 bytes is no disk: Size and the geometry stay null.
+            const std::optional<uint64_t> size = CheckedMul(*disk.sizeSectors, 512);
+            SetIfUInt(inst, "Size", size);
+            if (size && disk.logicalBlockSize && *size > 0) {
                 constexpr uint32_t kHeads = 255, kSectorsPerTrack = 63;
-                const uint64_t sectors = size / *disk.logicalBlockSize;
+                const uint64_t sectors = *size / *disk.logicalBlockSize;
                 const uint64_t cylinders = sectors / (kHeads * kSectorsPerTrack);
                 inst.Set("BytesPerSector", Value::UInt(*disk.logicalBlockSize));
                 inst.Set("TotalSectors", Value::UInt(sectors));

@@ -20,7 +20,9 @@
 //   Bootable                 that, or an EFI System partition
 //   HiddenSectors            an MBR primary partition's first sector, in logical blocks
 //   the rest (Purpose, Availability, Status, errors, power management)  null: no source
+#include "cimv2/core/CheckedMath.h"
 #include "cimv2/core/CimBases.h"
+#include "cimv2/core/SetOptional.h"
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Identity.h"
 #include "cimv2/sources/BlockDevices.h"
@@ -79,12 +81,17 @@ std::vector<Instance> EnumerateWin32_DiskPartition(const ProviderContext& contex
             inst.SetText("DeviceID", id);
             inst.SetText("Name", id);
             inst.SetText("Caption", id);
-            const uint64_t size = partition.sizeSectors * 512;
-            inst.Set("StartingOffset", Value::UInt(partition.startSector * 512));
-            inst.Set("Size", Value::UInt(size));
+            // A size past the disk's end, or past 2^64 bytes, is no partition's: null.
+            const std::optional<uint64_t> end = CheckedAdd(partition.startSector, partition.sizeSectors);
+            const bool insideDisk = end && (!disk.sizeSectors || *end <= *disk.sizeSectors);
+            const std::optional<uint64_t> size =
+                insideDisk ? CheckedMul(partition.sizeSectors, 512) : std::optional<uint64_t>();
+            const std::optional<uint64_t> offset = CheckedMul(partition.startSector, 512);
+            SetIfUInt(inst, "StartingOffset", offset);
+            SetIfUInt(inst, "Size", size);
             if (disk.logicalBlockSize) {
                 inst.Set("BlockSize", Value::UInt(*disk.logicalBlockSize));
-                inst.Set("NumberOfBlocks", Value::UInt(size / *disk.logicalBlockSize));
+                if (size) inst.Set("NumberOfBlocks", Value::UInt(*size / *disk.logicalBlockSize));
             }
             inst.Set("Access", Value::UInt(partition.readOnly ? 1 : 3));
             if (const parts::PartitionEntry* entry = EntryFor(table, partition)) {
@@ -96,8 +103,8 @@ std::vector<Instance> EnumerateWin32_DiskPartition(const ProviderContext& contex
                 inst.SetBool("PrimaryPartition", entry->primary);
                 inst.SetBool("BootPartition", entry->active);
                 inst.SetBool("Bootable", entry->active || (gpt && entry->type == kEfiSystem));
-                if (!gpt && entry->primary && disk.logicalBlockSize) {
-                    const uint64_t hidden = partition.startSector * 512 / *disk.logicalBlockSize;
+                if (!gpt && entry->primary && disk.logicalBlockSize && offset) {
+                    const uint64_t hidden = *offset / *disk.logicalBlockSize;
                     if (hidden <= UINT32_MAX) inst.Set("HiddenSectors", Value::UInt(hidden));
                 }
             }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "cimv2/core/CheckedMath.h"
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
@@ -319,8 +320,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
         SetIfUInt(inst, "TotalVisibleMemorySize", total);
         SetIfUInt(inst, "FreePhysicalMemory", available);
         SetIfUInt(inst, "TotalSwapSpaceSize", swapTotal);
-        if (total && swapTotal) inst.Set("TotalVirtualMemorySize", Value::UInt(*total + *swapTotal));
-        if (available && swapFree) inst.Set("FreeVirtualMemory", Value::UInt(*available + *swapFree));
+        SetIfUInt(inst, "TotalVirtualMemorySize", CheckedAdd(total, swapTotal));
+        SetIfUInt(inst, "FreeVirtualMemory", CheckedAdd(available, swapFree));
         std::optional<uint64_t> pagingSize = swapTotal, pagingFree = swapFree;
         if (auto swaps = root.ReadFile("/proc/swaps", 1u << 20))
             if (auto totals = procfs::ParseSwaps(*swaps)) {
@@ -364,8 +365,8 @@ std::vector<Instance> EnumerateWin32_OperatingSystem(const ProviderContext& cont
     return {inst};
 }
 
-ParamList InvokeWin32_OperatingSystem(const ProviderContext& context, const Instance&, const MethodDef& method,
-                                      const ParamList&) {
+ParamList InvokeWin32_OperatingSystem(const ProviderContext& context, const Instance&, const Instance&,
+                                      const MethodDef& method, const ParamList&) {
     uint32_t code = reboot::Failed;
     if (EqualsNoCase(method.name, "Reboot")) code = context.actions ? context.actions->Reboot() : reboot::AccessDenied;
     return {{"ReturnValue", Value::UInt(code)}};

@@ -1,7 +1,8 @@
 // Win32_PrintJob: one instance per job the print server keeps (pending,
 // held and printing ones, and the completed ones it remembers), from the
 // server's IPP job attributes (PrintServer.h). JobId job-id; Name and
-// Caption "printer, id" with the queue named by job-printer-uri; Document
+// Caption "printer, id" with the queue named by job-printer-uri (its last
+// segment, percent escapes resolved); Document
 // job-name; Owner job-originating-user-name; HostPrintQueue
 // job-originating-host-name, the computer the job came from; Size
 // job-k-octets in bytes; TotalPages job-impressions and PagesPrinted
@@ -11,8 +12,10 @@
 // job-priority; DataType document-format-supplied; JobStatus, StatusMask and
 // Status from job-state (PrintStates.h).
 #include <string>
+#include <string_view>
 
 #include "cimv2/core/CimBases.h"
+#include "cimv2/core/SafeText.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/provider/Classes.h"
 #include "cimv2/provider/Identity.h"
@@ -49,6 +52,35 @@ const ClassSchema& Win32_PrintJobSchema() {
 
 namespace {
 
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The queue as the server names it: the URI's last segment with its percent
+// escapes resolved. A segment whose escapes are broken, or would give a
+// control character or bytes that are not UTF-8, is no queue name the
+// server could have made, and stays as written.
+std::string QueueName(std::string_view segment) {
+    std::string name;
+    for (size_t n = 0; n < segment.size(); ++n) {
+        if (segment[n] != '%') {
+            name += segment[n];
+            continue;
+        }
+        const int high = n + 2 < segment.size() ? HexDigit(segment[n + 1]) : -1;
+        const int low = high >= 0 ? HexDigit(segment[n + 2]) : -1;
+        const int byte = high * 16 + low;
+        if (low < 0 || byte < 0x20 || byte == 0x7F) return std::string(segment);
+        name += static_cast<char>(byte);
+        n += 2;
+    }
+    if (ValidUtf8(name) != name) return std::string(segment);
+    return name;
+}
+
 std::optional<uint64_t> NonNegative(std::optional<int64_t> v) {
     if (!v || *v < 0) return std::nullopt;
     return static_cast<uint64_t>(*v);
@@ -62,7 +94,7 @@ Instance JobInstance(const ProviderContext& context, const IppAttributes& job) {
     std::optional<std::string> queue;
     if (auto uri = job.Text("job-printer-uri")) {
         const size_t slash = uri->rfind('/');
-        if (slash != std::string::npos && slash + 1 < uri->size()) queue = uri->substr(slash + 1);
+        if (slash != std::string::npos && slash + 1 < uri->size()) queue = QueueName(uri->substr(slash + 1));
     }
     if (queue && id) {
         const std::string name = *queue + ", " + std::to_string(*id);

@@ -23,6 +23,7 @@
 #include <system_error>
 #include <thread>
 
+#include "cimv2/core/CheckedMath.h"
 #include "cimv2/core/CimBases.h"
 #include "cimv2/core/SetOptional.h"
 #include "cimv2/core/TextFields.h"
@@ -59,6 +60,19 @@ std::optional<uint32_t> Clamp32(std::optional<uint64_t> v) {
 std::string BaseName(std::string_view path) {
     size_t slash = path.rfind('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// The boot time plus the start ticks, in UTC; nothing when the sum is past
+// any date.
+std::optional<std::string> CreationDate(std::optional<int64_t> bootTime, uint64_t startTicks) {
+    if (!bootTime) return std::nullopt;
+    const uint64_t seconds = startTicks / procfs::kTicksPerSecond;
+    const uint32_t micros =
+        static_cast<uint32_t>(startTicks % procfs::kTicksPerSecond * (1'000'000 / procfs::kTicksPerSecond));
+    // Ticks at 100 a second: the seconds fit an int64_t, their sum with the boot time need not.
+    const auto when = CheckedAdd(*bootTime, static_cast<int64_t>(seconds));
+    if (!when) return std::nullopt;
+    return tz::CimDateTime(*when, 0, micros);
 }
 
 // liveProc: /proc is procfs itself, not a captured copy.
@@ -117,10 +131,12 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, bool livePro
     if (cmdline) SetIf(inst, "CommandLine", procfs::JoinCommandLine(*cmdline));
 
     inst.Set("ThreadCount", Value::UInt(std::min<uint64_t>(stat->threads, UINT32_MAX)));
-    inst.Set("PageFaults", Value::UInt(std::min<uint64_t>(stat->minflt + stat->majflt, UINT32_MAX)));
+    // The counters are what the kernel says, which need not be sane: sums and
+    // products that do not fit are null, never wrapped.
+    SetIfUInt(inst, "PageFaults", Clamp32(CheckedAdd(stat->minflt, stat->majflt)));
     constexpr uint64_t k100nsPerTick = 10'000'000 / procfs::kTicksPerSecond;
-    inst.Set("KernelModeTime", Value::UInt(stat->stime * k100nsPerTick));
-    inst.Set("UserModeTime", Value::UInt(stat->utime * k100nsPerTick));
+    SetIfUInt(inst, "KernelModeTime", CheckedMul(stat->stime, k100nsPerTick));
+    SetIfUInt(inst, "UserModeTime", CheckedMul(stat->utime, k100nsPerTick));
     for (const auto& s : kStates)
         if (s.state == stat->state) inst.Set("ExecutionState", Value::UInt(s.code));
     if (stat->policy == 1u || stat->policy == 2u) {
@@ -128,12 +144,7 @@ std::optional<Instance> ReadProcess(const ProviderContext& context, bool livePro
     } else {
         inst.Set("Priority", Value::UInt(procfs::BasePriorityOfNice(stat->nice)));
     }
-    if (facts.bootTime) {
-        const uint64_t seconds = stat->starttime / procfs::kTicksPerSecond;
-        const uint32_t micros =
-            static_cast<uint32_t>(stat->starttime % procfs::kTicksPerSecond * (1'000'000 / procfs::kTicksPerSecond));
-        SetIf(inst, "CreationDate", tz::CimDateTime(*facts.bootTime + static_cast<int64_t>(seconds), 0, micros));
-    }
+    SetIf(inst, "CreationDate", CreationDate(facts.bootTime, stat->starttime));
 
     // Kernel threads have no memory of their own: their status lacks the Vm lines.
     SetIfUInt(inst, "VirtualSize", Bytes(status.vmSize));
@@ -268,8 +279,8 @@ std::vector<Instance> EnumerateWin32_Process(const ProviderContext& context) {
     return instances;
 }
 
-ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& inst, const MethodDef& method,
-                              const ParamList& in) {
+ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& inst, const Instance& caller,
+                              const MethodDef& method, const ParamList& in) {
     auto reply = [](uint32_t code, ParamList out = {}) {
         out.insert(out.begin(), {"ReturnValue", Value::UInt(code)});
         return out;
@@ -295,9 +306,13 @@ ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& in
     if (EqualsNoCase(method.name, "Create")) {
         const Value* line = Param(in, "CommandLine");
         if (!line || line->kind != Value::Kind::Text) return reply(InvalidParameter, {{"ProcessId", Value::Null()}});
+        // No program can be handed a NUL: the command would be cut short.
+        if (line->text.find('\0') != std::string::npos) return reply(InvalidParameter);
         auto argv = procfs::SplitCommandLine(line->text);
         if (!argv || argv->empty()) return reply(InvalidParameter);
         const Value* dir = Param(in, "CurrentDirectory");
+        if (dir && dir->kind == Value::Kind::Text && dir->text.find('\0') != std::string::npos)
+            return reply(InvalidParameter);
         uint32_t newPid = 0;
         uint32_t code = context.actions->CreateProcess(
             *argv, dir && dir->kind == Value::Kind::Text ? dir->text : std::string(), newPid);
@@ -309,6 +324,16 @@ ParamList InvokeWin32_Process(const ProviderContext& context, const Instance& in
     if (pid <= 1 || pid == static_cast<uint32_t>(::getpid())) return reply(AccessDenied);
     auto start = StartTicksOf(context, pid);
     if (!start) return reply(PathNotFound);
+    // An id is given to a new process once its own has ended: the caller's
+    // object names the process that held the id when it was read, and its
+    // CreationDate must be that of the one holding it now. The actions check
+    // the start time again through a pidfd, which holds on to that process
+    // until it is signalled. An object that carries only its keys names
+    // whatever process holds the id, as the key alone does.
+    const Value& wanted = caller.Get("CreationDate");
+    if (!wanted.IsNull() &&
+        (wanted.kind != Value::Kind::Text || CreationDate(context.Facts().bootTime, *start) != wanted.text))
+        return reply(PathNotFound);
 
     if (EqualsNoCase(method.name, "Terminate")) return reply(context.actions->TerminateProcess(pid, *start));
     if (EqualsNoCase(method.name, "SetPriority")) {

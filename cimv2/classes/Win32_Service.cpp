@@ -318,8 +318,8 @@ std::vector<Instance> EnumerateWin32_Service(const ProviderContext& context) {
     return FromUnitFiles(context);
 }
 
-ParamList InvokeWin32_Service(const ProviderContext& context, const Instance& target, const MethodDef& method,
-                              const ParamList& in) {
+ParamList InvokeWin32_Service(const ProviderContext& context, const Instance& target, const Instance&,
+                              const MethodDef& method, const ParamList& in) {
     uint32_t code = service::InvalidServiceControl;
     const Value& nameValue = target.Get("Name");
     const std::string name = nameValue.kind == Value::Kind::Text ? nameValue.text : "";

@@ -16,9 +16,11 @@ using ParamList = std::vector<std::pair<std::string, Value>>;
 struct ClassEntry {
     const ClassSchema& (*schema)();
     std::vector<Instance> (*enumerate)(const ProviderContext& context);
-    // Runs a method on one instance; fills the out parameters, ReturnValue first.
-    ParamList (*invoke)(const ProviderContext& context, const Instance& target, const MethodDef& method,
-                        const ParamList& in) = nullptr;
+    // Runs a method on one instance; fills the out parameters, ReturnValue
+    // first. target is the instance as it is now; caller the object the
+    // caller holds (read earlier, or only its keys).
+    ParamList (*invoke)(const ProviderContext& context, const Instance& target, const Instance& caller,
+                        const MethodDef& method, const ParamList& in) = nullptr;
     // The class's name as its schema has it, so finding a class builds no schema.
     const char* name = nullptr;
 };

@@ -60,9 +60,10 @@ namespace cimv2 {
 #define SYSQUILL_DECLARE_CLASS(Name)   \
     const ClassSchema& Name##Schema(); \
     std::vector<Instance> Enumerate##Name(const ProviderContext& context);
-#define SYSQUILL_DECLARE_CLASS_WITH_METHODS(Name) \
-    SYSQUILL_DECLARE_CLASS(Name)                  \
-    ParamList Invoke##Name(const ProviderContext&, const Instance&, const MethodDef&, const ParamList&);
+#define SYSQUILL_DECLARE_CLASS_WITH_METHODS(Name)                                                      \
+    SYSQUILL_DECLARE_CLASS(Name)                                                                       \
+    ParamList Invoke##Name(const ProviderContext&, const Instance&, const Instance&, const MethodDef&, \
+                           const ParamList&);
 
 SYSQUILL_CLASS_LIST(SYSQUILL_DECLARE_CLASS, SYSQUILL_DECLARE_CLASS_WITH_METHODS)
 

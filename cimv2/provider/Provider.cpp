@@ -64,7 +64,7 @@ ParamList Provider::ExecMethod(std::string_view className, const Instance& keys,
         bool same = true;
         for (size_t n = 0; n < props.size() && same; ++n)
             if (props[n].IsKey()) same = inst.values[n] == keys.values[n];
-        if (same) return entry.invoke(context, inst, *def, in);
+        if (same) return entry.invoke(context, inst, keys, *def, in);
     }
     throw WbemError(wbem::NotFound, "Not found");
 }

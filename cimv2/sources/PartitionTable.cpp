@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <string_view>
 #include <type_traits>
@@ -24,32 +26,42 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// Keeps the entries a disk can hold, in table order.
-std::vector<PartitionEntry> Plausible(std::vector<PartitionEntry> entries, uint64_t deviceSectors) {
+// Sector ranges that do not overlap one another, first sector to one past
+// the last, in order: finding one that meets a new range is a look-up, so a
+// table of many entries is checked in n log n rather than pairwise.
+class Ranges {
+public:
+    bool Overlaps(uint64_t start, uint64_t end) const {
+        // Only the last range starting before end can reach past start: the
+        // ranges are apart, so their ends come in the order of their starts.
+        auto after = FRanges.lower_bound(end);
+        return after != FRanges.begin() && std::prev(after)->second > start;
+    }
+    bool Holds(uint64_t start, uint64_t end) const {
+        auto after = FRanges.upper_bound(start);
+        return after != FRanges.begin() && std::prev(after)->second >= end;
+    }
+    void Add(uint64_t start, uint64_t end) { FRanges.emplace(start, end); }
+
+private:
+    std::map<uint64_t, uint64_t> FRanges;
+};
+
+// Keeps the entries a disk can hold, in table order: each must lie on the
+// disk and meet no entry kept before it, except that a logical partition
+// lies inside an extended one.
+std::vector<PartitionEntry> Plausible(const std::vector<PartitionEntry>& entries, uint64_t deviceSectors) {
     std::vector<PartitionEntry> kept;
-    auto inside = [](const PartitionEntry& outer, const PartitionEntry& inner) {
-        return inner.startSector >= outer.startSector &&
-               inner.startSector + inner.sizeSectors <= outer.startSector + outer.sizeSectors;
-    };
+    Ranges plain, extended, logical;
     for (const PartitionEntry& entry : entries) {
         if (entry.number == 0 || entry.sizeSectors == 0 || entry.startSector >= deviceSectors ||
             entry.sizeSectors > deviceSectors - entry.startSector)
             continue;
-        bool fits = true;
-        if (!entry.primary) {
-            // A logical partition lies inside an extended one.
-            fits = std::any_of(kept.begin(), kept.end(),
-                               [&](const PartitionEntry& e) { return e.extended && inside(e, entry); });
-        }
-        for (const PartitionEntry& other : kept) {
-            if (!fits) break;
-            // Only an extended partition may hold others.
-            if (other.extended && !entry.primary) continue;
-            const bool overlaps = entry.startSector < other.startSector + other.sizeSectors &&
-                                  other.startSector < entry.startSector + entry.sizeSectors;
-            if (overlaps) fits = false;
-        }
-        if (fits) kept.push_back(entry);
+        const uint64_t start = entry.startSector, end = entry.startSector + entry.sizeSectors;
+        if (plain.Overlaps(start, end) || logical.Overlaps(start, end)) continue;
+        if (entry.primary ? extended.Overlaps(start, end) : !extended.Holds(start, end)) continue;
+        (!entry.primary ? logical : entry.extended ? extended : plain).Add(start, end);
+        kept.push_back(entry);
     }
     return kept;
 }
@@ -85,7 +97,7 @@ std::optional<PartitionTable> ReadPartitionTable(int fd) {
         const int number = blkid.blkid_partition_get_partno(part);
         const blkid_loff_t start = blkid.blkid_partition_get_start(part);
         const blkid_loff_t size = blkid.blkid_partition_get_size(part);
-        if (number <= 0 || start < 0 || size <= 0) continue;
+        if (number <= 0 || number > kMaxPartitionNumber || start < 0 || size <= 0) continue;
         PartitionEntry entry;
         entry.number = static_cast<uint32_t>(number);
         entry.startSector = static_cast<uint64_t>(start);
@@ -103,7 +115,7 @@ std::optional<PartitionTable> ReadPartitionTable(int fd) {
         }
         entries.push_back(std::move(entry));
     }
-    table.partitions = Plausible(std::move(entries), table.deviceSectors);
+    table.partitions = Plausible(entries, table.deviceSectors);
     return table;
 }
 

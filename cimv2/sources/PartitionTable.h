@@ -3,14 +3,21 @@
 // partitions, GPT with the backup header when the primary one is damaged),
 // from an open disk device or a file holding a disk image. Entries the table
 // cannot mean are left out: empty ones, ones that reach past the end of the
-// device, ones that overlap an earlier entry and logical partitions outside
-// their extended partition.
+// device, ones that overlap an earlier entry, logical partitions outside
+// their extended partition, and ones numbered past kMaxPartitionNumber.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace cimv2::parts {
+
+// The kernel makes no device for a partition numbered past 255 (its disks
+// have 256 minor numbers, the whole disk's included), and reads no more of
+// a GPT's entries than that, however many its header declares: an entry
+// beyond them is no partition of this machine. A GPT made by the usual
+// tools declares 128.
+inline constexpr int kMaxPartitionNumber = 255;
 
 struct PartitionEntry {
     uint32_t number = 0;       // as the kernel numbers it: sda<number>

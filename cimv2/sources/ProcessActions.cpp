@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -122,6 +123,9 @@ uint32_t MachineActions::CreateProcess(const std::vector<std::string>& argv, con
                                        uint32_t& processId) {
     processId = 0;
     if (argv.empty() || argv.front().empty()) return InvalidParameter;
+    // A NUL would end the argument early: the program started would not be the one asked for.
+    auto holdsNul = [](const std::string& text) { return text.find('\0') != std::string::npos; };
+    if (std::any_of(argv.begin(), argv.end(), holdsNul) || holdsNul(currentDirectory)) return InvalidParameter;
     auto program = FindProgram(argv.front());
     if (!program) return PathNotFound;
     if (!currentDirectory.empty()) {

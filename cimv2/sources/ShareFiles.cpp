@@ -1,5 +1,7 @@
 #include "cimv2/sources/ShareFiles.h"
 
+#include <unordered_map>
+
 #include "cimv2/core/Schema.h"
 #include "cimv2/core/TextFields.h"
 
@@ -36,6 +38,14 @@ std::string ParameterName(std::string_view name) {
     return out;
 }
 
+// Folded as EqualsNoCase compares: ASCII letters only, whatever the locale.
+std::string AsciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 std::optional<bool> SambaBool(std::string_view value) {
     const std::string v = Lower(value);
     if (v == "yes" || v == "true" || v == "on" || v == "1") return true;
@@ -48,6 +58,9 @@ std::optional<bool> SambaBool(std::string_view value) {
 std::vector<SambaShare> ParseSmbConf(std::string_view text) {
     std::vector<SambaShare> shares;
     std::vector<bool> tooLong;
+    // Each section name once, without letter case: a file of many sections
+    // is read in one pass rather than one scan of the sections per header.
+    std::unordered_map<std::string, size_t> byName;
     // Index of the current section's share; -1 in [global], before any
     // section, and after a broken header.
     long current = -1;
@@ -61,14 +74,13 @@ std::vector<SambaShare> ParseSmbConf(std::string_view text) {
             if (close == std::string_view::npos) return;
             const std::string_view name = Trim(line.substr(1, close - 1));
             if (name.empty() || EqualsNoCase(name, "global")) return;
-            for (size_t n = 0; n < shares.size(); ++n)
-                if (EqualsNoCase(shares[n].name, name)) current = static_cast<long>(n);
-            if (current < 0) {
+            const auto [known, added] = byName.try_emplace(AsciiLower(name), shares.size());
+            if (added) {
                 shares.push_back({});
                 shares.back().name = std::string(name);
                 tooLong.push_back(name.size() > kMaxShareField);
-                current = static_cast<long>(shares.size() - 1);
             }
+            current = static_cast<long>(known->second);
             return;
         }
         const size_t eq = line.find('=');

@@ -155,6 +155,28 @@ TEST(Crontab, RebootLinesOnly) {
 
 // ---- smb.conf and exports
 
+// Many sections, each named again later in other letter case: one share per
+// name, in the order of first mention, the last values winning; names that
+// differ beyond ASCII letter case stay apart.
+TEST(SmbConf, SectionsNamedAgainAnywhereAreOneShare) {
+    std::string text;
+    constexpr int kNames = 500;
+    for (int round = 0; round < 3; ++round)
+        for (int n = 0; n < kNames; ++n)
+            text += std::string(round == 1 ? "[SHARE" : "[share") + std::to_string(n) + "]\ncomment = round " +
+                    std::to_string(round) + "\n" + (round == 0 ? "path = /srv/" + std::to_string(n) + "\n" : "");
+    text += "[\xC3\x84rger]\npath = /a\n[\xC3\xA4rger]\npath = /b\n";
+    const auto shares = ParseSmbConf(text);
+    ASSERT_EQ(shares.size(), static_cast<size_t>(kNames) + 2);
+    for (int n = 0; n < kNames; ++n) {
+        EXPECT_EQ(shares[n].name, "share" + std::to_string(n));
+        EXPECT_EQ(shares[n].path, "/srv/" + std::to_string(n));
+        EXPECT_EQ(shares[n].comment, "round 2");
+    }
+    EXPECT_EQ(shares[kNames].path, "/a");
+    EXPECT_EQ(shares[kNames + 1].path, "/b");
+}
+
 TEST(SmbConf, SharesByTheParameterReadersRules) {
     const auto shares = ParseSmbConf(
         "; comment\nworkgroup = before any section\n[global]\n path = /not/a/share\n"

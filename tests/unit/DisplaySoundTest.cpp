@@ -358,6 +358,85 @@ TEST(DisplayClasses, ADamagedEdidAndNoPnpIds) {
     EXPECT_TRUE(displays[0].Get("Caption").IsNull()) << "the card has no device";
 }
 
+// Pixels per inch of a mode over the screen's size: a result past what the
+// property holds (a mode line of billions of pixels on a screen 1 mm wide)
+// is null, not wrapped.
+TEST(DisplayClasses, PixelsPerInchThatDoNotFitAreNull) {
+    auto tiny = Monitor();
+    SetByte(tiny, 66, 1);  // the preferred timing's image: 1 mm by 1 mm
+    SetByte(tiny, 67, 1);
+    SetByte(tiny, 68, 0);
+    const struct {
+        const char* modes;
+        Value perX, perY;
+    } cases[] = {
+        {"1920x1080\n", Value::UInt(48768), Value::UInt(27432)},
+        {"4294967295x1\n", Value::Null(), Value::UInt(25)},
+        {"1x4294967295\n", Value::UInt(25), Value::Null()},
+    };
+    for (const auto& c : cases) {
+        TempTree tree;
+        tree.File("/sys/devices/card0/card0-DP-1/status", "connected\n")
+            .File("/sys/devices/card0/card0-DP-1/enabled", "enabled\n")
+            .File("/sys/devices/card0/card0-DP-1/modes", c.modes)
+            .File("/sys/devices/card0/card0-DP-1/edid", std::string(tiny.begin(), tiny.end()))
+            .Link("/sys/class/drm/card0", "../../devices/card0")
+            .Link("/sys/class/drm/card0-DP-1", "../../devices/card0/card0-DP-1");
+        const auto monitors = EnumerateWin32_DesktopMonitor(ProviderContext{SystemRoot(tree.Dir())});
+        ASSERT_EQ(monitors.size(), 1u);
+        EXPECT_EQ(monitors[0].Get("PixelsPerXLogicalInch"), c.perX) << c.modes;
+        EXPECT_EQ(monitors[0].Get("PixelsPerYLogicalInch"), c.perY) << c.modes;
+    }
+}
+
+// An EDID read in part (bad or missing extension blocks) says so where the
+// monitor is shown: its status and error description.
+TEST(DisplayClasses, SkippedEdidBlocksShowInTheMonitorsStatus) {
+    auto badExtension = Monitor();
+    badExtension[200] ^= 1;
+    auto manyClaimed = Monitor();
+    SetByte(manyClaimed, 126, 255);
+    for (int n = 0; n < 6; ++n) {  // six more extension blocks, all damaged
+        std::vector<uint8_t> block(128, 0);
+        block[0] = 0x02;
+        block[127] = 1;
+        manyClaimed.insert(manyClaimed.end(), block.begin(), block.end());
+    }
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* status;
+        const char* error;  // "" for none
+    } cases[] = {
+        {"whole", Monitor(), "OK", ""},
+        {"bad extension", badExtension, "Degraded", "EDID of card0-DP-1: extension block 1: checksum fails"},
+        {"255 claimed", manyClaimed, "Degraded",
+         "EDID of card0-DP-1: declares 255 extension blocks, has 7; extension block 2: checksum fails; "
+         "extension block 3: checksum fails; extension block 4: checksum fails; and 3 more"},
+        {"unreadable", std::vector<uint8_t>(100, 0), "Degraded",
+         "EDID of card0-DP-1: shorter than an EDID block (128 bytes)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        tree.File("/sys/devices/card0/card0-DP-1/status", "connected\n")
+            .File("/sys/devices/card0/card0-DP-1/enabled", "enabled\n")
+            .File("/sys/devices/card0/card0-DP-1/edid", std::string(c.bytes.begin(), c.bytes.end()))
+            .Link("/sys/class/drm/card0", "../../devices/card0")
+            .Link("/sys/class/drm/card0-DP-1", "../../devices/card0/card0-DP-1");
+        const auto monitors = EnumerateWin32_DesktopMonitor(ProviderContext{SystemRoot(tree.Dir())});
+        ASSERT_EQ(monitors.size(), 1u);
+        EXPECT_EQ(Text(monitors[0], "Status"), c.status);
+        if (*c.error) {
+            EXPECT_EQ(Text(monitors[0], "ErrorDescription"), c.error);
+            EXPECT_EQ(Text(monitors[0], "LastErrorCode"), "13");
+        } else {
+            EXPECT_TRUE(monitors[0].Get("ErrorDescription").IsNull());
+            EXPECT_TRUE(monitors[0].Get("LastErrorCode").IsNull());
+        }
+    }
+}
+
 // A capture keeps a display adapter's uevent but may lose its driver and
 // subsystem links: the uevent's DRIVER= still says it works, and the class
 // file and the bus's device list still make it a PCI display adapter.

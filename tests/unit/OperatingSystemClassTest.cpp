@@ -79,6 +79,33 @@ TEST(OperatingSystemClass, MemoryBootAndClockFromTheTree) {
         EXPECT_TRUE(os.Get(none).IsNull()) << none;
 }
 
+// Memory and swap at the limits of what meminfo can say: a total that does
+// not fit is null, never wrapped.
+TEST(OperatingSystemClass, VirtualMemoryTotalsThatDoNotFitAreNull) {
+    const std::string max = std::to_string(UINT64_MAX);
+    const struct {
+        std::string meminfo;
+        Value total, free;
+    } cases[] = {
+        {"MemTotal: 100 kB\nMemAvailable: 40 kB\nSwapTotal: 20 kB\nSwapFree: 5 kB\n", Value::UInt(120),
+         Value::UInt(45)},
+        {"MemTotal: " + max + " kB\nMemAvailable: " + max + " kB\nSwapTotal: 1 kB\nSwapFree: 1 kB\n", Value::Null(),
+         Value::Null()},
+        {"MemTotal: " + max + " kB\nMemAvailable: 40 kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n", Value::UInt(UINT64_MAX),
+         Value::UInt(40)},
+    };
+    for (const auto& c : cases) {
+        TempTree tree;
+        tree.File("/etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n")
+            .File("/proc/sys/kernel/ostype", "Linux\n")
+            .File("/proc/sys/kernel/osrelease", "6.1.0-18-amd64\n")
+            .File("/proc/meminfo", c.meminfo);
+        const Instance os = System(At(tree.Dir(), 1721044800));
+        EXPECT_EQ(os.Get("TotalVirtualMemorySize"), c.total) << c.meminfo;
+        EXPECT_EQ(os.Get("FreeVirtualMemory"), c.free) << c.meminfo;
+    }
+}
+
 TEST(OperatingSystemClass, LocalesMapToWindowsNumbers) {
     struct Case {
         const char* lang;

@@ -482,6 +482,36 @@ TEST(PageCsv, FieldsAreQuotedOnlyWhenNeeded) {
     for (const Case& c : cases) EXPECT_EQ(ui::CsvField(c.value), c.field) << c.value;
 }
 
+// The export is for spreadsheets: a value that one would run as a formula
+// (or, after a tab or CR, a cell it would trim and run) is made text.
+TEST(PageCsv, CellsThatWouldRunAsFormulasAreMadeText) {
+    struct Case {
+        const char* value;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"=1+2", "'=1+2"},
+        {"+41 22 000", "\"'+41 22 000\""},
+        {"-5", "'-5"},
+        {"@SUM(A1:A9)", "'@SUM(A1:A9)"},
+        {"\t=cmd", "\"'\t=cmd\""},
+        {"\r=cmd", "\"'\r=cmd\""},
+        {"=HYPERLINK(\"http://x.example\",\"y\")", "\"'=HYPERLINK(\"\"http://x.example\"\",\"\"y\"\")\""},
+        {"a=b", "a=b"},
+        {"5-3", "5-3"},
+        {" =1", "\" =1\""},
+        {"'quoted", "'quoted"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::CsvField(c.value), c.field) << c.value;
+
+    PageList list("Share Name");
+    list.AddRow("Share Name", "=cmd|' /C calc'!A0");
+    list.AddRow("Share Path", "/srv/plain");
+    EXPECT_EQ(ui::ListToCsv(list),
+              "Share Name,\"'=cmd|' /C calc'!A0\"\r\n"
+              "Share Path,/srv/plain\r\n");
+}
+
 TEST(PageCsv, ExportWritesExactBytesAndReplacesTheFile) {
     PageList list("Name");
     list.AddRow("Name", "Sysquill, Inc.");
@@ -787,6 +817,22 @@ TEST(PageCommandsTool, PrintsAndExportsTheWindowsRows) {
     // A name that is no page is a usage error.
     EXPECT_EQ(RunTool({"--page", "No Such Page"}, out, err), 2);
     EXPECT_NE(err.find("no page named"), std::string::npos);
+}
+
+// The page export is for spreadsheets and makes formula-like cells text;
+// --format csv is the data itself and leaves them as they are.
+TEST(PageCommandsTool, PageExportDisarmsFormulasTheCsvFormatDoesNot) {
+    FakeHosts hosts;
+    hosts.backend->AddClass(fakewbem::BusSchema(), {fakewbem::BusObject("PCI_BUS_0", "Bus", "=2+3", 0)});
+    auto folder = TempFolder("tool-formula");
+    auto file = folder / "bus.csv";
+    std::string out, err;
+    ASSERT_EQ(RunTool({"--host", FakeHosts::kHost, "--page", "Bus", "--csv", file.string()}, out, err), 0) << err;
+    EXPECT_NE(ReadBytes(file).find("\r\nBus Description,'=2+3\r\n"), std::string::npos) << ReadBytes(file);
+    ASSERT_EQ(RunTool({"--host", FakeHosts::kHost, "--format", "csv", "SELECT * FROM Win32_Bus"}, out, err), 0) << err;
+    EXPECT_NE(out.find(",=2+3,"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\''), std::string::npos) << out;
+    std::filesystem::remove_all(folder);
 }
 
 TEST(PageCommandsTool, AFailedFillExportsNothing) {

@@ -237,6 +237,36 @@ TEST(PrinterClasses, ReadWhatTheServerSays) {
     EXPECT_EQ(UInt(*done, "StatusMask"), 128u);
 }
 
+// The job's Name names the queue as the server calls it, not as its URI
+// escapes it; escapes that cannot be a queue name stay as written.
+TEST(PrinterClasses, JobNamesResolveTheQueueUrisEscapes) {
+    const struct {
+        const char* uri;
+        const char* name;
+    } cases[] = {
+        {"ipp://localhost/printers/Drucker_B%C3%BCro", "Drucker_B\xC3\xBCro, 1"},
+        {"ipp://localhost/printers/office", "office, 1"},
+        {"ipp://localhost/printers/lab%20two%2b", "lab two+, 1"},
+        {"ipp://localhost/printers/bad%ZZ", "bad%ZZ, 1"},
+        {"ipp://localhost/printers/cut%4", "cut%4, 1"},
+        {"ipp://localhost/printers/end%", "end%, 1"},
+        {"ipp://localhost/printers/nul%00x", "nul%00x, 1"},
+        {"ipp://localhost/printers/line%0Abreak", "line%0Abreak, 1"},
+        {"ipp://localhost/printers/half%C3", "half%C3, 1"},
+    };
+    for (const auto& c : cases) {
+        FakePrintServer server;
+        cimv2::IppAttributes job;
+        job.Add("job-id", cimv2::IppValue::Integer(1));
+        job.Add("job-printer-uri", cimv2::IppValue::Text(c.uri));
+        server.jobs.push_back(job);
+        const auto jobs = Query(server, "Win32_PrintJob");
+        ASSERT_EQ(jobs.size(), 1u) << c.uri;
+        EXPECT_EQ(jobs[0].Get("Name").text, c.name) << c.uri;
+        EXPECT_EQ(jobs[0].Get("Caption").text, c.name) << c.uri;
+    }
+}
+
 TEST(PrinterClasses, NoServerNoInstancesAFailingServerAProviderFailure) {
     FakePrintServer none;
     none.running = false;

@@ -17,6 +17,8 @@
 #include "cimv2/sources/ProcFs.h"
 #include "cimv2/sources/ProcessActions.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/PidNamespace.h"
+#include "tests/support/RequiredService.h"
 #include "tests/unit/TempTree.h"
 
 using namespace cimv2;
@@ -205,6 +207,43 @@ TEST(ProcessClass, HostileNamesAndArgumentsComeThroughWhole) {
     EXPECT_EQ(p.Get("ExecutionState"), Value::UInt(4));
 }
 
+// Counters and times at the limits of what the kernel can say: a sum or
+// product that does not fit is null, never wrapped (and never undefined).
+TEST(ProcessClass, CountersAndTimesThatDoNotFitAreNull) {
+    const std::string max = std::to_string(UINT64_MAX);
+    const struct {
+        const char* what;
+        std::string btime, minflt, majflt, utime, stime, start;
+        Value pageFaults, userTime, kernelTime, creation;
+    } cases[] = {
+        {"plain", "1700000000", "10", "5", "3", "2", "150", Value::UInt(15), Value::UInt(300000), Value::UInt(200000),
+         Value::Text("20231114221321.500000+000")},
+        {"boot at the end of time", "9223372036854775807", "0", "0", "0", "0", "100", Value::UInt(0), Value::UInt(0),
+         Value::UInt(0), Value::Null()},
+        {"started at the end of time", "1700000000", "0", "0", "0", "0", max, Value::UInt(0), Value::UInt(0),
+         Value::UInt(0), Value::Null()},
+        {"counters at the limit", "1700000000", max, "1", max, max, "0", Value::Null(), Value::Null(), Value::Null(),
+         Value::Text("20231114221320.000000+000")},
+        {"faults past 32 bits", "1700000000", "4294967295", "1", "0", "0", "0", Value::UInt(UINT32_MAX), Value::UInt(0),
+         Value::UInt(0), Value::Text("20231114221320.000000+000")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        tree.File("/proc/stat", "cpu 1 1 1 1\nbtime " + c.btime + "\n")
+            .File("/proc/7/stat", "7 (worker) S 1 7 7 0 -1 0 " + c.minflt + " 0 " + c.majflt + " 0 " + c.utime + " " +
+                                      c.stime + " 0 0 20 0 1 0 " + c.start + " 4096 1\n")
+            .File("/proc/7/status", "Name:\tworker\n");
+        const auto found = Provider(ProviderContext(SystemRoot(tree.Dir()))).ExecQuery("SELECT * FROM Win32_Process");
+        ASSERT_EQ(found.instances.size(), 1u);
+        const Instance& p = found.instances[0];
+        EXPECT_EQ(p.Get("PageFaults"), c.pageFaults);
+        EXPECT_EQ(p.Get("UserModeTime"), c.userTime);
+        EXPECT_EQ(p.Get("KernelModeTime"), c.kernelTime);
+        EXPECT_EQ(p.Get("CreationDate"), c.creation);
+    }
+}
+
 TEST(ProcessClass, OtherUsersFilesAreNullKernelThreadsHaveNoMemoryAndEndedOnesDropOut) {
     const Instance& other = TreeProcess(20500);
     EXPECT_EQ(other.Get("Name"), Value::Text("sleep")) << "the kernel's name when exe is not ours to read";
@@ -228,6 +267,12 @@ TEST(ProcessClass, MethodReturnCodes) {
     Provider refusing(testsupport::FixtureContext(kThisVm));
     const Instance& target = TreeProcess(20429);
     const Instance& init = TreeProcess(1);
+    // The same id read earlier, when another process held it.
+    Instance earlier = target;
+    earlier.SetText("CreationDate", "20261210145246.800000+000");
+    Instance keysOnly = target;
+    for (size_t n = 0; n < keysOnly.values.size(); ++n)
+        if (!keysOnly.schema->Properties()[n].IsKey()) keysOnly.values[n] = Value::Null();
     const struct {
         const Provider* provider;
         const Instance* target;
@@ -242,12 +287,24 @@ TEST(ProcessClass, MethodReturnCodes) {
         {&provider, &init, "Terminate", {}, 2, ""},
         {&provider, &init, "SetPriority", {{"Priority", Value::Int(64)}}, 2, ""},
         {&provider, &target, "Terminate", {{"Reason", Value::UInt(1)}}, 0, "Terminate 20429 318481"},
+        {&provider, &earlier, "Terminate", {}, 9, ""},
+        {&provider, &earlier, "SetPriority", {{"Priority", Value::Int(64)}}, 9, ""},
+        {&provider, &keysOnly, "Terminate", {}, 0, "Terminate 20429 318481"},
         {&provider, &target, "SetPriority", {{"Priority", Value::Int(16384)}}, 0, "Nice 20429 318481 10"},
         {&provider, &target, "SetPriority", {{"Priority", Value::Int(7)}}, 21, ""},
         {&provider, &target, "SetPriority", {}, 21, ""},
         {&provider, &target, "Create", {}, 21, ""},
         {&provider, &target, "Create", {{"CommandLine", Value::Text("   ")}}, 21, ""},
         {&provider, &target, "Create", {{"CommandLine", Value::Text("say \"unclosed")}}, 21, ""},
+        // A NUL would cut the command the program is started with.
+        {&provider, &target, "Create", {{"CommandLine", Value::Text(std::string("sleep 30\0 -h", 12))}}, 21, ""},
+        {&provider, &target, "Create", {{"CommandLine", Value::Text(std::string("'a\0b'", 5))}}, 21, ""},
+        {&provider,
+         &target,
+         "Create",
+         {{"CommandLine", Value::Text("sleep 1")}, {"CurrentDirectory", Value::Text(std::string("/tmp\0/x", 7))}},
+         21,
+         ""},
         {&provider,
          &target,
          "Create",
@@ -366,6 +423,98 @@ TEST(MachineActions, CreateSetPriorityAndTerminateOwnChild) {
     EXPECT_EQ(actions.TerminateProcess(pid, 1), 9u) << "a start time that does not match is another process";
 }
 
+namespace {
+
+std::optional<uint64_t> StartTicks(uint32_t pid) {
+    auto stat = procfs::ParseStat(ReadWhole("/proc/" + std::to_string(pid) + "/stat"));
+    if (!stat) return std::nullopt;
+    return stat->starttime;
+}
+
+// Start times count clock ticks: two processes started in the same tick
+// cannot be told apart by anyone, so the next one waits for a later tick.
+void WaitForTickAfter(uint64_t ticks) {
+    for (;;) {
+        timespec now{};
+        clock_gettime(CLOCK_BOOTTIME, &now);
+        const uint64_t current =
+            (static_cast<uint64_t>(now.tv_sec) * 1'000'000'000u + static_cast<uint64_t>(now.tv_nsec)) /
+            (1'000'000'000u / procfs::kTicksPerSecond);
+        if (current > ticks + 1) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// As process 1 of its own PID namespace: starts a process, reads its object,
+// ends it, gives its id to a new process and terminates through the old
+// object, then through the new one. Says what it saw.
+std::string ReuseAnIdAndTerminate() {
+    MachineActions actions;
+    Provider provider(ProviderContext(SystemRoot("/"), &actions));
+    auto start = [&]() -> uint32_t {
+        uint32_t pid = 0;
+        return actions.CreateProcess({"sleep", "1000"}, "", pid) == 0 ? pid : 0;
+    };
+    auto object = [&](uint32_t pid) -> std::optional<Instance> {
+        auto found =
+            provider.ExecQuery("SELECT * FROM Win32_Process WHERE ProcessId = " + std::to_string(pid)).instances;
+        if (found.size() != 1) return std::nullopt;
+        return found[0];
+    };
+    auto terminate = [&](const Instance& target) {
+        return std::to_string(provider.ExecMethod("Win32_Process", target, "Terminate", {}).at(0).second.u);
+    };
+    const uint32_t first = start();
+    const auto firstObject = object(first);
+    const auto firstStart = StartTicks(first);
+    if (first < 3 || !firstObject || !firstStart) return "the first process did not start";
+    kill(static_cast<pid_t>(first), SIGKILL);
+    waitpid(static_cast<pid_t>(first), nullptr, 0);  // it is this namespace's first process's orphan
+    WaitForTickAfter(*firstStart);
+    // The next start forks a middle process, then the program: the program gets the id.
+    std::ofstream(std::string("/proc/sys/kernel/ns_last_pid")) << first - 2;
+    const uint32_t second = start();
+    if (second != first) return "the id was not given again: " + std::to_string(first) + ", " + std::to_string(second);
+    if (StartTicks(second) == firstStart) return "both started in the same tick";
+
+    std::string seen = "earlier object: " + terminate(*firstObject);
+    const auto state = procfs::ParseStat(ReadWhole("/proc/" + std::to_string(second) + "/stat"));
+    seen += state && state->state != 'Z' ? "; holder alive" : "; holder gone";
+    const auto secondObject = object(second);
+    if (!secondObject) return seen + "; holder unreadable";
+    const std::string code = terminate(*secondObject);
+    seen += "; its own object: " + code;
+    // Never left running: a refused call leaves it to this test to end.
+    if (code != "0") kill(static_cast<pid_t>(second), SIGKILL);
+    int status = 0;
+    waitpid(static_cast<pid_t>(second), &status, 0);
+    seen += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL ? "; ended by SIGKILL" : "; ended otherwise";
+    return seen;
+}
+
+}  // namespace
+
+// A process id given to a new process after its own ended: the object read
+// before names the ended process, and the one holding the id now is left
+// alone. This test runs itself again as process 1 of a PID namespace of its
+// own, whose ids it hands out; in there it does the work.
+TEST(MachineActions, TerminateNeverHitsTheProcessThatReusedAnId) {
+    constexpr const char* kInside = "SYSQUILL_INSIDE_PID_NAMESPACE";
+    if (std::getenv(kInside)) {
+        EXPECT_EQ(ReuseAnIdAndTerminate(), "earlier object: 9; holder alive; its own object: 0; ended by SIGKILL");
+        return;
+    }
+    const testing::TestInfo* self = testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter = std::string("--gtest_filter=") + self->test_suite_name() + "." + self->name();
+    std::string why;
+    const auto run = testsupport::RunInPidNamespace({"/proc/self/exe", filter}, kInside, &why);
+    if (!run) {
+        SYSQUILL_SKIP_WITHOUT_SERVICE(why);
+    }
+    EXPECT_EQ(run->status, 0) << run->output;
+    EXPECT_NE(run->output.find("[  PASSED  ] 1 test."), std::string::npos) << run->output;
+}
+
 TEST(MachineActions, CreateRefusesWhatCannotStart) {
     MachineActions actions;
     const std::string plainFile = testing::TempDir() + "sysquill-not-a-program";
@@ -382,6 +531,9 @@ TEST(MachineActions, CreateRefusesWhatCannotStart) {
         {{"no-such-program-sysquill"}, "", 9},
         {{plainFile}, "", 9},  // not executable
         {{"sleep", "1"}, "/nonexistent-dir", 9},
+        {{std::string("sleep\0x", 7), "1"}, "", 21},
+        {{"sleep", std::string("1\0x", 3)}, "", 21},
+        {{"sleep", "1"}, std::string("/tmp\0x", 6), 21},
     };
     for (const auto& c : cases) {
         uint32_t pid = 77;

@@ -532,7 +532,7 @@ TEST_F(ServiceMethodTest, QuotedNamesAndMissingActionsChangeNothing) {
     cimv2::Instance odd(cimv2::Win32_ServiceSchema());
     odd.SetText("Name", "de'mo.service");
     const cimv2::MethodDef* start = cimv2::Win32_ServiceSchema().FindMethod("StartService");
-    auto out = cimv2::InvokeWin32_Service(wmi::LocalContext(), odd, *start, {});
+    auto out = cimv2::InvokeWin32_Service(wmi::LocalContext(), odd, odd, *start, {});
     EXPECT_EQ(out.at(0).second.ToText(), std::to_string(code::InvalidName));
     EXPECT_TRUE(actions.controls.empty());
     // Without actions (a captured tree, a read-only agent) every method is refused.
@@ -540,7 +540,7 @@ TEST_F(ServiceMethodTest, QuotedNamesAndMissingActionsChangeNothing) {
     cimv2::Instance demo(cimv2::Win32_ServiceSchema());
     demo.SetText("Name", "demo.service");
     for (const auto& method : cimv2::Win32_ServiceSchema().Methods())
-        EXPECT_EQ(cimv2::InvokeWin32_Service(readOnly, demo, method, {{"StartMode", Value::Text("Manual")}})
+        EXPECT_EQ(cimv2::InvokeWin32_Service(readOnly, demo, demo, method, {{"StartMode", Value::Text("Manual")}})
                       .at(0)
                       .second.ToText(),
                   std::to_string(code::AccessDenied))

@@ -19,6 +19,7 @@
 #include "tests/support/ComponentFakes.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/LocalComputer.h"
+#include "tests/unit/TempTree.h"
 #include "ui/pages/DirectQuery.h"
 #include "ui/pages/PageCatalogue.h"
 
@@ -88,21 +89,24 @@ constexpr std::array<uint8_t, 16> kEfiSystem = {0x28, 0x73, 0x2a, 0xc1, 0x1f, 0x
 constexpr std::array<uint8_t, 16> kLinuxData = {0xaf, 0x3d, 0xc6, 0x0f, 0x83, 0x84, 0x72, 0x47,
                                                 0x8e, 0x79, 0x3d, 0x69, 0xd8, 0x47, 0x7d, 0xe4};
 
-// A GPT disk: protective MBR, primary header and entries, backup entries and header.
-Image GptDisk(size_t sectors, const std::vector<GptPart>& partitions) {
+// A GPT disk: protective MBR, primary header and entries, backup entries and
+// header; the header declares entryCount entries (128, as the usual tools make).
+Image GptDisk(size_t sectors, const std::vector<GptPart>& partitions, uint32_t entryCount = 128) {
     Image image(sectors);
     const uint64_t last = sectors - 1;
     MbrEntry(image, 0, 0, 0, 0xEE, 1, static_cast<uint32_t>(last));
-    std::vector<uint8_t> entries(128 * 128, 0);
+    std::vector<uint8_t> entries((entryCount * 128 + kSector - 1) / kSector * kSector, 0);
+    const uint64_t entrySectors = entries.size() / kSector;
     for (size_t n = 0; n < partitions.size(); ++n) {
         uint8_t* e = entries.data() + n * 128;
         std::memcpy(e, partitions[n].type.data(), 16);
-        e[16] = static_cast<uint8_t>(n + 1);  // a unique partition GUID
+        const uint64_t unique = n + 1;  // a unique partition GUID
+        std::memcpy(e + 16, &unique, sizeof unique);
         std::memcpy(e + 32, &partitions[n].first, 8);
         std::memcpy(e + 40, &partitions[n].last, 8);
         std::memcpy(e + 48, &partitions[n].attributes, 8);
     }
-    const uint32_t entriesCrc = Crc32(entries.data(), entries.size());
+    const uint32_t entriesCrc = Crc32(entries.data(), entryCount * 128);
     auto header = [&](uint64_t self, uint64_t other, uint64_t entriesAt) {
         const size_t at = self * kSector;
         std::memcpy(image.At(at), "EFI PART", 8);
@@ -110,18 +114,18 @@ Image GptDisk(size_t sectors, const std::vector<GptPart>& partitions) {
         image.Put32(at + 12, 92);
         image.Put64(at + 24, self);
         image.Put64(at + 32, other);
-        image.Put64(at + 40, 34);
-        image.Put64(at + 48, last - 33);
+        image.Put64(at + 40, 2 + entrySectors);
+        image.Put64(at + 48, last - entrySectors - 1);
         *image.At(at + 56) = 0x42;  // disk GUID
         image.Put64(at + 72, entriesAt);
-        image.Put32(at + 80, 128);
+        image.Put32(at + 80, entryCount);
         image.Put32(at + 84, 128);
         image.Put32(at + 88, entriesCrc);
         image.Put32(at + 16, Crc32(image.At(at), 92));
         std::memcpy(image.At(entriesAt * kSector), entries.data(), entries.size());
     };
     header(1, last, 2);
-    header(last, 1, last - 32);
+    header(last, 1, last - entrySectors);
     return image;
 }
 
@@ -164,6 +168,39 @@ TEST(PartitionTable, LeavesOutEntriesOutsideTheDiskOrOverlappingAnEarlierOne) {
     for (const auto& p : table->partitions) numbers.push_back(p.number);
     EXPECT_EQ(numbers, (std::vector<uint32_t>{1, 4}));
     EXPECT_EQ(parts::TypeName(*table, table->partitions[1]), "HPFS/NTFS/exFAT");
+}
+
+// Entries in any order: each is checked against those kept before it, in
+// table order, whatever their places on the disk.
+TEST(PartitionTable, GptEntriesOverlappingEarlierOnesAnywhereAreLeftOut) {
+    const std::vector<GptPart> layout = {
+        {kLinuxData, 1000, 1999, 0},  // 1
+        {kLinuxData, 100, 199, 0},    // 2
+        {kLinuxData, 150, 1050, 0},   // 3: meets both
+        {kLinuxData, 2000, 2099, 0},  // 4
+        {kLinuxData, 1999, 1999, 0},  // 5: the last sector of 1
+        {kLinuxData, 200, 999, 0},    // 6: the gap between 2 and 1, exactly
+        {kLinuxData, 50, 100, 0},     // 7: the first sector of 2
+        {kLinuxData, 40, 49, 0},      // 8
+    };
+    const auto table = GptDisk(4096, layout).Read();
+    ASSERT_TRUE(table);
+    std::vector<uint32_t> numbers;
+    for (const auto& p : table->partitions) numbers.push_back(p.number);
+    EXPECT_EQ(numbers, (std::vector<uint32_t>{1, 2, 4, 6, 8}));
+}
+
+// A header may declare far more entries than any machine uses; the kernel
+// makes partitions of the first 255 only, and so does the reader.
+TEST(PartitionTable, GptEntriesPastTheKernelsLastPartitionNumberAreLeftOut) {
+    std::vector<GptPart> layout;
+    for (uint64_t n = 0; n < 300; ++n) layout.push_back({kLinuxData, 400 + 2 * n, 400 + 2 * n, 0});
+    const auto table = GptDisk(2048, layout, 300).Read();
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->partitions.size(), 255u);
+    EXPECT_EQ(table->partitions.front().number, 1u);
+    EXPECT_EQ(table->partitions.back().number, 255u);
+    EXPECT_EQ(table->partitions.back().startSector, 400u + 2 * 254);
 }
 
 TEST(PartitionTable, ReadsGptAndFallsBackToTheBackupHeaderWhenThePrimaryCrcIsWrong) {
@@ -328,6 +365,49 @@ TEST(DiskClasses, PartitionsTakeTheTableOnlyWhereItAgreesWithTheKernel) {
     const auto disks = EnumerateWin32_DiskDrive(laptop);
     EXPECT_EQ(Text(disks[1], "Signature"), std::to_string(0x0badcafe));
     EXPECT_TRUE(disks[0].Get("Signature").IsNull()) << "GPT disks have no MBR signature";
+}
+
+// Sizes at the limits of what sysfs can say: a byte count that does not fit,
+// or a partition reaching past its disk, is null, never wrapped.
+TEST(DiskClasses, SizesThatDoNotFitAreNull) {
+    const std::string huge = std::to_string(uint64_t{1} << 55);
+    const std::string max = std::to_string(UINT64_MAX);
+    const struct {
+        const char* what;
+        std::string diskSectors, partStart, partSectors;
+        Value diskSize, totalSectors, partSize, partOffset, blocks;
+    } cases[] = {
+        {"plain", "2097152", "2048", "1048576", Value::UInt(1073741824), Value::UInt(2097152), Value::UInt(536870912),
+         Value::UInt(1048576), Value::UInt(1048576)},
+        {"2^55 sectors", huge, "2048", std::to_string((uint64_t{1} << 55) - 1), Value::Null(), Value::Null(),
+         Value::Null(), Value::UInt(1048576), Value::Null()},
+        {"partition past the disk", "2097152", "2048", "2097152", Value::UInt(1073741824), Value::UInt(2097152),
+         Value::Null(), Value::UInt(1048576), Value::Null()},
+        {"start at the limit", max, max, "1", Value::Null(), Value::Null(), Value::Null(), Value::Null(),
+         Value::Null()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        const std::string dir = "/sys/devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda";
+        tree.File(dir + "/size", c.diskSectors + "\n")
+            .File(dir + "/queue/logical_block_size", "512\n")
+            .File(dir + "/sda1/partition", "1\n")
+            .File(dir + "/sda1/start", c.partStart + "\n")
+            .File(dir + "/sda1/size", c.partSectors + "\n")
+            .Link("/sys/block/sda", "../devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda");
+        const ProviderContext context{SystemRoot(tree.Dir())};
+        const auto disks = EnumerateWin32_DiskDrive(context);
+        ASSERT_EQ(disks.size(), 1u);
+        EXPECT_EQ(disks[0].Get("Size"), c.diskSize);
+        EXPECT_EQ(disks[0].Get("TotalSectors"), c.totalSectors);
+        EXPECT_EQ(disks[0].Get("MediaLoaded"), Value::Bool(true));
+        const auto partitions = EnumerateWin32_DiskPartition(context);
+        ASSERT_EQ(partitions.size(), 1u);
+        EXPECT_EQ(partitions[0].Get("Size"), c.partSize);
+        EXPECT_EQ(partitions[0].Get("StartingOffset"), c.partOffset);
+        EXPECT_EQ(partitions[0].Get("NumberOfBlocks"), c.blocks);
+    }
 }
 
 TEST(DiskClasses, TheBmcDvdWithItsMountedDisc) {

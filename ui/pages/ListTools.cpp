@@ -91,6 +91,23 @@ void AppendCsvField(std::string& out, std::string_view value) {
     out += '"';
 }
 
+// A spreadsheet opening the export would take a cell beginning with one of
+// these for a formula and run it; a leading apostrophe makes it text, as
+// OWASP's advice on CSV injection has it.
+bool StartsLikeAFormula(std::string_view value) {
+    return !value.empty() && std::string_view("=+-@\t\r").find(value.front()) != std::string_view::npos;
+}
+
+void AppendValueCell(std::string& out, std::string_view value) {
+    if (!StartsLikeAFormula(value)) {
+        AppendCsvField(out, value);
+        return;
+    }
+    std::string inert = "'";
+    inert += value;
+    AppendCsvField(out, inert);
+}
+
 std::string SystemReason(int error) { return std::strerror(error); }
 
 [[noreturn]] void CannotCreate(const std::string& fileName, int error) {
@@ -241,7 +258,7 @@ std::optional<size_t> FindItem(const PageList& list, std::string_view text, cons
 
 std::string CsvField(std::string_view value) {
     std::string out;
-    AppendCsvField(out, cimv2::ValidUtf8(value));
+    AppendValueCell(out, cimv2::ValidUtf8(value));
     return out;
 }
 
@@ -257,7 +274,7 @@ std::string ListToCsv(const PageList& list) {
         if (row.hasValue) {
             valid.clear();
             cimv2::AppendValidUtf8(valid, row.value);
-            AppendCsvField(out, valid);
+            AppendValueCell(out, valid);
         }
         out += "\r\n";
     }

@@ -21,10 +21,12 @@ std::string UpperText(std::string_view text);
 
 // A Value cell as a CSV field: empty as "", quoted (quotes doubled) when it
 // holds a quote, comma, blank or control character, otherwise bare. Bytes
-// that are not UTF-8 become U+FFFD.
+// that are not UTF-8 become U+FFFD. A value beginning with =, +, -, @, tab
+// or CR gets a leading apostrophe, so a spreadsheet shows it as text rather
+// than running it as a formula.
 std::string CsvField(std::string_view value);
-// "Property,Value" CR LF per row; Property is written as it is. Always
-// valid UTF-8: ill-formed bytes become U+FFFD.
+// "Property,Value" CR LF per row; Property is written as it is, Value as
+// CsvField writes it. Always valid UTF-8: ill-formed bytes become U+FFFD.
 std::string ListToCsv(const PageList& list);
 
 // The export's failure: "Cannot create file "%s". %s".
