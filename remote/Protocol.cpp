@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "cimv2/core/SafeText.h"
 #include "cimv2/core/WbemError.h"
@@ -326,15 +327,9 @@ std::string MethodPayload(const cimv2::Instance& keys, std::string_view method, 
 }
 
 std::string HeaderPayload(const cimv2::ClassSchema& schema) {
-    ByteWriter w;
-    w.String(schema.Name());
-    w.U16(static_cast<uint16_t>(schema.Properties().size()));
-    for (const auto& p : schema.Properties()) {
-        w.String(p.name);
-        w.U16(static_cast<uint16_t>(p.type));
-        w.U8(static_cast<uint8_t>(p.flags));
-    }
-    return std::move(w.Bytes());
+    std::vector<int> every(schema.Properties().size());
+    std::iota(every.begin(), every.end(), 0);
+    return HeaderPayload(schema, every);
 }
 
 std::string HeaderPayload(const cimv2::ClassSchema& schema, const std::vector<int>& columns) {
