@@ -15,6 +15,9 @@ export SYSQUILL_REQUIRE_SERVICES=1
 # otherwise), with paths taken relative to the checkout: later runs, other
 # clones and the package build (from a copy at a fixed place under build/)
 # compile only what changed.
+# The cache is named outright: debhelper gives the package build a HOME of
+# its own, where ccache would find an empty cache of its own.
+export CCACHE_DIR=${CCACHE_DIR:-$(ccache --get-config cache_dir)}
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 
